@@ -1,0 +1,60 @@
+// The simulated Pallix: one or more devices speaking the UDP protocol on
+// loopback, with fault injection. Tests run it in-process; pallix-sim wraps
+// it for the command line.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pallixsim {
+
+struct SimOptions {
+    int devices = 1;
+    std::string firstAddress = "127.0.0.2";
+    std::string broadcast = "127.0.0.255";
+    std::string firmware = "01.03";
+    bool verbose = false;
+};
+
+// One request as a device received it, in arrival order.
+struct Request {
+    uint8_t opcode = 0;       // 0x05 read, 0x04 write, 0x07 control, 0x0A flash, 0x63 probe
+    int address = -1;         // register or flash address, -1 when the request has none
+    int value = -1;           // written value or control command, -1 when none
+    std::vector<uint8_t> bytes;
+};
+
+class Simulator {
+public:
+    explicit Simulator(SimOptions options = {});
+    ~Simulator();
+    Simulator(const Simulator &) = delete;
+    Simulator &operator=(const Simulator &) = delete;
+
+    // Binds every socket and starts answering on a thread of its own.
+    // Throws std::runtime_error naming the address that could not be bound.
+    void start();
+    void stop();
+
+    // The command language of pallix-sim's standard input, one line in,
+    // one answer out ("ok", a value, or "error: <why>"). Thread-safe.
+    std::string command(const std::string &line);
+
+    // Typed access for tests; devices are numbered from 1.
+    int deviceCount() const;
+    std::string address(int device) const;
+    std::string mac(int device) const;
+    int reg(int device, int reg) const;
+    void setReg(int device, int reg, int value);
+    std::vector<Request> requests(int device) const;
+    size_t requestCount(int device) const;
+    void clearRequests();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace pallixsim
