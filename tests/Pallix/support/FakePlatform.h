@@ -1,0 +1,77 @@
+// A Platform that records what the application asked of the system and
+// answers message boxes from a queue (OK when the queue is empty).
+#pragma once
+
+#include "Platform.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+struct RecordedBox {
+    QString text;
+    QString title;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::OK;
+    bool window = false;   // shown in the message window rather than a box
+};
+
+class FakePlatform : public Platform {
+public:
+    FakePlatform() { Platform::install(this); }
+    ~FakePlatform() override { Platform::install(nullptr); }
+
+    int messageBox(const QString &text, const QString &title, MsgIcon icon,
+                   MsgButtons buttons) override {
+        boxes.push_back({text, title, icon, buttons, false});
+        if (onBox) onBox(boxes.back());
+        return nextAnswer();
+    }
+    int messageWindow(const QString &text) override {
+        boxes.push_back({text, QString(), MsgIcon::None, MsgButtons::OKCancel, true});
+        if (onBox) onBox(boxes.back());
+        return nextAnswer();
+    }
+    void runCommand(const CommandLine &command) override { commands.push_back(command); }
+    bool startUpdater(const CommandLine &command) override {
+        updaters.push_back(command);
+        return updaterStarts;
+    }
+    int openDocument(const QString &pathOrUrl) override {
+        opened.push_back(pathOrUrl);
+        return openResult;
+    }
+    QStringList localAddresses() override { return addresses; }
+    int runningCopies(const QString &) override { return copies; }
+    OSVersion osVersion() override { return version; }
+    bool trayAvailable() override { return tray; }
+
+    QStringList boxTexts() const {
+        QStringList texts;
+        for (const auto &b : boxes) texts << b.text;
+        return texts;
+    }
+
+    std::deque<int> answers;   // answers to boxes and message windows, in order
+    std::function<void(const RecordedBox &)> onBox;
+    QList<RecordedBox> boxes;
+    QList<CommandLine> commands;
+    QList<CommandLine> updaters;
+    QStringList opened;
+    bool updaterStarts = true;
+    int openResult = 42;
+    QStringList addresses{"127.0.0.1"};
+    int copies = 1;
+    OSVersion version{6, 1};
+    bool tray = true;
+
+private:
+    int nextAnswer() {
+        if (answers.empty()) return MsgOK;
+        int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
