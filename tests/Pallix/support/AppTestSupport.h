@@ -1,0 +1,21 @@
+// An application folder of its own for each test: the built library and
+// icons linked in, log.txt private to the test.
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+
+class TestAppFolder {
+public:
+    TestAppFolder();                    // also sets appState().AppPath
+    QString path() const;               // with a trailing separator
+    QString logText() const;            // log.txt, empty when missing
+    QStringList logLines() const;       // entries without their " --- <time>" stamp
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Runs the event loop until pred() holds or the time is up; true when it held.
+bool waitUntil(const std::function<bool()> &pred, int timeoutMs);
