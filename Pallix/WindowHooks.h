@@ -11,3 +11,7 @@ void ShowAbout();                // "A&bout Nerrin Pallix™"
 void OpenUserGuide();            // "Pallix™ &User Guide"
 void OpenSupportPage();          // "Update &App"
 void FirmwareCheck();            // after every successful discovery; may end the application
+
+// Before the application ends or the self-test window closes: stops a
+// running write test and lets it restore the device's configuration.
+void StopSelfTestAndRestore();

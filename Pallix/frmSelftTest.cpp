@@ -8,3 +8,4 @@ void ShowSelfTest()
                                    QStringLiteral("Nerrin Pallix™"), MsgIcon::Information,
                                    MsgButtons::OK);
 }
+void StopSelfTestAndRestore() {}

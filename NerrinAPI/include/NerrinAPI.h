@@ -80,7 +80,9 @@ NR_EXPORT int32_t NR_CALL pallixGetShutdownAction(int32_t *value);
 NR_EXPORT int32_t NR_CALL pallixSetShutdownAction(int32_t value);
 NR_EXPORT int32_t NR_CALL pallixGetInState(int32_t *f0, int32_t *f1);
 
-/* Firmware programming, for the updater program. Returns 0. */
+/* Firmware programming, for the updater program. Returns 0 when the device
+   was reprogrammed, non-zero when the image was refused, no device was
+   found or the device did not come back. */
 NR_EXPORT int32_t NR_CALL nrFirmwareUpdate(const char *deviceAddress, const char *imagePath);
 
 /* A host replaces the library's modal message box (standard error by
