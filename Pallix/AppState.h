@@ -14,6 +14,13 @@ struct AppState {
     int LastGlobalStatus = 0;
     bool DeviceError = false;
     bool TestBusy = false;
+
+    // Command-line options.
+    bool DryRun = false;                  // power actions are logged, not run
+    QStringList LocalAddressOverride;     // replaces the PC's own address list when set
 };
 
 AppState &appState();
+
+// The title of message boxes that have none of their own.
+inline QString AppTitle() { return QStringLiteral("Pallix Control Center"); }

@@ -1,0 +1,136 @@
+#include "PlatformLinux.h"
+
+#include "frmMsgBox.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSystemTrayIcon>
+#include <QUrl>
+
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <sys/utsname.h>
+
+namespace {
+
+// Shell codes of a failed open, as the system numbers them.
+constexpr int FileNotFound = 2;
+constexpr int NoAssociation = 31;
+constexpr int OpenSucceeded = 42;
+
+QMessageBox::Icon boxIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString executableNameOf(const QString &processFolder)
+{
+    const QString target = QFile::symLinkTarget(processFolder + QStringLiteral("/exe"));
+    if (!target.isEmpty()) return QFileInfo(target).fileName().remove(QStringLiteral(" (deleted)"));
+    // Another user's process: its exe link cannot be read, its name can.
+    QFile comm(processFolder + QStringLiteral("/comm"));
+    if (!comm.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLocal8Bit(comm.readAll()).trimmed();
+}
+
+}  // namespace
+
+int LinuxPlatform::messageBox(const QString &text, const QString &title, MsgIcon icon,
+                              MsgButtons buttons)
+{
+    QMessageBox box(boxIcon(icon), title, text,
+                    buttons == MsgButtons::OKCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                    : QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Ok ? MsgOK : MsgCancel;
+}
+
+int LinuxPlatform::messageWindow(const QString &text) { return frmMsgBox::instance().MessageBox(text); }
+
+void LinuxPlatform::runCommand(const CommandLine &command)
+{
+    QProcess::startDetached(command.program, command.arguments);
+}
+
+bool LinuxPlatform::startUpdater(const CommandLine &command)
+{
+    return QProcess::startDetached(command.program, command.arguments);
+}
+
+int LinuxPlatform::openDocument(const QString &pathOrUrl)
+{
+    const QUrl url = QUrl::fromUserInput(pathOrUrl, QDir::currentPath(), QUrl::AssumeLocalFile);
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return FileNotFound;
+    return QDesktopServices::openUrl(url) ? OpenSucceeded : NoAssociation;
+}
+
+QStringList LinuxPlatform::localAddresses()
+{
+    QStringList addresses;
+    ifaddrs *list = nullptr;
+    if (getifaddrs(&list) != 0) return addresses;
+    for (const ifaddrs *entry = list; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
+        if (!(entry->ifa_flags & IFF_UP) || (entry->ifa_flags & IFF_LOOPBACK)) continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto *inet = reinterpret_cast<const sockaddr_in *>(entry->ifa_addr);
+        if (inet_ntop(AF_INET, &inet->sin_addr, text, sizeof text))
+            addresses << QString::fromLatin1(text);
+    }
+    freeifaddrs(list);
+    return addresses;
+}
+
+int LinuxPlatform::runningCopies(const QString &executableName)
+{
+    return countProcesses(QStringLiteral("/proc"), executableName);
+}
+
+OSVersion LinuxPlatform::osVersion()
+{
+    utsname names{};
+    if (uname(&names) != 0) return {};
+    return parseKernelRelease(QString::fromLatin1(names.release));
+}
+
+bool LinuxPlatform::trayAvailable() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+OSVersion parseKernelRelease(const QString &release)
+{
+    const QStringList parts = release.split(QLatin1Char('.'));
+    auto leadingNumber = [](const QString &part) {
+        qsizetype digits = 0;
+        while (digits < part.size() && part[digits].isDigit()) ++digits;
+        return part.left(digits).toInt();
+    };
+    OSVersion version;
+    if (!parts.isEmpty()) version.major = leadingNumber(parts[0]);
+    if (parts.size() > 1) version.minor = leadingNumber(parts[1]);
+    return version;
+}
+
+int countProcesses(const QString &procRoot, const QString &executableName)
+{
+    int count = 0;
+    const QDir root(procRoot);
+    const QStringList entries = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool numeric = false;
+        entry.toLongLong(&numeric);
+        if (!numeric) continue;
+        if (executableNameOf(root.filePath(entry)).compare(executableName, Qt::CaseInsensitive) == 0)
+            ++count;
+    }
+    return count;
+}

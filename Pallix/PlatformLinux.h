@@ -1,0 +1,24 @@
+// The real platform on Linux.
+#pragma once
+
+#include "Platform.h"
+
+class LinuxPlatform : public Platform {
+public:
+    int messageBox(const QString &text, const QString &title, MsgIcon icon,
+                   MsgButtons buttons) override;
+    int messageWindow(const QString &text) override;
+    void runCommand(const CommandLine &command) override;
+    bool startUpdater(const CommandLine &command) override;
+    int openDocument(const QString &pathOrUrl) override;
+    QStringList localAddresses() override;
+    int runningCopies(const QString &executableName) override;
+    OSVersion osVersion() override;
+    bool trayAvailable() override;
+};
+
+// Helpers of the Linux platform, kept apart so they can be tested.
+OSVersion parseKernelRelease(const QString &release);   // "6.1.0-13-amd64" gives 6.1
+// Counts the processes under procRoot whose executable is named executableName
+// (case-insensitive).
+int countProcesses(const QString &procRoot, const QString &executableName);
