@@ -15,6 +15,8 @@ struct AppState {
     bool DeviceError = false;
     bool TestBusy = false;
 
+    bool Ending = false;        // set once the application has been told to end
+
     // Command-line options.
     bool DryRun = false;                  // power actions are logged, not run
     QStringList LocalAddressOverride;     // replaces the PC's own address list when set
