@@ -1,0 +1,5 @@
+#include "State.h"
+
+NrLibraryState nrLib;
+
+void nrResetState() { nrLib = NrLibraryState{}; }

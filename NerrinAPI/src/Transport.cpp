@@ -1,0 +1,129 @@
+#include "Transport.h"
+
+#include <chrono>
+#include <cstring>
+
+#include "Diagnostics.h"
+#include "State.h"
+#include "platform/Message.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool haveSocket() { return nrLib.sockHandle != kNrInvalidSocket; }
+
+// Closes the socket only while this library owns it: on POSIX a stale
+// descriptor number may already belong to someone else.
+void closeOwnedSocket() {
+    if (nrLib.sockOpen == 1 && haveSocket()) nrSocketClose(nrLib.sockHandle);
+    nrLib.sockOpen = 0;
+}
+
+bool fromDevice(const sockaddr_in &sender) {
+    return sender.sin_addr.s_addr == nrLib.deviceEndpoint.sin_addr.s_addr &&
+           sender.sin_port == nrLib.deviceEndpoint.sin_port;
+}
+
+// Receives into slot 0, ignoring datagrams from anyone but the device for
+// the rest of the time-out.
+void receiveDeviceReply() {
+    char *reply = nrLib.replySlots[0];
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kNrReplyTimeoutMs);
+    for (;;) {
+        sockaddr_in sender{};
+        if (nrSocketReceiveFrom(nrLib.sockHandle, reply, kNrReplySize, &sender) < 0) return;
+        if (fromDevice(sender)) return;
+        std::memset(reply, 0, sizeof nrLib.replySlots[0]);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return;
+        nrSocketSetReceiveTimeout(nrLib.sockHandle, static_cast<int>(left.count()));
+    }
+}
+
+int32_t exchangeOnce(const uint8_t *request, int32_t length, const char *address) {
+    nrOpenSocket(address);
+    if (!haveSocket()) {
+        nrLib.sockOpen = 0;
+        nrMessageBox("Scoket Error");
+        nrDiagnostic("socket error()\n\n");
+        return kNrNoSocket;
+    }
+    if (!nrBindLocalPort()) {
+        nrDiagnostic("Bind Error\n\n");
+        closeOwnedSocket();
+        return kNrBindFailed;
+    }
+    nrSend(request, length);
+    std::strcpy(nrLib.replySlots[1], nrLib.replySlots[0]);
+    std::memset(nrLib.replySlots[0], 0, sizeof nrLib.replySlots[0]);
+    receiveDeviceReply();
+    if (nrLib.replySlots[0][0] == 0) {
+        nrDiagnostic("No Reply Error\n\n");
+        return kNrNoReply;
+    }
+    return kNrOk;
+}
+
+}  // namespace
+
+void nrStartWinsock() {
+    if (nrLib.winsockStarted != 0) return;
+    if (!nrSocketsStart()) {
+        nrMessageBox("Winsock Error");
+        return;
+    }
+    nrLib.winsockStarted = 1;
+}
+
+void nrStopWinsock() {
+    nrSocketsStop();
+    nrLib.winsockStarted = 0;
+}
+
+int32_t nrOpenSocket(const char *address) {
+    nrStartWinsock();
+    if (!haveSocket() || nrLib.sockOpen != 1) nrLib.sockHandle = nrSocketCreateUdp();
+    if (!haveSocket()) {
+        nrLib.sockOpen = 0;
+        nrMessageBox("INVALID_SOCKET");
+        return 0;
+    }
+    nrSocketSetReceiveTimeout(nrLib.sockHandle, kNrReplyTimeoutMs);
+    nrLib.sockOpen = 1;
+    nrLib.deviceEndpoint = nrEndpoint(nrParseIPv4(address ? address : ""), kNrDevicePort);
+    nrLib.localEndpoint = nrEndpoint(htonl(INADDR_ANY), kNrLocalPort);
+    return 0;
+}
+
+int32_t nrSend(const uint8_t *bytes, int32_t length) {
+    if (!haveSocket()) {
+        nrLib.sockOpen = 0;
+        nrMessageBox("INVALID_SOCKET");
+        return 0;
+    }
+    nrSocketSendTo(nrLib.sockHandle, bytes, length, nrLib.deviceEndpoint);
+    return 0;
+}
+
+int32_t nrCloseSocket() {
+    closeOwnedSocket();
+    return 0;
+}
+
+bool nrBindLocalPort() { return nrSocketBind(nrLib.sockHandle, nrLib.localEndpoint); }
+
+int32_t nrTransaction(const uint8_t *request, int32_t length, const char *address) {
+    int32_t status = kNrOk;
+    for (int attempt = 1;; ++attempt) {
+        status = exchangeOnce(request, length, address);
+        if (status == kNrOk) break;
+        const bool lastAttempt = attempt == kNrMaxAttempts;
+        if (lastAttempt) nrDiagnostic("Retry Loop Failed.\n\n");
+        closeOwnedSocket();
+        nrOpenSocket(address);
+        if (lastAttempt) break;
+    }
+    nrCloseSocket();
+    return status;
+}
