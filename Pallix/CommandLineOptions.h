@@ -1,0 +1,13 @@
+// The application's command line.
+#pragma once
+
+#include "AppState.h"
+
+class QCoreApplication;
+
+// Parses the options into state; --help and --version print and exit.
+void ApplyCommandLine(const QCoreApplication &app, AppState &state);
+void ApplyCommandLine(const QStringList &arguments, AppState &state);
+
+// The folder text with a trailing separator.
+QString AppFolder(const QString &folder);

@@ -1,0 +1,76 @@
+#include "DeviceSearch.h"
+
+#include "AppState.h"
+#include "NrDiscovery.h"
+#include "NrErrors.h"
+#include "TickGuard.h"
+#include "TimeDelay.h"
+#include "TrayControl.h"
+#include "WindowHooks.h"
+
+#include <QCoreApplication>
+
+DeviceSearch::DeviceSearch()
+{
+    connect(&tmrDiscovery, &QTimer::timeout, this, &DeviceSearch::tick);
+}
+
+void DeviceSearch::start(int intervalMs)
+{
+    tmrDiscovery.setInterval(intervalMs);
+    tmrDiscovery.start();
+}
+
+void DeviceSearch::tick()
+{
+    // A tick that comes due while a search waits between its attempts is skipped.
+    const TickGuard guard(ticking_);
+    if (!guard.entered()) return;
+    try {
+        DoDiscovery2(DiscoveryTicks == 0);
+        ++DiscoveryTicks;
+    } catch (const NrError &error) {
+        ShowError(error);
+    }
+}
+
+void DeviceSearch::DoDiscovery2(bool ShowSearchStatus)
+{
+    if (ShowSearchStatus) trayControl().ChangeIcon(1);
+    DelayMs(500);
+    if (searchFound())
+        found();
+    else
+        notFound(ShowSearchStatus);
+}
+
+bool DeviceSearch::searchFound()
+{
+    for (int attempt = 1; attempt <= Attempts && !appState().Ending; ++attempt) {
+        RunDiscovery();
+        if (!appState().DiscoveryFailed) return true;
+        if (attempt == Attempts) break;
+        QCoreApplication::processEvents();
+        DelayMs(2000);
+        QCoreApplication::processEvents();
+    }
+    return false;
+}
+
+void DeviceSearch::found()
+{
+    // Red whenever a search succeeds: the device is being watched.
+    trayControl().ChangeIcon(0);
+    DelayMs(500);
+    tmrDiscovery.stop();
+    FirmwareCheck();
+    if (appState().Ending) return;
+    trayControl().setMonitorEnabled(true);
+    LastDiscoveryFailed = false;
+}
+
+void DeviceSearch::notFound(bool ShowSearchStatus)
+{
+    if (!LastDiscoveryFailed && ShowSearchStatus) trayControl().ChangeIcon(1);
+    LastDiscoveryFailed = true;
+}

@@ -1,0 +1,28 @@
+// PC power actions by action code (the device's shutdown-action register + 1).
+#pragma once
+
+#include "Platform.h"
+
+#include <QString>
+#include <optional>
+
+QString ActionName(int code);           // "Shutdown", ... ; empty for other codes
+QString ActionProgressText(int code);   // "Shutting down", ... ; empty for other codes
+
+// What one action code does on Windows of a given version.
+struct WindowsPowerStep {
+    enum Kind { Nothing, Run, ExitWindows, Message } kind = Nothing;
+    CommandLine command;   // Run
+    int exitFlags = 0;     // ExitWindows: 0 log off, 1 shut down, 2 reboot
+    QString message;       // Message
+};
+// windowsFolder ends in a separator; programs below it are found there.
+WindowsPowerStep WindowsPowerAction(int code, OSVersion version, const QString &windowsFolder);
+
+// The command that carries out an action code on Linux; none for 6 and
+// unknown codes. sessionId is the current login session.
+std::optional<CommandLine> LinuxPowerCommand(int code, const QString &sessionId);
+
+// Carries out an action code at once; with the dry-run option the command
+// is written to standard output and the log instead. Never throws.
+void DoPowerAction(int code);

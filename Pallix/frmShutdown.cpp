@@ -1,0 +1,136 @@
+#include "frmShutdown.h"
+
+#include "AppState.h"
+#include "MousePointer.h"
+#include "NrAPI.h"
+#include "NrDiscovery.h"
+#include "NrErrors.h"
+#include "TickGuard.h"
+#include "TrayControl.h"
+#include "WinShutdown.h"
+#include "WindowStyle.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmShutdown &frmShutdown::instance()
+{
+    static frmShutdown *window = new frmShutdown;   // lives until the application ends
+    return *window;
+}
+
+frmShutdown::frmShutdown() : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    setWindowTitle(QStringLiteral("Nerrin Pallix™"));
+    applyWindowStyle(*this);
+
+    lblShutdown = new QLabel(this);
+    lblShutdown->setTextFormat(Qt::PlainText);
+    lblShutdown->setAlignment(Qt::AlignCenter);
+    cmdNow = new QPushButton(this);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdNow);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(lblShutdown);
+    layout->addLayout(buttons);
+    setMinimumWidth(320);
+
+    Timer1.setInterval(TickInterval);
+    connect(&Timer1, &QTimer::timeout, this, &frmShutdown::tick);
+    connect(cmdNow, &QPushButton::clicked, this, &frmShutdown::cmdNow_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmShutdown::cmdCancel_Click);
+}
+
+void frmShutdown::Shutdown(int mode, int delay)
+{
+    Delay = delay;
+    ShutDownMode = mode;
+    ActionText = ActionProgressText(ShutDownMode);
+    cmdNow->setText(ActionName(ShutDownMode) + QStringLiteral(" Now."));
+    showDelay();
+    Timer1.start();
+    show();
+    raise();
+}
+
+void frmShutdown::showDelay()
+{
+    lblShutdown->setText(ActionText + QStringLiteral(" in ") + QString::number(Delay)
+                         + QStringLiteral(" second(s)."));
+}
+
+void frmShutdown::tick()
+{
+    const TickGuard guard(ticking_);
+    if (!guard.entered()) return;
+    try {
+        // The device is read before the count moves, so no action runs while
+        // the device cannot be read.
+        if (PowerInputActive()) {
+            finish();
+            return;
+        }
+        --Delay;
+        showDelay();
+        if (Delay < 1) {
+            Timer1.stop();
+            DoPowerAction(ShutDownMode);
+            finish();
+        }
+    } catch (const NrError &error) {
+        ShowError(error);
+    }
+}
+
+void frmShutdown::cmdNow_Click() { Delay = 1; }
+
+void frmShutdown::cmdCancel_Click() { finish(); }
+
+// Closing the window is taken as Cancel: the monitor resumes either way.
+void frmShutdown::closeEvent(QCloseEvent *event)
+{
+    if (Timer1.isActive()) {
+        Timer1.stop();
+        trayControl().setMonitorEnabled(true);
+    }
+    event->accept();
+}
+
+void frmShutdown::finish()
+{
+    Timer1.stop();
+    trayControl().setMonitorEnabled(true);
+    hide();
+}
+
+bool PowerInputActive()
+{
+    AppState &state = appState();
+    if (state.DiscoveryFailed)
+        throw NrError(1, QStringLiteral("Cannot Load Settings - Device Discovery Failed."));
+    SetMousePointer(MousePointer::ArrowHourglass);
+    SelectWatchedDevice();
+    QCoreApplication::processEvents();
+
+    int status = 0;
+    CheckError(NrAPI::pallixGetGlobalStatus(status), QStringLiteral("Get Global Status"));
+    state.LastGlobalStatus = status;
+    int out[6] = {};
+    CheckError(NrAPI::pallixGetOutState(out[0], out[1], out[2], out[3], out[4], out[5]),
+               QStringLiteral("Get Out State"));
+    int enable1 = 0, enable2 = 0;
+    CheckError(NrAPI::pallixGetPowerInEnable(enable1, enable2), QStringLiteral("Get Power In Enable"));
+    int outIn[4] = {};
+    CheckError(NrAPI::pallixGetOutInEnable(outIn[0], outIn[1], outIn[2], outIn[3]),
+               QStringLiteral("Get Out In Enable"));
+    int input1 = 0, input2 = 0;
+    CheckError(NrAPI::pallixGetInState(input1, input2), QStringLiteral("Get In State"));
+    return (input1 == 1 && enable1 != 0) || (input2 == 1 && enable2 != 0);
+}
