@@ -1,0 +1,300 @@
+#include "SelfTest.h"
+
+#include "AppState.h"
+#include "NrAPI.h"
+#include "MousePointer.h"
+#include "NrErrors.h"
+#include "Platform.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+const QString NoDeviceText = QStringLiteral("No Device Available");
+const QString NotRestoredText =
+    QStringLiteral("Settings not restored: they were not read completely before the test.");
+const QString WriteWarningText = QStringLiteral(
+    "Warning: Exiting the program during this test could result in the loss of your current "
+    "Pallix settings. Please allow the test to complete, or use the stop button. Continue?");
+
+void processEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace
+
+int LoopCountFromText(const QString &text)
+{
+    static const QRegularExpression leadingNumber(
+        QStringLiteral(R"(^\s*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?))"));
+    const QRegularExpressionMatch match = leadingNumber.match(text);
+    if (!match.hasMatch()) return 0;
+    const double value = std::nearbyint(match.captured(1).toDouble());   // halves to even
+    if (value >= double(INT_MAX)) return INT_MAX;
+    if (value <= double(INT_MIN)) return INT_MIN;
+    return int(value);
+}
+
+// Marks a test as running for as long as its handler runs, so that a second
+// one started from inside its event processing does nothing.
+class SelfTest::RunScope {
+public:
+    explicit RunScope(SelfTest &test) : test_(test)
+    {
+        test_.running_ = true;
+        test_.view_.showTestRunning(true);
+    }
+    ~RunScope()
+    {
+        test_.running_ = false;
+        test_.writeTestRunning_ = false;
+        test_.view_.showTestRunning(false);
+        SetMousePointer(MousePointer::Default);
+    }
+    RunScope(const RunScope &) = delete;
+    RunScope &operator=(const RunScope &) = delete;
+
+private:
+    SelfTest &test_;
+};
+
+SelfTest::SelfTest(SelfTestView &view) : view_(view) {}
+
+void SelfTest::Load()
+{
+    try {
+        UpdateStatusIndicators();
+        view_.fillLoopCounts(MaxLoops);
+    } catch (const NrError &error) {
+        ShowError(error);
+    }
+    SetMousePointer(MousePointer::Default);
+}
+
+void SelfTest::Stop() { stopRequested_ = true; }
+
+void SelfTest::Clear() { view_.clearLog(); }
+
+void SelfTest::AddLog(const QString &text)
+{
+    if (!view_.detailsChecked() && text.startsWith(QStringLiteral("Testing:"))) return;
+    view_.appendLogLine(text);
+    processEvents();
+}
+
+void SelfTest::selectDevice()
+{
+    CheckError(NrAPI::NrSetDevice(appState().DeviceList.value(0)), QStringLiteral("Set Device"));
+    processEvents();
+}
+
+void SelfTest::UpdateStatusIndicators()
+{
+    AppState &app = appState();
+    CheckDiscovery(SettingsAccess::Load);
+    SetMousePointer(MousePointer::ArrowHourglass);
+    selectDevice();
+
+    int32_t global = 0;
+    CheckError(NrAPI::pallixGetGlobalStatus(global), QStringLiteral("Get Global Status"));
+    app.LastGlobalStatus = global;
+    view_.showStatusCaption(QStringLiteral("Status ") + QString::number(global));
+
+    DeviceStatus status;
+    int32_t manual[4] = {};
+    CheckError(NrAPI::pallixGetOutState(status.Out1State, status.Out2State, manual[0], manual[1],
+                                        manual[2], manual[3]),
+               QStringLiteral("Get Out State"));
+    CheckError(NrAPI::pallixGetPowerInEnable(status.PowerIn1Enable, status.PowerIn2Enable),
+               QStringLiteral("Get Power In Enable"));
+    CheckError(NrAPI::pallixGetOutInEnable(status.Out1In1Enable, status.Out1In2Enable,
+                                           status.Out2In1Enable, status.Out2In2Enable),
+               QStringLiteral("Get Out In Enable"));
+    CheckError(NrAPI::pallixGetInState(status.In1State, status.In2State),
+               QStringLiteral("Get In State"));
+    view_.showLamps(IndicatorLamps(status));
+}
+
+void SelfTest::readRegister(const QString &name, const std::function<int32_t()> &read)
+{
+    AddLog(QStringLiteral("Testing: Get ") + name);
+    CheckError(read(), QStringLiteral("Get ") + name);
+}
+
+void SelfTest::ReadAllRegisters()
+{
+    using namespace NrAPI;
+    CheckDiscovery(SettingsAccess::Load);
+    SetMousePointer(MousePointer::ArrowHourglass);
+    selectDevice();
+
+    // Read into a copy: the record is replaced only by a complete pass.
+    SavedSettings s = saved_;
+    int32_t global = 0;
+    readRegister(QStringLiteral("Global Status"), [&] { return pallixGetGlobalStatus(global); });
+    appState().LastGlobalStatus = global;
+    readRegister(QStringLiteral("Power On Delay"), [&] { return pallixGetPowerOnDelay(s.powerOnDelay); });
+    readRegister(QStringLiteral("Power Off Delay"), [&] { return pallixGetPowerOffDelay(s.powerOffDelay); });
+    readRegister(QStringLiteral("Out State"), [&] {
+        int32_t *o = s.outState;
+        return pallixGetOutState(o[0], o[1], o[2], o[3], o[4], o[5]);
+    });
+    readRegister(QStringLiteral("Out ACPI Enable"), [&] {
+        return pallixGetOutACPIEnable(s.outACPIEnable[0], s.outACPIEnable[1]);
+    });
+    readRegister(QStringLiteral("Power In Enable"), [&] {
+        return pallixGetPowerInEnable(s.powerInEnable[0], s.powerInEnable[1]);
+    });
+    readRegister(QStringLiteral("ACPI Pulse Width 1"), [&] { return pallixGetACPIPulseWidth1(s.acpiPulseWidth1); });
+    readRegister(QStringLiteral("ACPI Pulse Width 2"), [&] { return pallixGetACPIPulseWidth2(s.acpiPulseWidth2); });
+    readRegister(QStringLiteral("WDT Enable"), [&] { return pallixGetWDTEnable(s.wdtEnable); });
+    readRegister(QStringLiteral("Out In Enable"), [&] {
+        int32_t *e = s.outInEnable;
+        return pallixGetOutInEnable(e[0], e[1], e[2], e[3]);
+    });
+    readRegister(QStringLiteral("Shutdown Action"), [&] { return pallixGetShutdownAction(s.shutdownAction); });
+    readRegister(QStringLiteral("In State"), [&] { return pallixGetInState(s.inState[0], s.inState[1]); });
+    readRegister(QStringLiteral("Out On Delay 1"), [&] { return pallixGetOutOnDelay1(s.outOnDelay1); });
+    readRegister(QStringLiteral("Out Off Delay 1"), [&] { return pallixGetOutOffDelay1(s.outOffDelay1); });
+    readRegister(QStringLiteral("Out On Delay 2"), [&] { return pallixGetOutOnDelay2(s.outOnDelay2); });
+    readRegister(QStringLiteral("Out Off Delay 2"), [&] { return pallixGetOutOffDelay2(s.outOffDelay2); });
+    saved_ = s;
+}
+
+void SelfTest::ReadTest()
+{
+    if (running_) return;
+    RunScope scope(*this);
+    try {
+        runReadTest();
+    } catch (const NrError &error) {
+        appState().TestBusy = false;
+        ShowError(error);
+    }
+}
+
+void SelfTest::runReadTest()
+{
+    stopRequested_ = false;
+    view_.showProgress(QString());
+    if (appState().DeviceCount < 1) throw NrError(1, NoDeviceText);
+    const int loops = LoopCountFromText(view_.loopCountText());
+    if (loops < 1) return;
+
+    appState().TestBusy = true;
+    for (int pass = 0; pass < loops && !stopRequested_;) {
+        UpdateStatusIndicators();
+        ReadAllRegisters();
+        AddLog(QStringLiteral("Read Test Complete"));
+        ++pass;
+        view_.showProgress(QStringLiteral("Read Loops: ") + QString::number(pass));
+        processEvents();
+    }
+    appState().TestBusy = false;
+}
+
+void SelfTest::WriteTest()
+{
+    if (running_) return;
+    RunScope scope(*this);
+    stopRequested_ = false;
+    view_.showProgress(QString());
+    const int answer = Platform::current().messageBox(WriteWarningText, AppTitle(),
+                                                      MsgIcon::Critical, MsgButtons::OKCancel);
+    if (answer != MsgOK || stopRequested_) return;
+
+    writeTestRunning_ = true;
+    savedThisRun_ = false;
+    restored_ = false;
+    try {
+        runWriteTest();
+    } catch (const NrError &error) {
+        appState().TestBusy = false;
+        ShowError(error);
+        if (!restored_) restoreReporting();
+    }
+}
+
+void SelfTest::runWriteTest()
+{
+    if (appState().DeviceCount < 1) throw NrError(1, NoDeviceText);
+    const int loops = LoopCountFromText(view_.loopCountText());
+    if (loops < 1) return;
+
+    appState().TestBusy = true;
+    ReadAllRegisters();
+    savedThisRun_ = true;
+    for (int pass = 0; pass < loops && !stopRequested_;) {
+        WriteTestPass();
+        ++pass;
+        view_.showProgress(QStringLiteral("Write Test: ") + QString::number(pass));
+        processEvents();
+    }
+    appState().TestBusy = false;
+    if (!restored_) RestoreSettings();
+}
+
+void SelfTest::StopAndRestore()
+{
+    if (!running_) return;
+    stopRequested_ = true;
+    if (!writeTestRunning_ || restored_) return;
+    // The running test sits below us on the stack and may never get back
+    // (the application is ending), so the configuration goes back now.
+    restored_ = true;
+    restoreReporting();
+}
+
+void SelfTest::RestoreSettings()
+{
+    using namespace NrAPI;
+    // Writing back a record from an earlier run, or zeros, would replace the
+    // user's configuration with values the device never held.
+    if (!savedThisRun_) {
+        AddLog(NotRestoredText);
+        return;
+    }
+    const AppState &app = appState();
+    CheckDiscovery(SettingsAccess::Save);
+    CheckError(NrSetDevice(app.DeviceList.value(0)), QStringLiteral("Set Device"));
+
+    const SavedSettings &s = saved_;
+    CheckError(pallixSetPowerOnDelay(s.powerOnDelay), QStringLiteral("Set Power On Delay"));
+    CheckError(pallixSetPowerOffDelay(s.powerOffDelay), QStringLiteral("Set Power Off Delay"));
+    CheckError(pallixSetOutState(s.outState[2], s.outState[3], s.outState[4], s.outState[5]),
+               QStringLiteral("Set Out State"));
+    CheckError(pallixSetOutACPIEnable(s.outACPIEnable[0], s.outACPIEnable[1]),
+               QStringLiteral("Set Out ACPI Enable"));
+    CheckError(pallixSetPowerInEnable(s.powerInEnable[0], s.powerInEnable[1]),
+               QStringLiteral("Set Power In Enable"));
+    CheckError(pallixSetACPIPulseWidth1(s.acpiPulseWidth1), QStringLiteral("Set ACPI Pulse Width 1"));
+    CheckError(pallixSetACPIPulseWidth2(s.acpiPulseWidth2), QStringLiteral("Set ACPI Pulse Width 2"));
+    CheckError(pallixSetWDTEnable(s.wdtEnable), QStringLiteral("Set WDT Enable"));
+    CheckError(pallixSetOutInEnable(s.outInEnable[0], s.outInEnable[1], s.outInEnable[2],
+                                    s.outInEnable[3]),
+               QStringLiteral("Set Out In Enable"));
+    CheckError(pallixSetShutdownAction(s.shutdownAction), QStringLiteral("Set Shutdown Action"));
+    CheckError(pallixSetOutOnDelay1(s.outOnDelay1), QStringLiteral("Set Out On Delay 1"));
+    CheckError(pallixSetOutOffDelay1(s.outOffDelay1), QStringLiteral("Set Out Off Delay 1"));
+    CheckError(pallixSetOutOnDelay2(s.outOnDelay2), QStringLiteral("Set Out On Delay 2"));
+    CheckError(pallixSetOutOffDelay2(s.outOffDelay2), QStringLiteral("Set Out Off Delay 2"));
+    SetMousePointer(MousePointer::Default);
+}
+
+// A restore that fails here has no caller left to report to: one box says
+// so, and the application carries on.
+void SelfTest::restoreReporting()
+{
+    try {
+        RestoreSettings();
+    } catch (const NrError &error) {
+        appState().DeviceError = false;
+        SetMousePointer(MousePointer::Default);
+        AddLog(QStringLiteral("Settings not restored: ") + error.description());
+        Platform::current().messageBox(
+            error.description() + QStringLiteral(" (") + QString::number(error.number()) +
+                QStringLiteral(")\r\nThe Pallix settings could not be restored."),
+            AppTitle(), MsgIcon::Critical, MsgButtons::OK);
+    }
+}
