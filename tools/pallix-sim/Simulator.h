@@ -16,6 +16,7 @@ struct SimOptions {
     std::string broadcast = "127.0.0.255";
     std::string firmware = "01.03";
     bool verbose = false;
+    int restartMs = 3000;  // silence after a flash copy
 };
 
 // One request as a device received it, in arrival order.
@@ -24,6 +25,8 @@ struct Request {
     int address = -1;         // register or flash address, -1 when the request has none
     int value = -1;           // written value or control command, -1 when none
     std::vector<uint8_t> bytes;
+    bool answered = false;    // false when malformed, dropped or silent
+    int code = -1;            // code at offset 4 of the reply; -1 for probes and unanswered
 };
 
 class Simulator {
@@ -51,6 +54,24 @@ public:
     std::vector<Request> requests(int device) const;
     size_t requestCount(int device) const;
     void clearRequests();
+
+    // Set by the command "quit"; the program ends when it sees it.
+    bool quitRequested() const;
+
+    // Events and faults, as the commands of the same names.
+    void requestPowerAction(int device);
+    void losePower(int device);
+    void setInput(int device, int input, bool active);
+    void stick(int device, int reg, int value);
+    void misread(int device, int reg, int written, int readback);
+    void stickOutput(int device, int output);
+    void clearFaults(int device);
+
+    // Flash and firmware state.
+    std::vector<uint8_t> flash(int device, uint32_t address, uint32_t length = 64) const;
+    bool programMode(int device) const;
+    std::string firmware(int device) const;
+    int flashRefusals(int device) const;
 
 private:
     struct Impl;

@@ -1,0 +1,71 @@
+// One simulated Pallix: identity, registers, flash and link, and how it
+// answers a datagram.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Flash.h"
+#include "LinkConditions.h"
+#include "Protocol.h"
+#include "RegisterBank.h"
+#include "RequestLog.h"
+
+namespace pallixsim {
+
+class Device {
+public:
+    using Mac = std::array<uint8_t, 6>;
+
+    Device(std::string address, Mac mac, std::string firmware, Clock::duration restartTime);
+
+    struct Answer {
+        std::optional<std::vector<uint8_t>> reply;  // nothing when it stays silent
+        Clock::duration delay{};
+        std::string summary;  // one line for --verbose
+    };
+    Answer receive(std::span<const uint8_t> datagram, Clock::time_point now);
+
+    const std::string &address() const { return address_; }
+    std::string macText() const;
+    const std::string &firmware() const { return firmware_; }
+    std::string discoveryReply() const;
+    int flashRefusals() const { return flashRefusals_; }
+
+    RegisterBank &registers() { return registers_; }
+    const RegisterBank &registers() const { return registers_; }
+    Flash &flash() { return flash_; }
+    const Flash &flash() const { return flash_; }
+    LinkConditions &link() { return link_; }
+    RequestLog &log() { return log_; }
+    const RequestLog &log() const { return log_; }
+
+private:
+    struct Outcome {
+        std::vector<uint8_t> reply;
+        std::string summary;
+    };
+    Outcome carryOut(const Frame &frame, Request &request, Clock::time_point now);
+    Outcome readMemory(const Frame &frame, Request &request);
+    Outcome writeMemory(const Frame &frame, Request &request);
+    Outcome programControl(const Frame &frame, Request &request, Clock::time_point now);
+    Outcome writeFlashBlock(const Frame &frame, Request &request);
+    ReplyCode countRefusal(ReplyCode code);
+    void adoptFlashedIdentity();
+
+    std::string address_;
+    Mac mac_;
+    std::string firmware_;
+    Clock::duration restartTime_;
+    RegisterBank registers_;
+    Flash flash_;
+    LinkConditions link_;
+    RequestLog log_;
+    int flashRefusals_ = 0;
+};
+
+}  // namespace pallixsim
