@@ -83,6 +83,10 @@ NR_EXPORT int32_t NR_CALL pallixGetInState(int32_t *f0, int32_t *f1);
 /* Firmware programming, for the updater program. Returns 0 when the device
    was reprogrammed, non-zero when the image was refused, no device was
    found or the device did not come back. */
+#define NR_FIRMWARE_UPDATED 0
+#define NR_FIRMWARE_IMAGE_REFUSED 1 /* nothing was sent */
+#define NR_FIRMWARE_NO_DEVICE 2
+#define NR_FIRMWARE_DEVICE_LOST 3   /* silent for too long after the flash copy */
 NR_EXPORT int32_t NR_CALL nrFirmwareUpdate(const char *deviceAddress, const char *imagePath);
 
 /* A host replaces the library's modal message box (standard error by

@@ -1,0 +1,17 @@
+// The updater's command line: nrfwupdate <device address> <image path>.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct UpdaterOptions {
+    enum class Action { Update, Help, Refuse };
+    Action action = Action::Refuse;
+    std::string deviceAddress;
+    std::string imagePath;
+    std::string error;  // why the command line was refused
+};
+
+UpdaterOptions parseUpdaterOptions(const std::vector<std::string> &arguments);
+bool isDottedIPv4(const std::string &text);
+const char *updaterUsage();
