@@ -1,0 +1,40 @@
+// The About window: versions, the device's and the PC's addresses, and the log.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+class frmAbout : public QWidget {
+    Q_OBJECT
+public:
+    static frmAbout &instance();   // created on first use, one for the process
+
+    // Fills the labels from the current values; reported through ShowError.
+    void Form_Load();
+    void cmdLogFile_Click();
+
+    QLabel *lblTitle = nullptr;
+    QLabel *lblVersion = nullptr;
+    QLabel *lblFirmwareVersion = nullptr;
+    QLabel *lblMACAddress = nullptr;
+    QLabel *lblIPAddress = nullptr;
+    QLabel *lblPCIP = nullptr;
+    QLabel *lblOSInfo = nullptr;
+    QLabel *lblNote = nullptr;
+    QLabel *picIcon = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdLogFile = nullptr;
+
+private:
+    frmAbout();
+    void loadValues();
+};
+
+// "Software Version <major>.<minor>.<revision>" of this build.
+QString SoftwareVersionText();
+
+// Opens log.txt of the application folder; throws NrError(1, "Log File is
+// empty.") when there is none yet.
+void OpenLogFile();
