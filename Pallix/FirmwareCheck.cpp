@@ -2,6 +2,7 @@
 
 #include "AppInstance.h"
 #include "AppState.h"
+#include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "TimeDelay.h"
 #include "TrayControl.h"
@@ -22,7 +23,7 @@ bool userAccepts(const QString &text, MsgIcon icon)
 // has a single address, or the user gives up.
 bool singleNetworkOrCancelled()
 {
-    while (Platform::current().localAddresses().size() > 1) {
+    while (LocalAddresses().size() > 1) {
         if (!userAccepts(MultipleNetworksWarning(), MsgIcon::Information)) return false;
         DelayMs(NetworkRecheckMs);
     }

@@ -154,6 +154,16 @@ TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneAddressRemains)
     EXPECT_TRUE(platform.updaters.isEmpty());   // Cancel in the power warning
 }
 
+TEST_F(FirmwareCheckTest, NetworksAreCountedAsDiscoverySeesThem)
+{
+    // The command line's address list replaces the PC's own one here too.
+    platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
+    appState().LocalAddressOverride = {QStringLiteral("127.0.0.1")};
+    platform.answers = {MsgOK, MsgCancel};
+    FirmwareCheck();
+    EXPECT_EQ(platform.boxTexts(), (QStringList{expectedPrompt, expectedPowerWarning}));
+}
+
 TEST_F(FirmwareCheckTest, CancelInTheNetworksWarningStartsNothing)
 {
     platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
