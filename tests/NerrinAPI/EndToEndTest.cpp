@@ -1,0 +1,129 @@
+// The pallix-sim program with three devices, driven through the shared
+// library's exports only: a broadcast finds all three, and each answers a
+// register write and read at its own address.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
+#include <string>
+
+#include "LoadedLibrary.h"
+#include "NerrinAPI.h"
+
+extern char **environ;
+
+namespace {
+
+// The simulator program as a child process, ended by its pid.
+class SimulatorProcess {
+public:
+    explicit SimulatorProcess(int devices) {
+        const std::string count = std::to_string(devices);
+        char *const argv[] = {const_cast<char *>(PALLIX_SIM_PATH), const_cast<char *>("--devices"),
+                              const_cast<char *>(count.c_str()), nullptr};
+        int input[2];
+        if (::pipe(input) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+        posix_spawn_file_actions_addclose(&actions, input[1]);
+        if (posix_spawn(&pid_, PALLIX_SIM_PATH, &actions, nullptr, argv, environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(input[0]);
+        stdin_ = input[1];
+    }
+    ~SimulatorProcess() {
+        if (stdin_ >= 0) ::close(stdin_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    SimulatorProcess(const SimulatorProcess &) = delete;
+    SimulatorProcess &operator=(const SimulatorProcess &) = delete;
+
+    bool started() const { return pid_ > 0; }
+
+private:
+    pid_t pid_ = -1;
+    int stdin_ = -1;
+};
+
+struct Api {
+    explicit Api(const LoadedLibrary &lib)
+        : discovery(lib.function<int32_t NR_CALL(const char *)>("NrDiscovery")),
+          discoveryCount(lib.function<int32_t NR_CALL()>("NrDiscoveryCount")),
+          getDevice(lib.function<BSTR NR_CALL(int32_t)>("NrGetDevice")),
+          setDevice(lib.function<int32_t NR_CALL(const char *)>("NrSetDevice")),
+          setPowerOnDelay(lib.function<int32_t NR_CALL(int32_t)>("pallixSetPowerOnDelay")),
+          getPowerOnDelay(lib.function<int32_t NR_CALL(int32_t *)>("pallixGetPowerOnDelay")),
+          byteLength(lib.function<uint32_t NR_CALL(BSTR)>("SysStringByteLen")),
+          freeString(lib.function<void NR_CALL(BSTR)>("SysFreeString")) {}
+
+    bool complete() const {
+        return discovery && discoveryCount && getDevice && setDevice && setPowerOnDelay &&
+               getPowerOnDelay && byteLength && freeString;
+    }
+
+    std::string device(int slot) const {
+        BSTR text = getDevice(slot);
+        std::string copy(text, byteLength(text));
+        freeString(text);
+        return copy;
+    }
+
+    decltype(&NrDiscovery) discovery;
+    decltype(&NrDiscoveryCount) discoveryCount;
+    decltype(&NrGetDevice) getDevice;
+    decltype(&NrSetDevice) setDevice;
+    decltype(&pallixSetPowerOnDelay) setPowerOnDelay;
+    decltype(&pallixGetPowerOnDelay) getPowerOnDelay;
+    decltype(&SysStringByteLen) byteLength;
+    decltype(&SysFreeString) freeString;
+};
+
+// The device address, field 2 of a discovery record.
+std::string addressOf(const std::string &record) {
+    const size_t begin = record.find(':', record.find(':') + 1) + 1;
+    return record.substr(begin, record.find(':', begin) - begin);
+}
+
+TEST(NrEndToEnd, ThreeSimulatedDevicesAnswerBroadcastAndRegisters) {
+    LoadedLibrary library(NERRINAPI_LIBRARY_PATH);
+    ASSERT_TRUE(library.loaded()) << dlerror();
+    const Api api(library);
+    ASSERT_TRUE(api.complete());
+
+    SimulatorProcess sim(3);
+    ASSERT_TRUE(sim.started());
+    // The program needs a moment to bind; each empty discovery waits a second.
+    for (int tries = 0; tries < 10 && api.discoveryCount() < 3; ++tries) {
+        api.discovery("127.0.0.255");
+    }
+    ASSERT_EQ(api.discoveryCount(), 3);
+
+    std::set<std::string> addresses;
+    for (int slot = 0; slot < 3; ++slot) addresses.insert(addressOf(api.device(slot)));
+    EXPECT_EQ(addresses, (std::set<std::string>{"127.0.0.2", "127.0.0.3", "127.0.0.4"}));
+
+    int32_t delay = 20;
+    for (const std::string &address : addresses) {
+        api.setDevice(address.c_str());
+        EXPECT_EQ(api.setPowerOnDelay(delay), 0) << address;
+        ++delay;
+    }
+    delay = 20;
+    for (const std::string &address : addresses) {
+        api.setDevice(address.c_str());
+        int32_t read = -1;
+        EXPECT_EQ(api.getPowerOnDelay(&read), 0) << address;
+        EXPECT_EQ(read, delay) << address;
+        ++delay;
+    }
+}
+
+}  // namespace
