@@ -46,6 +46,11 @@ TEST_F(LinkFaultTest, DropLosesExactlyThatShareInAFixedPattern) {
     EXPECT_EQ(answered, 6);
     command("drop 0");
     EXPECT_TRUE(answers());
+
+    const auto log = sim().requests(1);
+    ASSERT_EQ(log.size(), 9u);
+    EXPECT_FALSE(log[1].answered);
+    EXPECT_EQ(log[1].address, 0) << "a dropped request is still logged with what it asked";
 }
 
 TEST_F(LinkFaultTest, DelayHoldsEveryReplyBack) {

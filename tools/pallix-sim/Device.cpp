@@ -51,12 +51,17 @@ Device::Answer Device::receive(std::span<const uint8_t> datagram, Clock::time_po
     request.bytes.assign(datagram.begin(), datagram.end());
     request.opcode = datagram.size() > 1 ? datagram[1] : 0;
 
-    Answer answer;
     std::string why;
     std::optional<Frame> frame;
     const bool probe = isProbe(datagram);
     if (!probe) frame = parseFrame(datagram, why);
+    if (frame) {
+        const RequestFields fields = fieldsOf(*frame);
+        request.address = fields.address;
+        request.value = fields.value;
+    }
 
+    Answer answer;
     if (!probe && !frame) {
         answer.summary = "malformed request ignored: " + why;
     } else if (link_.silent(now)) {
@@ -69,7 +74,8 @@ Device::Answer Device::receive(std::span<const uint8_t> datagram, Clock::time_po
             const std::string text = discoveryReply();
             outcome = {{text.begin(), text.end()}, "discovery probe answered"};
         } else {
-            outcome = carryOut(*frame, request, now);
+            outcome = carryOut(*frame, now);
+            request.code = outcome.reply[4];
         }
         request.answered = true;
         link_.shape(outcome.reply);
@@ -81,59 +87,51 @@ Device::Answer Device::receive(std::span<const uint8_t> datagram, Clock::time_po
     return answer;
 }
 
-Device::Outcome Device::carryOut(const Frame &frame, Request &request, Clock::time_point now) {
-    Outcome outcome;
+Device::Outcome Device::carryOut(const Frame &frame, Clock::time_point now) {
     switch (static_cast<Opcode>(frame.opcode)) {
-    case Opcode::ReadMemory: outcome = readMemory(frame, request); break;
-    case Opcode::WriteMemory: outcome = writeMemory(frame, request); break;
-    case Opcode::ProgramControl: outcome = programControl(frame, request, now); break;
-    case Opcode::WriteFlashBlock: outcome = writeFlashBlock(frame, request); break;
-    default:
-        outcome = {buildReply(frame.opcode, ReplyCode::Unsupported), "unknown opcode " + std::to_string(frame.opcode)};
-        break;
+    case Opcode::ReadMemory: return readMemory(frame);
+    case Opcode::WriteMemory: return writeMemory(frame);
+    case Opcode::ProgramControl: return programControl(frame, now);
+    case Opcode::WriteFlashBlock: return writeFlashBlock(frame);
     }
-    request.code = outcome.reply.size() > 4 ? outcome.reply[4] : -1;
-    return outcome;
+    return {buildReply(frame.opcode, ReplyCode::Unsupported), "unknown opcode " + std::to_string(frame.opcode)};
 }
 
-Device::Outcome Device::readMemory(const Frame &frame, Request &request) {
-    const int reg = static_cast<int>(bigEndian(std::span(frame.payload).first(2)));
+Device::Outcome Device::readMemory(const Frame &frame) {
+    const int reg = fieldsOf(frame).address;
     const int count = frame.payload[3];
-    request.address = reg;
-    const bool valid = count >= 1 && RegisterBank::valid(reg) && RegisterBank::valid(reg + count - 1);
-    if (!valid) {
+    const std::string summary = "read " + std::to_string(reg);
+    if (count < 1 || !RegisterBank::valid(reg) || !RegisterBank::valid(reg + count - 1)) {
         const uint8_t zero = 0;
         return {buildReply(frame.opcode, ReplyCode::BadAddress, std::span(&zero, 1)),
-                "read " + std::to_string(reg) + " refused: no such register"};
+                summary + refusalSuffix(ReplyCode::BadAddress)};
     }
     std::vector<uint8_t> values;
     for (int i = 0; i < count; ++i) values.push_back(registers_.read(reg + i));
-    return {buildReply(frame.opcode, ReplyCode::Ok, values),
-            "read " + std::to_string(reg) + " -> " + std::to_string(values.front())};
+    return {buildReply(frame.opcode, ReplyCode::Ok, values), summary + " -> " + std::to_string(values.front())};
 }
 
-Device::Outcome Device::writeMemory(const Frame &frame, Request &request) {
-    const int reg = static_cast<int>(bigEndian(std::span(frame.payload).first(2)));
+Device::Outcome Device::writeMemory(const Frame &frame) {
+    const RequestFields fields = fieldsOf(frame);
+    const int reg = fields.address;
     // Two data bytes fill two registers, most significant first.
     const auto data = std::span(frame.payload).subspan(2);
-    request.address = reg;
-    request.value = static_cast<int>(bigEndian(data));
-    const std::string summary = "write " + std::to_string(reg) + " = " + std::to_string(request.value);
+    const int last = reg + static_cast<int>(data.size()) - 1;
     ReplyCode code = ReplyCode::Ok;
-    if (!RegisterBank::valid(reg) || !RegisterBank::valid(reg + static_cast<int>(data.size()) - 1)) {
+    if (!RegisterBank::valid(reg) || !RegisterBank::valid(last)) {
         code = ReplyCode::BadAddress;
-    } else if (reg <= kInState && reg + static_cast<int>(data.size()) > kInState) {
+    } else if (reg <= kInState && last >= kInState) {
         code = ReplyCode::ReadOnly;
     } else {
         for (size_t i = 0; i < data.size(); ++i) registers_.write(reg + static_cast<int>(i), data[i]);
     }
-    return {buildReply(frame.opcode, code), summary + refusalSuffix(code)};
+    return {buildReply(frame.opcode, code),
+            "write " + std::to_string(reg) + " = " + std::to_string(fields.value) + refusalSuffix(code)};
 }
 
-Device::Outcome Device::programControl(const Frame &frame, Request &request, Clock::time_point now) {
+Device::Outcome Device::programControl(const Frame &frame, Clock::time_point now) {
     const uint8_t command = frame.payload[1];
     const uint32_t argument = bigEndian(std::span(frame.payload).subspan(2, 4));
-    request.value = command;
     ReplyCode code = ReplyCode::Ok;
     std::string summary;
     switch (static_cast<Control>(command)) {
@@ -149,7 +147,6 @@ Device::Outcome Device::programControl(const Frame &frame, Request &request, Clo
         }
         break;
     case Control::Erase:
-        request.address = static_cast<int>(argument);
         code = countRefusal(flash_.erase(argument));
         summary = "erase " + hex(argument);
         break;
@@ -169,9 +166,8 @@ Device::Outcome Device::programControl(const Frame &frame, Request &request, Clo
     return {buildReply(frame.opcode, code), summary + refusalSuffix(code)};
 }
 
-Device::Outcome Device::writeFlashBlock(const Frame &frame, Request &request) {
+Device::Outcome Device::writeFlashBlock(const Frame &frame) {
     const uint32_t address = bigEndian(std::span(frame.payload).first(4));
-    request.address = static_cast<int>(address);
     const ReplyCode code = countRefusal(flash_.write(address, std::span(frame.payload).subspan(4)));
     return {buildReply(frame.opcode, code), "write flash " + hex(address) + refusalSuffix(code)};
 }

@@ -49,11 +49,11 @@ private:
         std::vector<uint8_t> reply;
         std::string summary;
     };
-    Outcome carryOut(const Frame &frame, Request &request, Clock::time_point now);
-    Outcome readMemory(const Frame &frame, Request &request);
-    Outcome writeMemory(const Frame &frame, Request &request);
-    Outcome programControl(const Frame &frame, Request &request, Clock::time_point now);
-    Outcome writeFlashBlock(const Frame &frame, Request &request);
+    Outcome carryOut(const Frame &frame, Clock::time_point now);
+    Outcome readMemory(const Frame &frame);
+    Outcome writeMemory(const Frame &frame);
+    Outcome programControl(const Frame &frame, Clock::time_point now);
+    Outcome writeFlashBlock(const Frame &frame);
     ReplyCode countRefusal(ReplyCode code);
     void adoptFlashedIdentity();
 

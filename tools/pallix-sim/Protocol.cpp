@@ -57,6 +57,21 @@ uint32_t bigEndian(std::span<const uint8_t> bytes) {
     return value;
 }
 
+RequestFields fieldsOf(const Frame &frame) {
+    const std::span<const uint8_t> payload(frame.payload);
+    switch (static_cast<Opcode>(frame.opcode)) {
+    case Opcode::ReadMemory: return {static_cast<int>(bigEndian(payload.first(2))), -1};
+    case Opcode::WriteMemory:
+        return {static_cast<int>(bigEndian(payload.first(2))), static_cast<int>(bigEndian(payload.subspan(2)))};
+    case Opcode::ProgramControl: {
+        const bool erase = payload[1] == static_cast<uint8_t>(Control::Erase);
+        return {erase ? static_cast<int>(bigEndian(payload.subspan(2, 4))) : -1, payload[1]};
+    }
+    case Opcode::WriteFlashBlock: return {static_cast<int>(bigEndian(payload.first(4))), -1};
+    }
+    return {};
+}
+
 std::optional<Frame> parseFrame(std::span<const uint8_t> datagram, std::string &why) {
     if (datagram.size() < kHeaderSize + kCrcSize) {
         why = "frame of " + std::to_string(datagram.size()) + " bytes is too short";

@@ -45,6 +45,14 @@ struct Frame {
     std::vector<uint8_t> payload;  // bytes between the length field and the CRC
 };
 
+// The address and value a request names, -1 where it names none: register
+// or flash address, written value, program-control command.
+struct RequestFields {
+    int address = -1;
+    int value = -1;
+};
+RequestFields fieldsOf(const Frame &frame);
+
 bool isProbe(std::span<const uint8_t> datagram);
 
 // Checks start byte, CRC, and the length each opcode requires. On failure

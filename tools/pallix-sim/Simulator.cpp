@@ -89,11 +89,14 @@ struct Simulator::Impl {
     void deliver(size_t device, std::span<const uint8_t> datagram, const sockaddr_in &from);
     void sendDueReplies();
 
-    Device &device(int number) {
+    // Runs `action` on one device under the lock.
+    template <typename Action>
+    auto withDevice(int number, Action action) {
         if (number < 1 || number > static_cast<int>(devices.size())) {
             throw std::out_of_range("no device " + std::to_string(number));
         }
-        return devices[static_cast<size_t>(number - 1)];
+        std::lock_guard lock(mutex);
+        return action(devices[static_cast<size_t>(number - 1)]);
     }
 
     const SimOptions options;
@@ -224,101 +227,101 @@ bool Simulator::quitRequested() const {
     return impl_->commands.quitRequested();
 }
 
+namespace {
+
+void checkRegister(int reg) {
+    if (!RegisterBank::valid(reg)) throw std::out_of_range("no register " + std::to_string(reg));
+}
+
+void checkOneOrTwo(int number, const char *what) {
+    if (number < 1 || number > 2) throw std::out_of_range(std::string("no ") + what + " " + std::to_string(number));
+}
+
+}  // namespace
+
 int Simulator::deviceCount() const { return static_cast<int>(impl_->devices.size()); }
 
-std::string Simulator::address(int device) const { return impl_->device(device).address(); }
+std::string Simulator::address(int device) const {
+    return impl_->withDevice(device, [](Device &d) { return d.address(); });
+}
 
 std::string Simulator::mac(int device) const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).macText();
+    return impl_->withDevice(device, [](Device &d) { return d.macText(); });
 }
 
 int Simulator::reg(int device, int reg) const {
-    if (!RegisterBank::valid(reg)) throw std::out_of_range("no register " + std::to_string(reg));
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).registers().value(reg);
+    checkRegister(reg);
+    return impl_->withDevice(device, [&](Device &d) { return static_cast<int>(d.registers().value(reg)); });
 }
 
 void Simulator::setReg(int device, int reg, int value) {
-    if (!RegisterBank::valid(reg)) throw std::out_of_range("no register " + std::to_string(reg));
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().set(reg, static_cast<uint8_t>(value));
+    checkRegister(reg);
+    impl_->withDevice(device, [&](Device &d) { d.registers().set(reg, static_cast<uint8_t>(value)); });
 }
 
 std::vector<Request> Simulator::requests(int device) const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).log().entries();
+    return impl_->withDevice(device, [](Device &d) { return d.log().entries(); });
 }
 
 size_t Simulator::requestCount(int device) const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).log().count();
+    return impl_->withDevice(device, [](Device &d) { return d.log().count(); });
 }
 
 void Simulator::clearRequests() {
-    std::lock_guard lock(impl_->mutex);
-    for (Device &d : impl_->devices) d.log().clear();
+    for (int device = 1; device <= deviceCount(); ++device) {
+        impl_->withDevice(device, [](Device &d) { d.log().clear(); });
+    }
 }
 
 void Simulator::requestPowerAction(int device) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().requestPowerAction();
+    impl_->withDevice(device, [](Device &d) { d.registers().requestPowerAction(); });
 }
 
 void Simulator::losePower(int device) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().losePower();
+    impl_->withDevice(device, [](Device &d) { d.registers().losePower(); });
 }
 
 void Simulator::setInput(int device, int input, bool active) {
-    if (input < 1 || input > 2) throw std::out_of_range("no input " + std::to_string(input));
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().setInput(input, active);
+    checkOneOrTwo(input, "input");
+    impl_->withDevice(device, [&](Device &d) { d.registers().setInput(input, active); });
 }
 
 void Simulator::stick(int device, int reg, int value) {
-    if (!RegisterBank::valid(reg)) throw std::out_of_range("no register " + std::to_string(reg));
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().faults().stick(reg, static_cast<uint8_t>(value));
+    checkRegister(reg);
+    impl_->withDevice(device, [&](Device &d) { d.registers().faults().stick(reg, static_cast<uint8_t>(value)); });
 }
 
 void Simulator::misread(int device, int reg, int written, int readback) {
-    if (!RegisterBank::valid(reg)) throw std::out_of_range("no register " + std::to_string(reg));
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().faults().misread(reg, static_cast<uint8_t>(written),
-                                                        static_cast<uint8_t>(readback));
+    checkRegister(reg);
+    impl_->withDevice(device, [&](Device &d) {
+        d.registers().faults().misread(reg, static_cast<uint8_t>(written), static_cast<uint8_t>(readback));
+    });
 }
 
 void Simulator::stickOutput(int device, int output) {
-    if (output < 1 || output > 2) throw std::out_of_range("no output " + std::to_string(output));
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().faults().stickOutput(output);
+    checkOneOrTwo(output, "output");
+    impl_->withDevice(device, [&](Device &d) { d.registers().faults().stickOutput(output); });
 }
 
 void Simulator::clearFaults(int device) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->device(device).registers().faults().clear();
+    impl_->withDevice(device, [](Device &d) { d.registers().faults().clear(); });
 }
 
 std::vector<uint8_t> Simulator::flash(int device, uint32_t address, uint32_t length) const {
     if (!Flash::inRange(address, length)) throw std::out_of_range("flash range outside the device");
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).flash().read(address, length);
+    return impl_->withDevice(device, [&](Device &d) { return d.flash().read(address, length); });
 }
 
 bool Simulator::programMode(int device) const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).flash().programMode();
+    return impl_->withDevice(device, [](Device &d) { return d.flash().programMode(); });
 }
 
 std::string Simulator::firmware(int device) const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).firmware();
+    return impl_->withDevice(device, [](Device &d) { return d.firmware(); });
 }
 
 int Simulator::flashRefusals(int device) const {
-    std::lock_guard lock(impl_->mutex);
-    return impl_->device(device).flashRefusals();
+    return impl_->withDevice(device, [](Device &d) { return d.flashRefusals(); });
 }
 
 }  // namespace pallixsim
