@@ -1,6 +1,5 @@
 #include "firmwareUpdate.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -31,7 +30,7 @@ constexpr uint32_t kEraseLast = 0x1FC00;
 constexpr uint32_t kEraseStep = 0x400;
 constexpr int kAttemptsPerRenewal = 5;
 
-constexpr const char *kCaption = "Pallix Firmware Update";
+constexpr const char *kUpdateCaption = "Pallix Firmware Update";
 constexpr const char *kCompleteText =
     "Firmware Update Complete! You may now restart Pallix Control Center.";
 
@@ -39,9 +38,10 @@ void progress(const std::string &text) {
     nrDiagnostic(text.c_str());
 }
 
+// Why the update stopped, in a box of its own after the progress lines.
 void report(const std::string &text) {
-    progress("\n" + text + "\n");
-    nrShowMessage(kCaption, text.c_str(), NrBoxModality::System);
+    progress("\n\n");
+    nrShowMessage(kUpdateCaption, text.c_str(), NrBoxModality::System);
 }
 
 void pause(std::chrono::milliseconds duration) {
@@ -94,7 +94,7 @@ public:
         }
         sendControl(device_, kNrLeaveProgramMode);
         progress("\n\n\nFirmware update complete!\n");
-        nrShowMessage(kCaption, kCompleteText, NrBoxModality::System);
+        nrShowMessage(kUpdateCaption, kCompleteText, NrBoxModality::System);
         return NR_FIRMWARE_UPDATED;
     }
 

@@ -209,7 +209,6 @@ TEST_F(FirmwareUpdateTest, BrokenImagesAreRefusedBeforeAnyRequest) {
         EXPECT_EQ(shownBoxes()[0].caption, kCaption);
         EXPECT_NE(shownBoxes()[0].text.find("refused"), std::string::npos);
         EXPECT_NE(shownBoxes()[0].text.find(fault), std::string::npos) << shownBoxes()[0].text;
-        EXPECT_NE(output().find(fault), std::string::npos);
     }
     shownBoxes().clear();
     EXPECT_EQ(update("/nonexistent/download/test_out.hex"), NR_FIRMWARE_IMAGE_REFUSED);

@@ -1,6 +1,10 @@
 #include "UpdaterOptions.h"
 
+#if defined(_WIN32)
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
+#endif
 
 bool isDottedIPv4(const std::string &text) {
     // inet_pton takes exactly four decimal parts, unlike inet_addr, which

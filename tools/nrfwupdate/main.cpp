@@ -14,29 +14,29 @@ namespace {
 
 enum ExitStatus { Updated = 0, ImageRefused = 1, BadCommandLine = 2, NotFound = 3, DeviceLost = 4 };
 
-int runUpdate(const UpdaterOptions &options) {
+// The routine has already told the user why it stopped, in its box, which
+// goes to standard error here.
+ExitStatus exitStatusOf(int32_t result) {
+    switch (result) {
+    case NR_FIRMWARE_UPDATED:
+        return Updated;
+    case NR_FIRMWARE_IMAGE_REFUSED:
+        return ImageRefused;
+    case NR_FIRMWARE_NO_DEVICE:
+        return NotFound;
+    default:
+        return DeviceLost;
+    }
+}
+
+ExitStatus runUpdate(const UpdaterOptions &options) {
     NrDiscovery(options.deviceAddress.c_str());
     if (NrDiscoveryCount() <= 0) {
         std::fprintf(stderr, "nrfwupdate: no Pallix answered at %s; nothing was written\n",
                      options.deviceAddress.c_str());
         return NotFound;
     }
-    std::fflush(stdout);
-    switch (nrFirmwareUpdate(options.deviceAddress.c_str(), options.imagePath.c_str())) {
-    case NR_FIRMWARE_UPDATED:
-        return Updated;
-    case NR_FIRMWARE_IMAGE_REFUSED:
-        std::fprintf(stderr, "nrfwupdate: the image %s was refused; nothing was written\n",
-                     options.imagePath.c_str());
-        return ImageRefused;
-    case NR_FIRMWARE_NO_DEVICE:
-        std::fprintf(stderr, "nrfwupdate: no Pallix answered at %s\n", options.deviceAddress.c_str());
-        return NotFound;
-    default:
-        std::fprintf(stderr, "nrfwupdate: the Pallix at %s did not come back after its restart\n",
-                     options.deviceAddress.c_str());
-        return DeviceLost;
-    }
+    return exitStatusOf(nrFirmwareUpdate(options.deviceAddress.c_str(), options.imagePath.c_str()));
 }
 
 }  // namespace
