@@ -5,6 +5,7 @@
 #include "Platform.h"
 
 #include <QLibrary>
+#include <atomic>
 #include <cstdio>
 
 namespace NrAPI {
@@ -23,7 +24,8 @@ Library &library()
     return lib;
 }
 
-bool callInProgress = false;
+// Atomic so a test may ask from another thread while a call blocks.
+std::atomic<bool> callInProgress = false;
 
 // Marks a library call as running for as long as it lives.
 class CallScope {

@@ -1,0 +1,147 @@
+// The device monitor: power-action request, power loss, a device that stops answering.
+#include "AppState.h"
+#include "AppTestSupport.h"
+#include "FakePlatform.h"
+#include "SimulatedDevice.h"
+#include "frmPallixSysTray.h"
+#include "frmShutdown.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int GlobalStatus = 0, PowerOffDelay = 10, ShutdownAction = 16;
+
+class MonitorTest : public ::testing::Test {
+protected:
+    MonitorTest() {
+        appState() = AppState{};
+        appState().AppPath = folder.path();
+        EXPECT_TRUE(window.start());
+        EXPECT_TRUE(window.monitor.Timer1.isActive());
+        device.sim.clearRequests();
+    }
+    QStringList errorLines() const {
+        return folder.logLines().filter(QRegularExpression(QStringLiteral("^Error: ")));
+    }
+    // One monitor tick now, the timer stopped so it cannot add its own.
+    void tickOnce() {
+        window.monitor.Timer1.stop();
+        window.monitor.tick();
+    }
+
+    FakePlatform platform;
+    TestAppFolder folder;
+    SimulatedDevice device;
+    frmPallixSysTray window;
+};
+
+TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction) {
+    device.sim.setReg(1, PowerOffDelay, 5);   // 2.5 s: 2 seconds, ties to even
+    device.sim.setReg(1, ShutdownAction, 3);  // code 4
+    device.command("power-request");
+    frmShutdown &countdown = frmShutdown::instance();
+    ASSERT_TRUE(waitUntil([&] { return countdown.isVisible(); }, 4000));
+    EXPECT_FALSE(window.monitor.Timer1.isActive());
+    EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
+    EXPECT_EQ(device.sim.reg(1, GlobalStatus) & 1, 0);
+    EXPECT_EQ(countdown.ShutDownMode, 4);
+    EXPECT_LE(countdown.Delay, 2);
+    EXPECT_EQ(countdown.cmdNow->text(), QStringLiteral("Stand By Now."));
+
+    ASSERT_TRUE(waitUntil([&] { return !platform.commands.isEmpty(); }, 4000));
+    EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl suspend"));
+    EXPECT_EQ(platform.commands.size(), 1);
+    EXPECT_FALSE(countdown.isVisible());
+    EXPECT_TRUE(window.monitor.Timer1.isActive());
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus) {
+    device.sim.setReg(1, PowerOffDelay, 60);
+    device.sim.setReg(1, GlobalStatus, 0x41);
+    tickOnce();
+    EXPECT_TRUE(frmShutdown::instance().isVisible());
+    EXPECT_EQ(frmShutdown::instance().Delay, 30);
+    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
+    frmShutdown::instance().cmdCancel_Click();
+    EXPECT_TRUE(platform.commands.isEmpty());
+}
+
+TEST_F(MonitorTest, APowerLossIsReportedOnceAndAcknowledged) {
+    device.sim.setReg(1, GlobalStatus, 0x40);
+    platform.onBox = [&](const RecordedBox &) {
+        // While the box is open the device is not yet acknowledged.
+        EXPECT_TRUE(device.writesTo(GlobalStatus).empty());
+    };
+    tickOnce();
+    EXPECT_EQ(platform.boxTexts(),
+              QStringList{"Nerrin Pallix™ has lost power.\r\nConfiguration settings lost."});
+    EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Information);
+    EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
+    EXPECT_FALSE(frmShutdown::instance().isVisible());
+    EXPECT_EQ(appState().LastGlobalStatus, 0x40);
+}
+
+TEST_F(MonitorTest, OtherStatusBitsOnlyRefresh) {
+    device.sim.setReg(1, GlobalStatus, 0x3E);
+    tickOnce();
+    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(device.writesTo(GlobalStatus).empty());
+    EXPECT_FALSE(frmShutdown::instance().isVisible());
+    EXPECT_EQ(appState().LastGlobalStatus, 0x3E);
+}
+
+TEST_F(MonitorTest, NothingIsPolledWhileDiscoveryHasFailed) {
+    appState().DiscoveryFailed = true;
+    tickOnce();
+    EXPECT_EQ(device.sim.requestCount(1), 0u);
+}
+
+TEST_F(MonitorTest, ALostDeviceGraysTheIconLogsOnceAndIsFoundAgain) {
+    device.sim.setReg(1, GlobalStatus, 0x0E);
+    ASSERT_TRUE(waitUntil([&] { return appState().LastGlobalStatus == 0x0E; }, 4000));
+    device.command("offline");
+    ASSERT_TRUE(waitUntil([&] { return window.iconIndex() == 1; }, 8000));
+    EXPECT_EQ(errorLines(), QStringList{"Error: Get Global Status (3)(Status:14)"});
+    EXPECT_FALSE(window.monitor.Timer1.isActive());
+    EXPECT_TRUE(window.search.tmrDiscovery.isActive());
+    EXPECT_TRUE(platform.boxes.isEmpty());
+
+    device.command("online");
+    ASSERT_TRUE(waitUntil([&] { return window.iconIndex() == 0; }, 15000));
+    EXPECT_TRUE(waitUntil([&] { return window.monitor.Timer1.isActive(); }, 2000));
+    EXPECT_EQ(errorLines().size(), 1);
+}
+
+TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery) {
+    device.command("offline");
+    window.monitor.ErrorCount = 9;
+    tickOnce();   // the tenth: reported
+    EXPECT_EQ(window.monitor.ErrorCount, 10);
+    EXPECT_EQ(errorLines().size(), 1);
+    EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
+
+    window.search.tmrDiscovery.stop();
+    window.ChangeIcon(0);
+    tickOnce();   // the eleventh: silent
+    EXPECT_EQ(window.monitor.ErrorCount, 11);
+    EXPECT_EQ(errorLines().size(), 1);
+    EXPECT_EQ(window.iconIndex(), 0);
+    EXPECT_TRUE(window.search.tmrDiscovery.isActive());
+    EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::SlowInterval);
+    EXPECT_FALSE(window.monitor.Timer1.isActive());
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(MonitorTest, ACompletedTickResetsTheFailureCount) {
+    window.monitor.ErrorCount = 7;
+    tickOnce();
+    EXPECT_EQ(window.monitor.ErrorCount, 0);
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+// Start-up of the tray window: single instance, the notification area, the first search.
+#include "AppState.h"
+#include "AppTestSupport.h"
+#include "FakePlatform.h"
+#include "SimulatedDevice.h"
+#include "frmPallixSysTray.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() {
+        appState() = AppState{};
+        appState().AppPath = folder.path();
+    }
+    FakePlatform platform;
+    TestAppFolder folder;
+};
+
+TEST_F(StartupTest, ASecondCopyIsRefusedBeforeTheIconAppears) {
+    platform.copies = 2;
+    frmPallixSysTray window;
+    EXPECT_FALSE(window.start());
+    EXPECT_EQ(platform.boxTexts(), QStringList{"Pallix Control Center is already running."});
+    EXPECT_EQ(platform.boxes[0].buttons, MsgButtons::OK);
+    EXPECT_FALSE(window.trayIcon.isVisible());
+    EXPECT_FALSE(window.search.tmrDiscovery.isActive());
+    EXPECT_TRUE(folder.logLines().isEmpty());
+}
+
+TEST_F(StartupTest, WithoutANotificationAreaItWaitsThenSaysSoAndEnds) {
+    platform.tray = false;
+    frmPallixSysTray window;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(window.start(600));
+    EXPECT_GE(clock.elapsed(), 600);
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("notification area")));
+    EXPECT_FALSE(window.trayIcon.isVisible());
+}
+
+TEST_F(StartupTest, ANotificationAreaThatAppearsLateIsUsed) {
+    platform.tray = false;
+    QTimer::singleShot(300, [&] { platform.tray = true; });
+    SimulatedDevice device;
+    frmPallixSysTray window;
+    EXPECT_TRUE(window.start(5000));
+    EXPECT_TRUE(window.trayIcon.isVisible());
+}
+
+TEST_F(StartupTest, FindsTheDeviceWatchesItAndShowsTheRedIcon) {
+    SimulatedDevice device;
+    frmPallixSysTray window;
+    ASSERT_TRUE(window.start());
+    EXPECT_TRUE(window.trayIcon.isVisible());
+    EXPECT_EQ(window.trayIcon.toolTip(), QStringLiteral("Nerrin Pallix™"));
+    EXPECT_EQ(window.iconIndex(), 0);
+    EXPECT_TRUE(window.monitor.Timer1.isActive());
+    EXPECT_FALSE(window.search.tmrDiscovery.isActive());
+    EXPECT_EQ(window.search.DiscoveryTicks, 1);
+    EXPECT_EQ(appState().DeviceList.value(0), QStringLiteral("127.0.0.2"));
+    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(folder.logLines().isEmpty());
+}
+
+TEST_F(StartupTest, WithoutADeviceItKeepsSearchingWithTheGrayIcon) {
+    frmPallixSysTray window;
+    ASSERT_TRUE(window.start());
+    EXPECT_EQ(window.iconIndex(), 1);
+    EXPECT_TRUE(window.search.tmrDiscovery.isActive());
+    EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
+    EXPECT_FALSE(window.monitor.Timer1.isActive());
+    EXPECT_EQ(folder.logLines().count(QStringLiteral("Discovery Count < 1 ")), 5);
+}
+
+TEST_F(StartupTest, DiscoveryProcessSearchesAgainEveryTenSeconds) {
+    SimulatedDevice device;
+    frmPallixSysTray window;
+    ASSERT_TRUE(window.start());
+    bool monitorStoppedDuringSearch = false;
+    QTimer::singleShot(100, [&] { monitorStoppedDuringSearch = !window.monitor.Timer1.isActive(); });
+    window.mnuDiscoverDevices_Click();
+    EXPECT_TRUE(monitorStoppedDuringSearch);
+    EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::SlowInterval);
+    EXPECT_EQ(window.search.DiscoveryTicks, 2);
+    // Found again: the search stops and the monitor runs.
+    EXPECT_FALSE(window.search.tmrDiscovery.isActive());
+    EXPECT_TRUE(window.monitor.Timer1.isActive());
+}
+
+}  // namespace

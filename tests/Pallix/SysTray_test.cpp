@@ -1,0 +1,124 @@
+// The notification icon: mouse decoding, icons, tip, menu and the window's own state.
+#include "AppState.h"
+#include "AppTestSupport.h"
+#include "FakePlatform.h"
+#include "SysTray.h"
+#include "frmPallixSysTray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TrayMouse, ActivationReasonsBecomeMouseMessages) {
+    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::Trigger), TrayLeftButtonUp);
+    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::DoubleClick), TrayLeftDoubleClick);
+    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::Context), TrayRightButtonUp);
+    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::MiddleClick), TrayNoMessage);
+    EXPECT_EQ(int(TrayLeftButtonUp), 514);
+    EXPECT_EQ(int(TrayLeftDoubleClick), 515);
+    EXPECT_EQ(int(TrayRightButtonUp), 517);
+}
+
+TEST(TrayMouse, MessagesDecodeToTheirActions) {
+    EXPECT_EQ(DecodeTrayMessage(514), TrayMouseAction::RestoreAndMenu);
+    EXPECT_EQ(DecodeTrayMessage(515), TrayMouseAction::Restore);
+    EXPECT_EQ(DecodeTrayMessage(517), TrayMouseAction::Menu);
+    for (int other : {0, 512, 513, 516, 518, 519})
+        EXPECT_EQ(DecodeTrayMessage(other), TrayMouseAction::Nothing) << other;
+}
+
+TEST(TrayIcon, FilesAndTip) {
+    EXPECT_EQ(IconFileName(0), QStringLiteral("NerrinRed.ico"));
+    EXPECT_EQ(IconFileName(1), QStringLiteral("NerrinGray.ico"));
+    EXPECT_EQ(IconFileName(-3), QStringLiteral("NerrinGray.ico"));
+    EXPECT_EQ(TrayTip(), QStringLiteral("Nerrin Pallix™"));
+}
+
+// Mean colour of the icon's opaque pixels.
+QColor meanColour(const QIcon &icon) {
+    const QImage image = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    long r = 0, g = 0, b = 0, n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() < 200) continue;
+            r += c.red(), g += c.green(), b += c.blue(), ++n;
+        }
+    if (n == 0) return {};
+    return QColor(int(r / n), int(g / n), int(b / n));
+}
+
+class TrayWindowTest : public ::testing::Test {
+protected:
+    FakePlatform platform;
+    TestAppFolder folder;
+    frmPallixSysTray window;
+};
+
+TEST_F(TrayWindowTest, ChangeIconLoadsRedForZeroAndGrayOtherwise) {
+    window.ChangeIcon(0);
+    QColor c = meanColour(window.trayIcon.icon());
+    EXPECT_EQ(window.iconIndex(), 0);
+    EXPECT_GT(c.red(), c.green() + 80);
+    EXPECT_EQ(window.windowIcon().cacheKey(), window.trayIcon.icon().cacheKey());
+
+    window.ChangeIcon(7);
+    c = meanColour(window.trayIcon.icon());
+    EXPECT_EQ(window.iconIndex(), 7);
+    EXPECT_LT(std::abs(c.red() - c.green()), 20);
+    EXPECT_EQ(window.trayIcon.toolTip(), QStringLiteral("Nerrin Pallix™"));
+}
+
+TEST_F(TrayWindowTest, AMissingIconFileFallsBackWithoutFailing) {
+    appState().AppPath = folder.path() + QStringLiteral("elsewhere/");
+    window.ChangeIcon(1);
+    EXPECT_EQ(window.iconIndex(), 1);
+    EXPECT_FALSE(window.trayIcon.icon().isNull());
+}
+
+TEST_F(TrayWindowTest, MenuItemsInOrder) {
+    QStringList captions;
+    for (QAction *action : window.mnuPopupSys.actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(captions, (QStringList{"&Configure Pallix™", "&Discovery Process", "Self Test", "-",
+                                     "Update &App", "Update &Firmware", "-", "Pallix™ &User Guide",
+                                     "A&bout Nerrin Pallix™", "-", "E&xit"}));
+    EXPECT_FALSE(window.mnuPopupSys.actions()[5]->isEnabled());
+    EXPECT_TRUE(window.mnuPopupSys.actions()[4]->isEnabled());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Nerrin Pallix™"));
+}
+
+TEST_F(TrayWindowTest, LeftAndRightReleaseShowTheMenuDoubleClickDoesNot) {
+    window.trayMessage(515);
+    EXPECT_FALSE(window.menuShown());
+    window.trayMessage(600);
+    EXPECT_FALSE(window.menuShown());
+    window.trayMessage(517);
+    EXPECT_TRUE(window.menuShown());
+    EXPECT_TRUE(window.mnuPopupSys.isVisible());
+    window.mnuPopupSys.hide();
+
+    frmPallixSysTray other;
+    other.trayMessage(514);
+    EXPECT_TRUE(other.menuShown());
+    other.mnuPopupSys.hide();
+}
+
+TEST_F(TrayWindowTest, MinimizingHidesTheWindow) {
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return window.isVisible(); }, 2000));
+    window.setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(waitUntil([&] { return !window.isVisible(); }, 2000));
+}
+
+TEST_F(TrayWindowTest, ExitRemovesTheIconAndEndsTheApplication) {
+    window.trayIcon.show();
+    window.mnuPopupSys.actions().last()->trigger();
+    EXPECT_FALSE(window.trayIcon.isVisible());
+    EXPECT_TRUE(appState().Ending);
+    appState().Ending = false;
+}
+
+}  // namespace

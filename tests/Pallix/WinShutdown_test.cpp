@@ -1,0 +1,157 @@
+// Action texts, the Windows and Linux command tables, and carrying an action out.
+#include "AppState.h"
+#include "AppTestSupport.h"
+#include "DeviceMonitor.h"
+#include "FakePlatform.h"
+#include "WinShutdown.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ActionTexts, NamesAndProgressTextsOfEveryCode) {
+    const QStringList names{"Shutdown", "Restart", "Hibernate/Sleep", "Stand By", "Log Out", "", ""};
+    const QStringList progress{"Shutting down", "Restarting", "Hibernating/Sleep", "Standing By",
+                               "Logging Out", "", ""};
+    for (int code = 1; code <= 7; ++code) {
+        EXPECT_EQ(ActionName(code), names[code - 1]) << code;
+        EXPECT_EQ(ActionProgressText(code), progress[code - 1]) << code;
+    }
+    for (int code : {0, 8, -1}) {
+        EXPECT_TRUE(ActionName(code).isEmpty());
+        EXPECT_TRUE(ActionProgressText(code).isEmpty());
+    }
+}
+
+TEST(ActionTexts, HalfSecondsRoundToTheNearestEvenSecondOnTies) {
+    EXPECT_EQ(HalfSecondsToSeconds(5), 2);
+    EXPECT_EQ(HalfSecondsToSeconds(7), 4);
+    EXPECT_EQ(HalfSecondsToSeconds(30), 15);
+    EXPECT_EQ(HalfSecondsToSeconds(1), 0);
+    EXPECT_EQ(HalfSecondsToSeconds(255), 128);
+    EXPECT_EQ(HalfSecondsToSeconds(0), 0);
+}
+
+struct WindowsRow {
+    int code;
+    OSVersion version;
+    WindowsPowerStep::Kind kind;
+    QString what;   // command text, exit flags or message
+};
+
+QString describe(const WindowsPowerStep &step) {
+    switch (step.kind) {
+    case WindowsPowerStep::Run: return step.command.text();
+    case WindowsPowerStep::ExitWindows: return QString::number(step.exitFlags);
+    case WindowsPowerStep::Message: return step.message;
+    case WindowsPowerStep::Nothing: break;
+    }
+    return {};
+}
+
+TEST(WindowsPowerTable, EveryCodeOnEveryVersion) {
+    const OSVersion w2k{5, 0}, xp{5, 1}, w2003{5, 2}, vista{6, 0}, w10{10, 0}, nt4{4, 0};
+    const QString rundll = QStringLiteral("C:\\WINDOWS\\system32\\rundll32.exe powrprof.dll,SetSuspendState");
+    using K = WindowsPowerStep::Kind;
+    const std::vector<WindowsRow> rows{
+        {1, w2k, K::ExitWindows, "1"},
+        {1, xp, K::Run, "Shutdown /s /t 0"},
+        {1, w10, K::Run, "Shutdown /s /t 0"},
+        {1, w2003, K::Nothing, ""},
+        {2, w2k, K::ExitWindows, "2"},
+        {2, vista, K::Run, "Shutdown /r /t 0"},
+        {2, w2003, K::Nothing, ""},
+        {3, w2k, K::Message, "No Hibernate for 2k"},
+        {3, xp, K::Run, rundll + " Hibernate"},
+        {3, vista, K::Run, rundll + " 0,1,0"},
+        {3, nt4, K::Nothing, ""},
+        {4, w2k, K::Run, rundll + " Standby"},
+        {4, w10, K::Run, rundll + " Standby"},
+        {4, nt4, K::Run, rundll + " Standby"},
+        {5, w2k, K::ExitWindows, "0"},
+        {5, xp, K::Run, "Shutdown /l"},
+        {5, w10, K::Run, "Shutdown /l"},
+        {5, w2003, K::Nothing, ""},
+        {6, xp, K::Nothing, ""},
+        {6, w10, K::Nothing, ""},
+        {7, w2k, K::Run, rundll + " Standby"},
+        {7, xp, K::Run, rundll + " Standby"},
+        {7, w2003, K::Run, rundll + " Standby"},
+        {7, w10, K::Run, rundll + " 0,0,0"},
+        {7, nt4, K::Message, "No sleep for systems older than Windows XP"},
+        {0, xp, K::Nothing, ""},
+        {8, w10, K::Nothing, ""},
+    };
+    for (const auto &row : rows) {
+        const WindowsPowerStep step =
+            WindowsPowerAction(row.code, row.version, QStringLiteral("C:\\WINDOWS\\"));
+        EXPECT_EQ(step.kind, row.kind) << row.code << " on " << row.version.major << "."
+                                       << row.version.minor;
+        EXPECT_EQ(describe(step), row.what) << row.code << " on " << row.version.major << "."
+                                            << row.version.minor;
+    }
+}
+
+TEST(WindowsPowerTable, CommandsAreProgramAndArgumentsNotAShellLine) {
+    const WindowsPowerStep step = WindowsPowerAction(3, {6, 1}, QStringLiteral("D:\\Win\\"));
+    EXPECT_EQ(step.command.program, QStringLiteral("D:\\Win\\system32\\rundll32.exe"));
+    EXPECT_EQ(step.command.arguments,
+              (QStringList{"powrprof.dll,SetSuspendState", "0,1,0"}));
+}
+
+TEST(LinuxPowerTable, EveryCode) {
+    const QString session = QStringLiteral("c7");
+    const std::vector<std::pair<int, QString>> rows{
+        {1, "systemctl poweroff"}, {2, "systemctl reboot"}, {3, "systemctl hibernate"},
+        {4, "systemctl suspend"},  {5, "loginctl terminate-session c7"}, {7, "systemctl suspend"}};
+    for (const auto &[code, text] : rows) {
+        const auto line = LinuxPowerCommand(code, session);
+        ASSERT_TRUE(line) << code;
+        EXPECT_EQ(line->text(), text);
+    }
+    for (int code : {0, 6, 8}) EXPECT_FALSE(LinuxPowerCommand(code, session)) << code;
+}
+
+class PowerActionTest : public ::testing::Test {
+protected:
+    PowerActionTest() { appState().DryRun = false; }
+    ~PowerActionTest() override { appState().DryRun = false; }
+    FakePlatform platform;
+    TestAppFolder folder;
+};
+
+TEST_F(PowerActionTest, RunsTheCommandWithoutAShell) {
+    DoPowerAction(2);
+    ASSERT_EQ(platform.commands.size(), 1);
+    EXPECT_EQ(platform.commands[0].program, QStringLiteral("systemctl"));
+    EXPECT_EQ(platform.commands[0].arguments, QStringList{"reboot"});
+    EXPECT_TRUE(folder.logLines().isEmpty());
+}
+
+TEST_F(PowerActionTest, CodeSixAndUnknownCodesDoNothing) {
+    DoPowerAction(6);
+    DoPowerAction(0);
+    DoPowerAction(9);
+    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(PowerActionTest, DryRunWritesTheCommandInsteadOfRunningIt) {
+    appState().DryRun = true;
+    testing::internal::CaptureStdout();
+    DoPowerAction(1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_EQ(out, "Dry run: systemctl poweroff\n");
+    EXPECT_EQ(folder.logLines(), QStringList{"Dry run: systemctl poweroff"});
+}
+
+TEST_F(PowerActionTest, DryRunWithAnUnwritableLogStillReports) {
+    appState().DryRun = true;
+    appState().AppPath = folder.path() + QStringLiteral("missing/deeper/");
+    testing::internal::CaptureStdout();
+    EXPECT_NO_THROW(DoPowerAction(4));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Dry run: systemctl suspend\n");
+}
+
+}  // namespace
