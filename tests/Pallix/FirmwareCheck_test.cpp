@@ -1,8 +1,10 @@
 #include "AppState.h"
 #include "AppTestSupport.h"
+#include "DeviceSearch.h"
 #include "FakePlatform.h"
 #include "FirmwareCheck.h"
 #include "NrErrors.h"
+#include "SimulatedDevice.h"
 #include "TrayControl.h"
 #include "WindowHooks.h"
 
@@ -199,6 +201,80 @@ TEST_F(FirmwareCheckTest, AnUpdaterThatCannotStartIsRaisedAndTheApplicationStays
     EXPECT_EQ(platform.updaters.size(), 1);
     EXPECT_FALSE(appState().Ending);
     EXPECT_EQ(tray.iconsRemoved, 0);
+}
+
+// The check as discovery runs it, against the simulated device.
+class FirmwareCheckAfterDiscovery : public FirmwareCheckTest {
+protected:
+    FirmwareCheckAfterDiscovery()
+    {
+        appState() = AppState{};
+        appState().AppPath = folder.path();
+        platform.addresses = {QStringLiteral("127.0.0.1")};
+    }
+
+    static pallixsim::SimOptions firmware(const char *version)
+    {
+        pallixsim::SimOptions options;
+        options.firmware = version;
+        return options;
+    }
+
+    DeviceSearch search;
+};
+
+TEST_F(FirmwareCheckAfterDiscovery, AnOlderDeviceIsOfferedItsUpdate)
+{
+    SimulatedDevice device(firmware("01.02"));
+    platform.answers = {MsgCancel};
+    search.tick();
+
+    ASSERT_EQ(platform.boxes.size(), 1);
+    const QString prompt = platform.boxes[0].text;
+    EXPECT_TRUE(prompt.contains(QStringLiteral("   Local Version: 01.02\r\n")));
+    EXPECT_TRUE(prompt.contains(QStringLiteral("   IP Address: 127.0.0.2\r\n")));
+    EXPECT_TRUE(prompt.contains(QStringLiteral("   MAC Address: ")
+                                + QString::fromStdString(device.sim.mac(1)) + "\r\n"));
+    // Declining leaves the monitor running.
+    EXPECT_EQ(tray.monitor.back(), true);
+    EXPECT_FALSE(search.tmrDiscovery.isActive());
+}
+
+TEST_F(FirmwareCheckAfterDiscovery, TheCarriedVersionAsksNothing)
+{
+    SimulatedDevice device(firmware("01.03"));
+    search.tick();
+    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_EQ(appState().FirmwareVersion, QStringLiteral("01.03"));
+    EXPECT_EQ(tray.monitor.back(), true);
+}
+
+TEST_F(FirmwareCheckAfterDiscovery, AcceptingHandsTheDeviceToTheUpdater)
+{
+    SimulatedDevice device(firmware("01.02"));
+    QTimer::singleShot(0, [this] { search.tick(); });
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(appState().Ending);
+    ASSERT_EQ(platform.updaters.size(), 1);
+    EXPECT_EQ(platform.updaters[0].arguments.value(0), QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(tray.iconsRemoved, 1);
+    // The updater has the device to itself: the monitor is not restarted.
+    ASSERT_FALSE(tray.monitor.empty());
+    EXPECT_FALSE(tray.monitor.back());
+}
+
+TEST_F(FirmwareCheckAfterDiscovery, AnUpdaterThatCannotStartIsReportedByTheDiscoveryTick)
+{
+    SimulatedDevice device(firmware("01.02"));
+    platform.updaterStarts = false;
+    search.tick();
+    ASSERT_EQ(platform.boxes.size(), 3);
+    EXPECT_EQ(platform.boxes[2].icon, MsgIcon::Critical);
+    EXPECT_TRUE(platform.boxes[2].text.startsWith(QStringLiteral("Cannot start the firmware updater ")));
+    EXPECT_TRUE(platform.boxes[2].text.endsWith(QStringLiteral(" (53)")));
+    EXPECT_FALSE(appState().Ending);
+    EXPECT_EQ(folder.logLines().size(), 1);
 }
 
 }  // namespace
