@@ -26,7 +26,7 @@ struct Request {
     int value = -1;           // written value or control command, -1 when none
     std::vector<uint8_t> bytes;
     bool answered = false;    // false when malformed, dropped or silent
-    int code = -1;            // code at offset 4 of the reply; -1 for probes and unanswered
+    int code = -1;            // reply code at offset 4 (0 carried out); -1 for probes and unanswered
 };
 
 class Simulator {
@@ -45,7 +45,9 @@ public:
     // one answer out ("ok", a value, or "error: <why>"). Thread-safe.
     std::string command(const std::string &line);
 
-    // Typed access for tests; devices are numbered from 1.
+    // Typed access for tests; devices are numbered from 1, and a device or
+    // register that does not exist throws std::out_of_range. reg() is the
+    // device's own value, without read faults; setReg() stores as "set" does.
     int deviceCount() const;
     std::string address(int device) const;
     std::string mac(int device) const;

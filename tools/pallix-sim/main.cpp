@@ -37,7 +37,9 @@ std::string defaultsText() {
     for (int reg = 0; reg < pallixsim::kRegisterCount; ++reg) {
         if (reg == pallixsim::kInState) continue;
         text += "  " + std::to_string(reg) + " " + names[reg] + ": " +
-                std::to_string(pallixsim::RegisterDefaults::values[reg]) + "\n";
+                std::to_string(pallixsim::RegisterDefaults::values[reg]);
+        if (reg == pallixsim::kGlobalStatus) text += " (power-lost sets bits 6 and 7, keeps bit 0)";
+        text += "\n";
     }
     return text;
 }
