@@ -188,7 +188,7 @@ private:
     }
 
     const std::string device_;
-    const NrFirmwareTimings &timings_;
+    const NrFirmwareTimings timings_;
     bool firstPassDone_ = false;
     bool restartDone_ = false;
     int attempts_ = 0;  // rediscovery attempts since the last network renewal

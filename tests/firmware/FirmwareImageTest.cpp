@@ -48,12 +48,6 @@ TEST(FirmwareImage, LowerCaseDigitsAndTheUnusedCharactersAreAccepted) {
     EXPECT_EQ(image.tokens[0].record->data[0], 0xA0);
 }
 
-TEST(FirmwareImage, AnEmptyFileHasNoTokens) {
-    const FirmwareImage image = parse(" \n\t\n");
-    EXPECT_TRUE(image.accepted());
-    EXPECT_TRUE(image.tokens.empty());
-}
-
 TEST(FirmwareImage, RefusesAShortRecordNamingItsLine) {
     const std::string text = "#head\n" + recordText(0) + "\n" + recordText(0x40).substr(0, 136) + "\n";
     const FirmwareImage image = parse(text);

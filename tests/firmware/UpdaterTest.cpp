@@ -18,27 +18,12 @@ using namespace fwtest;
 
 namespace {
 
-TEST(UpdaterOptions, TakesADottedAddressAndAnImagePath) {
-    const UpdaterOptions options = parseUpdaterOptions({"192.168.1.50", "C:\\App\\download\\test_out.hex"});
-    EXPECT_EQ(options.action, UpdaterOptions::Action::Update);
-    EXPECT_EQ(options.deviceAddress, "192.168.1.50");
-    EXPECT_EQ(options.imagePath, "C:\\App\\download\\test_out.hex");
-}
-
 TEST(UpdaterOptions, RefusesAnythingButADottedIPv4Address) {
     for (const char *address : {"192.168.1", "192.168.1.256", "0x7f.0.0.1", "pallix.local", "::1", "", " 10.0.0.1"}) {
         const UpdaterOptions options = parseUpdaterOptions({address, "image.hex"});
         EXPECT_EQ(options.action, UpdaterOptions::Action::Refuse) << address;
         EXPECT_NE(options.error.find("not a dotted IPv4 address"), std::string::npos) << address;
     }
-}
-
-TEST(UpdaterOptions, RefusesAWrongNumberOfArgumentsAndAnEmptyPath) {
-    EXPECT_EQ(parseUpdaterOptions({}).action, UpdaterOptions::Action::Refuse);
-    EXPECT_EQ(parseUpdaterOptions({"10.0.0.1"}).action, UpdaterOptions::Action::Refuse);
-    EXPECT_EQ(parseUpdaterOptions({"10.0.0.1", "a", "b"}).action, UpdaterOptions::Action::Refuse);
-    EXPECT_EQ(parseUpdaterOptions({"10.0.0.1", ""}).action, UpdaterOptions::Action::Refuse);
-    EXPECT_EQ(parseUpdaterOptions({"10.0.0.1", "--help"}).action, UpdaterOptions::Action::Help);
 }
 
 struct Outcome {
