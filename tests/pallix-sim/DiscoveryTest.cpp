@@ -94,4 +94,5 @@ TEST(SimulatorStart, RejectsOptionsItCannotServe) {
     EXPECT_THROW(pallixsim::Simulator({.devices = 0}), std::invalid_argument);
     EXPECT_THROW(pallixsim::Simulator({.firstAddress = "127.0.0"}), std::invalid_argument);
     EXPECT_THROW(pallixsim::Simulator({.firmware = "01:03"}), std::invalid_argument);
+    EXPECT_THROW(pallixsim::Simulator({.devices = 2, .firstAddress = "127.0.0.254"}), std::invalid_argument);
 }

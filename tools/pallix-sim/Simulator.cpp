@@ -57,10 +57,14 @@ std::vector<Device> makeDevices(const SimOptions &options) {
     }
     if (options.restartMs < 0) throw std::invalid_argument("restart time must not be negative");
     checkFirmwareText(options.firmware);
-    parseAddress(options.broadcast, "broadcast address");
+    const uint32_t broadcast = parseAddress(options.broadcast, "broadcast address");
     const uint32_t first = parseAddress(options.firstAddress, "first address");
-    if (first > UINT32_MAX - static_cast<uint32_t>(options.devices)) {
+    const auto count = static_cast<uint32_t>(options.devices);
+    if (first > UINT32_MAX - count) {
         throw std::invalid_argument("first address '" + options.firstAddress + "' leaves no room for the devices");
+    }
+    if (broadcast >= first && broadcast - first < count) {
+        throw std::invalid_argument("the devices' addresses run into the broadcast address " + options.broadcast);
     }
     std::vector<Device> devices;
     for (int k = 1; k <= options.devices; ++k) {
