@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr uint8_t kReadGlobalStatus[] = {0xA5, 0x05, 0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x65};
+constexpr uint8_t kReadGlobalStatus[] = {0xA5, 0x05, 0x00, 0x04, 0x00,
+                                         0x00, 0x00, 0x01, 0x00, 0x65};
 
 pallixsim::Simulator &simulator() {
     static pallixsim::Simulator sim;
@@ -133,7 +134,8 @@ public:
         std::printf("%-36s %12.2f %8.2f\n", "pallixGetGlobalStatus", library, library / floor);
         std::printf("%-36s %12.2f %8.2f\n", "floor: one open socket", floor, 1.0);
         if (fresh > 0) {
-            std::printf("%-36s %12.2f %8.2f\n", "floor with a socket per exchange", fresh, fresh / floor);
+            std::printf("%-36s %12.2f %8.2f\n", "floor with a socket per exchange", fresh,
+                        fresh / floor);
             std::printf("library / socket-per-exchange floor: %.2f\n", library / fresh);
         }
     }

@@ -77,25 +77,53 @@ int32_t setFlags(Register reg, int firstBit, std::initializer_list<int32_t> flag
 
 extern "C" {
 
-NR_EXPORT int32_t NR_CALL pallixGetGlobalStatus(int32_t *value) { return getByte(kGlobalStatus, value); }
-NR_EXPORT int32_t NR_CALL pallixSetGlobalStatus(int32_t value) { return setByte(kGlobalStatus, value); }
-NR_EXPORT int32_t NR_CALL pallixGetPowerOnDelay(int32_t *value) { return getByte(kPowerOnDelay, value); }
-NR_EXPORT int32_t NR_CALL pallixGetPowerOffDelay(int32_t *value) { return getByte(kPowerOffDelay, value); }
-NR_EXPORT int32_t NR_CALL pallixSetPowerOnDelay(int32_t value) { return setByte(kPowerOnDelay, value); }
-NR_EXPORT int32_t NR_CALL pallixSetPowerOffDelay(int32_t value) { return setByte(kPowerOffDelay, value); }
-NR_EXPORT int32_t NR_CALL pallixGetOutOnDelay1(int32_t *value) { return getByte(kOutOnDelay1, value); }
-NR_EXPORT int32_t NR_CALL pallixSetOutOnDelay1(int32_t value) { return setByte(kOutOnDelay1, value); }
-NR_EXPORT int32_t NR_CALL pallixGetOutOffDelay1(int32_t *value) { return getByte(kOutOffDelay1, value); }
-NR_EXPORT int32_t NR_CALL pallixSetOutOffDelay1(int32_t value) { return setByte(kOutOffDelay1, value); }
-NR_EXPORT int32_t NR_CALL pallixGetOutOnDelay2(int32_t *value) { return getByte(kOutOnDelay2, value); }
-NR_EXPORT int32_t NR_CALL pallixSetOutOnDelay2(int32_t value) { return setByte(kOutOnDelay2, value); }
-NR_EXPORT int32_t NR_CALL pallixGetOutOffDelay2(int32_t *value) { return getByte(kOutOffDelay2, value); }
-NR_EXPORT int32_t NR_CALL pallixSetOutOffDelay2(int32_t value) { return setByte(kOutOffDelay2, value); }
+NR_EXPORT int32_t NR_CALL pallixGetGlobalStatus(int32_t *value) {
+    return getByte(kGlobalStatus, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetGlobalStatus(int32_t value) {
+    return setByte(kGlobalStatus, value);
+}
+NR_EXPORT int32_t NR_CALL pallixGetPowerOnDelay(int32_t *value) {
+    return getByte(kPowerOnDelay, value);
+}
+NR_EXPORT int32_t NR_CALL pallixGetPowerOffDelay(int32_t *value) {
+    return getByte(kPowerOffDelay, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetPowerOnDelay(int32_t value) {
+    return setByte(kPowerOnDelay, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetPowerOffDelay(int32_t value) {
+    return setByte(kPowerOffDelay, value);
+}
+NR_EXPORT int32_t NR_CALL pallixGetOutOnDelay1(int32_t *value) {
+    return getByte(kOutOnDelay1, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetOutOnDelay1(int32_t value) {
+    return setByte(kOutOnDelay1, value);
+}
+NR_EXPORT int32_t NR_CALL pallixGetOutOffDelay1(int32_t *value) {
+    return getByte(kOutOffDelay1, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetOutOffDelay1(int32_t value) {
+    return setByte(kOutOffDelay1, value);
+}
+NR_EXPORT int32_t NR_CALL pallixGetOutOnDelay2(int32_t *value) {
+    return getByte(kOutOnDelay2, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetOutOnDelay2(int32_t value) {
+    return setByte(kOutOnDelay2, value);
+}
+NR_EXPORT int32_t NR_CALL pallixGetOutOffDelay2(int32_t *value) {
+    return getByte(kOutOffDelay2, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetOutOffDelay2(int32_t value) {
+    return setByte(kOutOffDelay2, value);
+}
 
 // The one getter without a socket of its own around the request; the
 // transaction opens and closes one anyway.
-NR_EXPORT int32_t NR_CALL pallixGetOutState(int32_t *f0, int32_t *f1, int32_t *f2,
-                                            int32_t *f3, int32_t *f4, int32_t *f5) {
+NR_EXPORT int32_t NR_CALL pallixGetOutState(int32_t *f0, int32_t *f1, int32_t *f2, int32_t *f3,
+                                            int32_t *f4, int32_t *f5) {
     return getFlags(kOutState, {f0, f1, f2, f3, f4, f5}, SocketAround::Leave);
 }
 NR_EXPORT int32_t NR_CALL pallixSetOutState(int32_t f2, int32_t f3, int32_t f4, int32_t f5) {
@@ -115,10 +143,18 @@ NR_EXPORT int32_t NR_CALL pallixGetPowerInEnable(int32_t *f0, int32_t *f1) {
     return getFlags(kPowerInEnable, {f0, f1});
 }
 
-NR_EXPORT int32_t NR_CALL pallixGetACPIPulseWidth1(int32_t *value) { return getByte(kACPIPulseWidth1, value); }
-NR_EXPORT int32_t NR_CALL pallixSetACPIPulseWidth1(int32_t value) { return setByte(kACPIPulseWidth1, value); }
-NR_EXPORT int32_t NR_CALL pallixGetACPIPulseWidth2(int32_t *value) { return getByte(kACPIPulseWidth2, value); }
-NR_EXPORT int32_t NR_CALL pallixSetACPIPulseWidth2(int32_t value) { return setByte(kACPIPulseWidth2, value); }
+NR_EXPORT int32_t NR_CALL pallixGetACPIPulseWidth1(int32_t *value) {
+    return getByte(kACPIPulseWidth1, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetACPIPulseWidth1(int32_t value) {
+    return setByte(kACPIPulseWidth1, value);
+}
+NR_EXPORT int32_t NR_CALL pallixGetACPIPulseWidth2(int32_t *value) {
+    return getByte(kACPIPulseWidth2, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetACPIPulseWidth2(int32_t value) {
+    return setByte(kACPIPulseWidth2, value);
+}
 NR_EXPORT int32_t NR_CALL pallixGetWDTEnable(int32_t *value) { return getByte(kWDTEnable, value); }
 NR_EXPORT int32_t NR_CALL pallixSetWDTEnable(int32_t value) { return setByte(kWDTEnable, value); }
 
@@ -129,8 +165,12 @@ NR_EXPORT int32_t NR_CALL pallixSetOutInEnable(int32_t f0, int32_t f1, int32_t f
     return setFlags(kOutInEnable, 0, {f0, f1, f2, f3});
 }
 
-NR_EXPORT int32_t NR_CALL pallixGetShutdownAction(int32_t *value) { return getByte(kShutdownAction, value); }
-NR_EXPORT int32_t NR_CALL pallixSetShutdownAction(int32_t value) { return setByte(kShutdownAction, value); }
+NR_EXPORT int32_t NR_CALL pallixGetShutdownAction(int32_t *value) {
+    return getByte(kShutdownAction, value);
+}
+NR_EXPORT int32_t NR_CALL pallixSetShutdownAction(int32_t value) {
+    return setByte(kShutdownAction, value);
+}
 
 NR_EXPORT int32_t NR_CALL pallixGetInState(int32_t *f0, int32_t *f1) {
     return getFlags(kInState, {f0, f1});

@@ -74,8 +74,8 @@ size_t FakeDevice::requestCount() const {
 
 void FakeDevice::sendTo(const std::string &address, uint16_t port, const Bytes &datagram) {
     const sockaddr_in to = endpoint(address, port);
-    ::sendto(socket_, datagram.data(), datagram.size(), 0,
-             reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    ::sendto(socket_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr *>(&to),
+             sizeof to);
 }
 
 FakeDevice::Handler RegisterBank::handler() {
@@ -84,7 +84,8 @@ FakeDevice::Handler RegisterBank::handler() {
         const int reg = request[4] << 8 | request[5];
         if (reg >= static_cast<int>(values_.size())) return std::nullopt;
         if (request[1] == 0x04) set(reg, request[6]);
-        return Bytes{0xA5, request[1], 0x00, 0x01, 0x00, static_cast<uint8_t>(get(reg)), 0x00, 0x00};
+        return Bytes{0xA5, request[1], 0x00, 0x01, 0x00, static_cast<uint8_t>(get(reg)),
+                     0x00, 0x00};
     };
 }
 

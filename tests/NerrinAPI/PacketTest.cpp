@@ -12,7 +12,8 @@ std::vector<int> wire(const NrFrame &frame) {
 }
 
 uint16_t crcOf(const std::string &text) {
-    return nrCrc16(reinterpret_cast<const uint8_t *>(text.data()), static_cast<uint8_t>(text.size()));
+    return nrCrc16(reinterpret_cast<const uint8_t *>(text.data()),
+                   static_cast<uint8_t>(text.size()));
 }
 
 // Bit-at-a-time CRC-16/ARC to hold the nibble table against.
@@ -77,9 +78,9 @@ TEST(NrFrames, WriteMemoryTwoBytesKeepsLengthFieldThreeAndCrcFollowsData) {
 }
 
 TEST(NrFrames, ProgramControlEnter) {
-    EXPECT_EQ(wire(nrControlFrame(kNrEnterProgramMode, 0)),
-              (std::vector<int>{0xA5, 0x07, 0x00, 0x06, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0xF0,
-                                0x7D}));
+    EXPECT_EQ(
+        wire(nrControlFrame(kNrEnterProgramMode, 0)),
+        (std::vector<int>{0xA5, 0x07, 0x00, 0x06, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0xF0, 0x7D}));
 }
 
 TEST(NrFrames, ProgramControlArgumentIsBigEndian) {
@@ -101,9 +102,7 @@ TEST(NrFrames, FlashBlockLayout) {
     EXPECT_EQ(frame.bytes[73], crc & 0xFF);
 }
 
-TEST(NrFrames, ProbeIsTwoBytes) {
-    EXPECT_EQ(wire(nrProbeFrame()), (std::vector<int>{0xA5, 0x63}));
-}
+TEST(NrFrames, ProbeIsTwoBytes) { EXPECT_EQ(wire(nrProbeFrame()), (std::vector<int>{0xA5, 0x63})); }
 
 TEST(NrFrames, NothingIsWrittenPastTheFrame) {
     const NrFrame frame = nrReadMemFrame(0xFFFF, 0xFF);

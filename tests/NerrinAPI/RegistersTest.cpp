@@ -50,10 +50,12 @@ using WriteCase = std::pair<int32_t (*)(int32_t), int>;
 
 TEST_F(NrRegisters, ByteSettersWriteTheirRegister) {
     const WriteCase cases[] = {
-        {pallixSetGlobalStatus, 0},    {pallixSetOutOnDelay1, 1},     {pallixSetOutOnDelay2, 2},
-        {pallixSetOutOffDelay1, 3},    {pallixSetOutOffDelay2, 4},    {pallixSetPowerOnDelay, 9},
-        {pallixSetPowerOffDelay, 10},  {pallixSetACPIPulseWidth1, 13}, {pallixSetACPIPulseWidth2, 14},
-        {pallixSetWDTEnable, 15},      {pallixSetShutdownAction, 16},
+        {pallixSetGlobalStatus, 0},     {pallixSetOutOnDelay1, 1},
+        {pallixSetOutOnDelay2, 2},      {pallixSetOutOffDelay1, 3},
+        {pallixSetOutOffDelay2, 4},     {pallixSetPowerOnDelay, 9},
+        {pallixSetPowerOffDelay, 10},   {pallixSetACPIPulseWidth1, 13},
+        {pallixSetACPIPulseWidth2, 14}, {pallixSetWDTEnable, 15},
+        {pallixSetShutdownAction, 16},
     };
     int value = 40;
     for (const auto &[setter, reg] : cases) {
@@ -67,10 +69,12 @@ using ReadCase = std::pair<int32_t (*)(int32_t *), int>;
 
 TEST_F(NrRegisters, ByteGettersReadTheirRegister) {
     const ReadCase cases[] = {
-        {pallixGetGlobalStatus, 0},    {pallixGetOutOnDelay1, 1},      {pallixGetOutOnDelay2, 2},
-        {pallixGetOutOffDelay1, 3},    {pallixGetOutOffDelay2, 4},     {pallixGetPowerOnDelay, 9},
-        {pallixGetPowerOffDelay, 10},  {pallixGetACPIPulseWidth1, 13}, {pallixGetACPIPulseWidth2, 14},
-        {pallixGetWDTEnable, 15},      {pallixGetShutdownAction, 16},
+        {pallixGetGlobalStatus, 0},     {pallixGetOutOnDelay1, 1},
+        {pallixGetOutOnDelay2, 2},      {pallixGetOutOffDelay1, 3},
+        {pallixGetOutOffDelay2, 4},     {pallixGetPowerOnDelay, 9},
+        {pallixGetPowerOffDelay, 10},   {pallixGetACPIPulseWidth1, 13},
+        {pallixGetACPIPulseWidth2, 14}, {pallixGetWDTEnable, 15},
+        {pallixGetShutdownAction, 16},
     };
     for (const auto &[getter, reg] : cases) {
         bank_.set(reg, 200 + reg);
@@ -99,7 +103,8 @@ TEST_F(NrRegisters, ValuesAreSentAsTheirLowByte) {
 TEST_F(NrRegisters, FlagGettersSplitTheirBits) {
     int32_t f[6] = {-1, -1, -1, -1, -1, -1};
     bank_.set(5, 0x3F);
-    EXPECT_EQ(readOf([&] { return pallixGetOutState(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]); }), 5);
+    EXPECT_EQ(readOf([&] { return pallixGetOutState(&f[0], &f[1], &f[2], &f[3], &f[4], &f[5]); }),
+              5);
     EXPECT_EQ(std::vector<int>(f, f + 6), (std::vector<int>{1, 1, 1, 1, 1, 1}));
 
     bank_.set(5, 0x12);

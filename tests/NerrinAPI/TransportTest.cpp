@@ -28,6 +28,8 @@ const std::string kNoReply = "No Reply Error\n\n";
 
 Bytes reply(std::initializer_list<uint8_t> bytes) { return Bytes(bytes); }
 
+const FakeDevice::Handler kSilent = [](const Bytes &, size_t) { return std::nullopt; };
+
 FakeDevice::Handler answerAlways(Bytes answer) {
     return [answer](const Bytes &, size_t) { return std::optional(answer); };
 }
@@ -56,7 +58,8 @@ TEST_F(NrTransport, AnsweringDeviceTakesOneAttemptAndPrintsNothing) {
     EXPECT_EQ(status, kNrOk);
     EXPECT_EQ(value, 0x42);
     ASSERT_EQ(device.requestCount(), 1u);
-    EXPECT_EQ(device.requests()[0], (Bytes{0xA5, 0x05, 0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x65}));
+    EXPECT_EQ(device.requests()[0],
+              (Bytes{0xA5, 0x05, 0x00, 0x04, 0x00, 0x00, 0x00, 0x01, 0x00, 0x65}));
     EXPECT_TRUE(shownBoxes().empty());
     EXPECT_EQ(nrLib.sockOpen, 0);
 }
@@ -165,7 +168,7 @@ TEST_F(NrTransport, OversizedReplyIsCutToOneSlot) {
 
 TEST_F(NrTransport, ReplyFromAForeignSenderIsIgnored) {
     // The stranger speaks first; the device answers a little later.
-    FakeDevice stranger("127.0.0.9", kDevicePort, [](const Bytes &, size_t) { return std::nullopt; });
+    FakeDevice stranger("127.0.0.9", kDevicePort, kSilent);
     FakeDevice device(kDevice, kDevicePort, [&stranger](const Bytes &, size_t) {
         stranger.sendTo("127.0.0.1", 11002, Bytes{0xA5, 0x05, 0, 1, 0, 0x66});
         std::this_thread::sleep_for(150ms);
@@ -180,15 +183,16 @@ TEST_F(NrTransport, ReplyFromAForeignSenderIsIgnored) {
 }
 
 TEST_F(NrTransport, ForeignDatagramDoesNotExtendTheWait) {
-    FakeDevice stranger("127.0.0.9", kDevicePort, [](const Bytes &, size_t) { return std::nullopt; });
+    FakeDevice stranger("127.0.0.9", kDevicePort, kSilent);
     std::vector<Clock::time_point> arrivals;
-    FakeDevice device(kDevice, kDevicePort, [&](const Bytes &, size_t index) -> std::optional<Bytes> {
-        arrivals.push_back(Clock::now());
-        if (index > 0) return reply({0xA5, 0x05, 0, 1, 0, 0x31});
-        std::this_thread::sleep_for(500ms);
-        stranger.sendTo("127.0.0.1", 11002, Bytes{0xA5, 0x05, 0, 1, 0, 0x66});
-        return std::nullopt;
-    });
+    FakeDevice device(kDevice, kDevicePort,
+                      [&](const Bytes &, size_t index) -> std::optional<Bytes> {
+                          arrivals.push_back(Clock::now());
+                          if (index > 0) return reply({0xA5, 0x05, 0, 1, 0, 0x31});
+                          std::this_thread::sleep_for(500ms);
+                          stranger.sendTo("127.0.0.1", 11002, Bytes{0xA5, 0x05, 0, 1, 0, 0x66});
+                          return std::nullopt;
+                      });
     int32_t value = 0;
     ASSERT_EQ(readGlobalStatus(value), kNrOk);
     EXPECT_EQ(value, 0x31);
@@ -254,8 +258,9 @@ TEST_F(NrTransport, OutStateOpensNoSocketOfItsOwn) {
     int32_t flags[6] = {};
     {
         DescriptorsExhausted exhausted;
-        EXPECT_EQ(pallixGetOutState(&flags[0], &flags[1], &flags[2], &flags[3], &flags[4], &flags[5]),
-                  kNrNoSocket);
+        EXPECT_EQ(
+            pallixGetOutState(&flags[0], &flags[1], &flags[2], &flags[3], &flags[4], &flags[5]),
+            kNrNoSocket);
     }
     EXPECT_EQ(shownBoxes().size(), 12u);
 }

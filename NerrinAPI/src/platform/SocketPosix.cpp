@@ -3,9 +3,9 @@
 #include "platform/Socket.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 
 bool nrSocketsStart() { return true; }
 
@@ -32,8 +32,8 @@ bool nrSocketBind(NrSocket socket, const sockaddr_in &local) {
 }
 
 void nrSocketSendTo(NrSocket socket, const uint8_t *bytes, int length, const sockaddr_in &to) {
-    ::sendto(socket, bytes, static_cast<size_t>(length), 0,
-             reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    ::sendto(socket, bytes, static_cast<size_t>(length), 0, reinterpret_cast<const sockaddr *>(&to),
+             sizeof to);
 }
 
 int nrSocketReceiveFrom(NrSocket socket, char *buffer, int capacity, sockaddr_in *from) {

@@ -22,8 +22,11 @@ NR_EXPORT BSTR NR_CALL SysAllocStringByteLen(const char *bytes, uint32_t length)
     if (block == nullptr) return nullptr;
     std::memcpy(block, &length, kPrefixSize);
     BSTR text = block + kPrefixSize;
-    if (bytes != nullptr) std::memcpy(text, bytes, length);
-    else std::memset(text, 0, length);
+    if (bytes != nullptr) {
+        std::memcpy(text, bytes, length);
+    } else {
+        std::memset(text, 0, length);
+    }
     text[length] = '\0';
     return text;
 }
