@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 frmShutdown &frmShutdown::instance()
@@ -56,6 +57,9 @@ void frmShutdown::Shutdown(int mode, int delay)
     cmdNow->setText(ActionName(ShutDownMode) + QStringLiteral(" Now."));
     showDelay();
     Timer1.start();
+    adjustSize();
+    if (const QScreen *where = screen())
+        move(where->availableGeometry().center() - rect().center());
     show();
     raise();
 }

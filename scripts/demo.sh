@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The Control Center beside a simulated Pallix.
+#
+#   scripts/demo.sh [build-folder]
+#
+# With a display: runs the application (--dry-run, loopback only) beside
+# pallix-sim until you choose E&xit; the simulator ends with it.
+# Without one (or with PALLIX_DEMO_HEADLESS=1): runs the same inside a
+# private network namespace under Xvfb with a tray host, plays the tour in
+# scripts/demo-tour/ in order and saves screenshots under <build>/demo/.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${1:-build}
+case "$BUILD" in /*) ;; *) BUILD="$ROOT/$BUILD" ;; esac
+export DEMO_ROOT="$ROOT" DEMO_BIN="$BUILD/bin" DEMO_OUT="$BUILD/demo"
+
+for program in Pallix pallix-sim libNerrinAPI.so NerrinRed.ico NerrinGray.ico; do
+  if [ ! -e "$DEMO_BIN/$program" ]; then
+    echo "demo: $DEMO_BIN/$program is missing; build first (make demo does)" >&2
+    exit 1
+  fi
+done
+
+headless=${PALLIX_DEMO_HEADLESS:-}
+[ -z "${DISPLAY:-}" ] && headless=1
+
+if [ -n "$headless" ] && [ -z "${DEMO_IN_NETNS:-}" ]; then
+  # Nothing the demo does can reach a real network from in here.
+  if ! unshare -rn true 2>/dev/null; then
+    echo "demo: cannot create a private network namespace (unshare -rn); not running headless" >&2
+    exit 1
+  fi
+  export DEMO_IN_NETNS=1 PALLIX_DEMO_HEADLESS=1
+  exec unshare -rn bash -c 'ip link set lo up && exec bash "$0" "$@"' "${BASH_SOURCE[0]}" "$BUILD"
+fi
+
+source "$ROOT/scripts/demo-lib.sh"
+trap demo_cleanup EXIT
+
+mkdir -p "$DEMO_OUT"
+log_mark
+
+if [ -z "$headless" ]; then
+  start_sim
+  start_app
+  echo "demo: the Control Center runs beside the simulator; choose E&xit in its tray menu to end."
+  echo "demo: simulator commands (power-request, offline, online, ...) on this terminal go to the device."
+  # Forward the terminal's lines to the simulator until the application ends.
+  while app_running; do
+    if read -r -t 1 line; then sim "$line"; fi
+  done
+  exit 0
+fi
+
+start_display
+start_sim
+start_app
+for step in "$ROOT"/scripts/demo-tour/[0-9][0-9]-*.sh; do
+  echo "demo: tour step $(basename "$step")"
+  source "$step"
+done
+
+echo "demo: screenshots:"
+for shot in "${DEMO_SCREENSHOTS[@]}"; do echo "  $shot"; done
