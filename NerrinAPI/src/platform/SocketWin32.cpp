@@ -36,7 +36,7 @@ void nrSocketSendTo(NrSocket socket, const uint8_t *bytes, int length, const soc
 }
 
 int nrSocketReceiveFrom(NrSocket socket, char *buffer, int capacity, sockaddr_in *from) {
-    int fromLength = sizeof *from;
+    int fromLength = static_cast<int>(sizeof *from);
     const int received =
         ::recvfrom(socket, buffer, capacity, 0, reinterpret_cast<sockaddr *>(from), &fromLength);
     return received == SOCKET_ERROR ? -1 : received;
