@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 
@@ -337,7 +338,15 @@ void frmPallix::LoadIPs()
             if (!state.DeviceList[i].isEmpty()) cmbPallix->addItem(state.DeviceList[i]);
         cmbPallix->setCurrentIndex(-1);
     }
-    if (isVisible() && cmbPallix->count() > 0) selectEntry(0);
+    // Discovery calls this once per device while it still reads the replies
+    // from the library, and any register call overwrites them; so the first
+    // entry is read once discovery is done, from the event loop.
+    if (!isVisible() || reloadPending_) return;
+    reloadPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        reloadPending_ = false;
+        if (isVisible() && cmbPallix->count() > 0) selectEntry(0);
+    });
 }
 
 void frmPallix::LoadStatus()

@@ -93,5 +93,6 @@ private:
 
     bool Loading = false;        // loaded values are going into the controls
     bool operating_ = false;     // a device operation of this window is running
+    bool reloadPending_ = false; // new discovery results wait to be read
     QString shownAddress_;       // whose settings the controls hold; empty before a load
 };

@@ -1,6 +1,7 @@
 // The configuration window, driven offscreen against the simulated device.
 #include "ConfigTestSupport.h"
 #include "DeviceSettings.h"
+#include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "TrayControl.h"
 #include "WindowHooks.h"
@@ -403,8 +404,12 @@ TEST_F(ConfigWindow, NewDiscoveryResultsRefillTheListAndReloadOnlyAVisibleWindow
     appState().DeviceList = QStringList{devices.address(2), QString()};
     appState().DeviceCount = 1;
     ConfigWindowLoadIPs();
+    ConfigWindowLoadIPs();   // once per device found: still one reload
 
     EXPECT_EQ(list("cmbPallix")->count(), 1);
+    EXPECT_EQ(sim.requestCount(2), 0u);   // not while discovery still runs
+    EXPECT_TRUE(waitUntil([&] { return sim.requestCount(2) > 0; }, 2000));
+    QTest::qWait(50);
     EXPECT_EQ(list("cmbPallix")->currentText(), devices.address(2));
     EXPECT_EQ(registersOf(sim.requests(2), kRead).size(), 16u);
     EXPECT_EQ(sim.requestCount(1), 0u);
@@ -425,4 +430,23 @@ TEST_F(ConfigWindow, AClickArrivingDuringALoadWritesNothing)
 
     EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 16u);
     EXPECT_TRUE(writesOf(sim.requests(1)).empty());
+}
+
+TEST_F(ConfigWindow, ADiscoveryWhileTheWindowIsOpenFindsEveryDeviceAndShowsTheFirst)
+{
+    SimulatedDevices devices(2);
+    forgetDevices();
+    ShowConfig();
+
+    RunDiscovery();
+
+    QStringList found = appState().DeviceList.mid(0, 2);
+    found.sort();
+    EXPECT_EQ(found, (QStringList{devices.address(1), devices.address(2)}));
+    EXPECT_EQ(list("cmbPallix")->count(), 2);
+    const int first = appState().DeviceList.value(0) == devices.address(1) ? 1 : 2;
+    EXPECT_TRUE(waitUntil(
+        [&] { return registersOf(devices.sim().requests(first), kRead).size() == 16; }, 3000));
+    EXPECT_EQ(list("cmbPallix")->currentText(), appState().DeviceList.value(0));
+    EXPECT_TRUE(platform.boxes.isEmpty());
 }
