@@ -1,21 +1,15 @@
 #include "Simulator.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <mutex>
-#include <optional>
 #include <stdexcept>
-#include <thread>
 
 #include "CommandLanguage.h"
 #include "Device.h"
-#include "UdpSocket.h"
+#include "Server.h"
 
 namespace pallixsim {
 namespace {
@@ -79,19 +73,19 @@ std::vector<Device> makeDevices(const SimOptions &options) {
 struct Simulator::Impl {
     explicit Impl(SimOptions opts) : options(std::move(opts)), devices(makeDevices(options)), commands(devices) {}
 
-    struct PendingReply {
-        Clock::time_point due;
-        size_t device;
-        sockaddr_in to;
-        std::vector<uint8_t> bytes;
-    };
-
-    void bindSockets();
-    void serve();
-    int pollTimeoutMs() const;
-    void drain(UdpSocket &socket, std::optional<size_t> device);
-    void deliver(size_t device, std::span<const uint8_t> datagram, const sockaddr_in &from);
-    void sendDueReplies();
+    // Runs on the serving thread.
+    Device::Answer receive(size_t device, std::span<const uint8_t> datagram) {
+        Device::Answer answer;
+        {
+            std::lock_guard lock(mutex);
+            answer = devices[device].receive(datagram, Clock::now());
+        }
+        if (options.verbose) {
+            std::fprintf(stderr, "device %zu (%s): %s\n", device + 1, devices[device].address().c_str(),
+                         answer.summary.c_str());
+        }
+        return answer;
+    }
 
     // Runs `action` on one device under the lock.
     template <typename Action>
@@ -104,122 +98,27 @@ struct Simulator::Impl {
     }
 
     const SimOptions options;
-    mutable std::mutex mutex;  // guards the devices and the command language
+    std::mutex mutex;  // guards the devices and the command language
     std::vector<Device> devices;
     CommandLanguage commands;
-
-    // Owned by the serving thread while it runs.
-    std::vector<UdpSocket> deviceSockets;
-    std::optional<UdpSocket> probeSocket;
-    std::vector<PendingReply> pending;
-    int wake[2] = {-1, -1};
-    std::atomic<bool> running{false};
-    std::thread server;
+    std::unique_ptr<Server> server;  // present while started
 };
-
-void Simulator::Impl::bindSockets() {
-    std::vector<UdpSocket> sockets;
-    for (const Device &d : devices) sockets.emplace_back(d.address(), kDevicePort);
-    probeSocket.emplace(options.broadcast, kDevicePort);
-    deviceSockets = std::move(sockets);
-}
-
-int Simulator::Impl::pollTimeoutMs() const {
-    if (pending.empty()) return -1;
-    const auto next = std::min_element(pending.begin(), pending.end(),
-                                       [](const auto &a, const auto &b) { return a.due < b.due; })->due;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now()).count();
-    return static_cast<int>(std::max<long long>(wait, 0));
-}
-
-void Simulator::Impl::serve() {
-    while (running) {
-        std::vector<pollfd> fds;
-        fds.push_back({wake[0], POLLIN, 0});
-        for (const UdpSocket &s : deviceSockets) fds.push_back({s.fd(), POLLIN, 0});
-        fds.push_back({probeSocket->fd(), POLLIN, 0});
-        poll(fds.data(), fds.size(), pollTimeoutMs());
-        if (!running) break;
-        for (size_t i = 0; i < deviceSockets.size(); ++i) {
-            if (fds[i + 1].revents & POLLIN) drain(deviceSockets[i], i);
-        }
-        if (fds.back().revents & POLLIN) drain(*probeSocket, std::nullopt);
-        sendDueReplies();
-    }
-}
-
-// A datagram on the probe socket reaches every device; only probes count there.
-void Simulator::Impl::drain(UdpSocket &socket, std::optional<size_t> device) {
-    uint8_t buffer[4096];
-    sockaddr_in from{};
-    for (ssize_t size; (size = socket.receive(buffer, from)) >= 0;) {
-        const std::span<const uint8_t> datagram(buffer, static_cast<size_t>(size));
-        if (device) {
-            deliver(*device, datagram, from);
-        } else if (isProbe(datagram)) {
-            for (size_t d = 0; d < devices.size(); ++d) deliver(d, datagram, from);
-        }
-    }
-}
-
-void Simulator::Impl::deliver(size_t device, std::span<const uint8_t> datagram, const sockaddr_in &from) {
-    const Clock::time_point now = Clock::now();
-    Device::Answer answer;
-    {
-        std::lock_guard lock(mutex);
-        answer = devices[device].receive(datagram, now);
-    }
-    if (options.verbose) {
-        std::fprintf(stderr, "device %zu (%s): %s\n", device + 1, devices[device].address().c_str(),
-                     answer.summary.c_str());
-    }
-    if (!answer.reply) return;
-    if (answer.delay > Clock::duration::zero()) {
-        pending.push_back({now + answer.delay, device, from, std::move(*answer.reply)});
-    } else {
-        deviceSockets[device].sendTo(*answer.reply, from);
-    }
-}
-
-void Simulator::Impl::sendDueReplies() {
-    const Clock::time_point now = Clock::now();
-    // Replies go out in the order they fell due.
-    std::stable_sort(pending.begin(), pending.end(), [](const auto &a, const auto &b) { return a.due < b.due; });
-    auto firstLater = std::find_if(pending.begin(), pending.end(), [&](const auto &p) { return p.due > now; });
-    for (auto it = pending.begin(); it != firstLater; ++it) deviceSockets[it->device].sendTo(it->bytes, it->to);
-    pending.erase(pending.begin(), firstLater);
-}
 
 Simulator::Simulator(SimOptions options) : impl_(std::make_unique<Impl>(std::move(options))) {}
 
 Simulator::~Simulator() { stop(); }
 
 void Simulator::start() {
-    if (impl_->running) return;
-    impl_->bindSockets();
-    if (pipe2(impl_->wake, O_CLOEXEC | O_NONBLOCK) != 0) {
-        impl_->deviceSockets.clear();
-        impl_->probeSocket.reset();
-        throw std::runtime_error("cannot create the simulator's wake-up pipe");
-    }
-    impl_->running = true;
-    impl_->server = std::thread([this] { impl_->serve(); });
+    if (impl_->server) return;
+    std::vector<std::string> addresses;
+    for (const Device &d : impl_->devices) addresses.push_back(d.address());
+    impl_->server = std::make_unique<Server>(addresses, impl_->options.broadcast, kDevicePort,
+                                             [this](size_t device, std::span<const uint8_t> datagram) {
+                                                 return impl_->receive(device, datagram);
+                                             });
 }
 
-void Simulator::stop() {
-    if (!impl_->running) return;
-    impl_->running = false;
-    const char stop = 'q';
-    (void)write(impl_->wake[1], &stop, 1);
-    impl_->server.join();
-    for (int &fd : impl_->wake) {
-        close(fd);
-        fd = -1;
-    }
-    impl_->deviceSockets.clear();
-    impl_->probeSocket.reset();
-    impl_->pending.clear();
-}
+void Simulator::stop() { impl_->server.reset(); }
 
 std::string Simulator::command(const std::string &line) {
     std::lock_guard lock(impl_->mutex);
