@@ -10,6 +10,7 @@
 
 #include "FakeDevice.h"
 #include "LibraryFixture.h"
+#include "Records.h"
 #include "Simulator.h"
 #include "Transport.h"
 
@@ -19,17 +20,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr const char *kBroadcast = "127.0.0.255";
-
-// Field `index` of a ":"-separated record.
-std::string fieldOf(const std::string &record, int index) {
-    size_t begin = 0;
-    for (int i = 0; i < index; ++i) {
-        begin = record.find(':', begin);
-        if (begin == std::string::npos) return "";
-        ++begin;
-    }
-    return record.substr(begin, record.find(':', begin) - begin);
-}
 
 class NrDiscovery : public LibraryTest {
 protected:

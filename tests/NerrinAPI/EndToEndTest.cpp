@@ -13,6 +13,7 @@
 
 #include "LoadedLibrary.h"
 #include "NerrinAPI.h"
+#include "Records.h"
 
 extern char **environ;
 
@@ -86,12 +87,6 @@ struct Api {
     decltype(&SysFreeString) freeString;
 };
 
-// The device address, field 2 of a discovery record.
-std::string addressOf(const std::string &record) {
-    const size_t begin = record.find(':', record.find(':') + 1) + 1;
-    return record.substr(begin, record.find(':', begin) - begin);
-}
-
 TEST(NrEndToEnd, ThreeSimulatedDevicesAnswerBroadcastAndRegisters) {
     LoadedLibrary library(NERRINAPI_LIBRARY_PATH);
     ASSERT_TRUE(library.loaded()) << dlerror();
@@ -107,7 +102,7 @@ TEST(NrEndToEnd, ThreeSimulatedDevicesAnswerBroadcastAndRegisters) {
     ASSERT_EQ(api.discoveryCount(), 3);
 
     std::set<std::string> addresses;
-    for (int slot = 0; slot < 3; ++slot) addresses.insert(addressOf(api.device(slot)));
+    for (int slot = 0; slot < 3; ++slot) addresses.insert(fieldOf(api.device(slot), 2));
     EXPECT_EQ(addresses, (std::set<std::string>{"127.0.0.2", "127.0.0.3", "127.0.0.4"}));
 
     int32_t delay = 20;
