@@ -54,70 +54,49 @@ private:
     int stdin_ = -1;
 };
 
-struct Api {
-    explicit Api(const LoadedLibrary &lib)
-        : discovery(lib.function<int32_t NR_CALL(const char *)>("NrDiscovery")),
-          discoveryCount(lib.function<int32_t NR_CALL()>("NrDiscoveryCount")),
-          getDevice(lib.function<BSTR NR_CALL(int32_t)>("NrGetDevice")),
-          setDevice(lib.function<int32_t NR_CALL(const char *)>("NrSetDevice")),
-          setPowerOnDelay(lib.function<int32_t NR_CALL(int32_t)>("pallixSetPowerOnDelay")),
-          getPowerOnDelay(lib.function<int32_t NR_CALL(int32_t *)>("pallixGetPowerOnDelay")),
-          byteLength(lib.function<uint32_t NR_CALL(BSTR)>("SysStringByteLen")),
-          freeString(lib.function<void NR_CALL(BSTR)>("SysFreeString")) {}
-
-    bool complete() const {
-        return discovery && discoveryCount && getDevice && setDevice && setPowerOnDelay &&
-               getPowerOnDelay && byteLength && freeString;
-    }
-
-    std::string device(int slot) const {
+TEST(NrEndToEnd, ThreeSimulatedDevicesAnswerBroadcastAndRegisters) {
+    LoadedLibrary library(NERRINAPI_LIBRARY_PATH);
+    ASSERT_TRUE(library.loaded()) << dlerror();
+    const auto discovery = library.function<decltype(NrDiscovery)>("NrDiscovery");
+    const auto discoveryCount = library.function<decltype(NrDiscoveryCount)>("NrDiscoveryCount");
+    const auto getDevice = library.function<decltype(NrGetDevice)>("NrGetDevice");
+    const auto setDevice = library.function<decltype(NrSetDevice)>("NrSetDevice");
+    const auto setDelay =
+        library.function<decltype(pallixSetPowerOnDelay)>("pallixSetPowerOnDelay");
+    const auto getDelay =
+        library.function<decltype(pallixGetPowerOnDelay)>("pallixGetPowerOnDelay");
+    const auto byteLength = library.function<decltype(SysStringByteLen)>("SysStringByteLen");
+    const auto freeString = library.function<decltype(SysFreeString)>("SysFreeString");
+    ASSERT_TRUE(discovery && discoveryCount && getDevice && setDevice && setDelay && getDelay &&
+                byteLength && freeString);
+    const auto deviceText = [&](int slot) {
         BSTR text = getDevice(slot);
         std::string copy(text, byteLength(text));
         freeString(text);
         return copy;
-    }
-
-    decltype(&NrDiscovery) discovery;
-    decltype(&NrDiscoveryCount) discoveryCount;
-    decltype(&NrGetDevice) getDevice;
-    decltype(&NrSetDevice) setDevice;
-    decltype(&pallixSetPowerOnDelay) setPowerOnDelay;
-    decltype(&pallixGetPowerOnDelay) getPowerOnDelay;
-    decltype(&SysStringByteLen) byteLength;
-    decltype(&SysFreeString) freeString;
-};
-
-TEST(NrEndToEnd, ThreeSimulatedDevicesAnswerBroadcastAndRegisters) {
-    LoadedLibrary library(NERRINAPI_LIBRARY_PATH);
-    ASSERT_TRUE(library.loaded()) << dlerror();
-    const Api api(library);
-    ASSERT_TRUE(api.complete());
+    };
 
     SimulatorProcess sim(3);
     ASSERT_TRUE(sim.started());
     // The program needs a moment to bind; each empty discovery waits a second.
-    for (int tries = 0; tries < 10 && api.discoveryCount() < 3; ++tries) {
-        api.discovery("127.0.0.255");
-    }
-    ASSERT_EQ(api.discoveryCount(), 3);
+    for (int tries = 0; tries < 10 && discoveryCount() < 3; ++tries) discovery("127.0.0.255");
+    ASSERT_EQ(discoveryCount(), 3);
 
     std::set<std::string> addresses;
-    for (int slot = 0; slot < 3; ++slot) addresses.insert(fieldOf(api.device(slot), 2));
+    for (int slot = 0; slot < 3; ++slot) addresses.insert(fieldOf(deviceText(slot), 2));
     EXPECT_EQ(addresses, (std::set<std::string>{"127.0.0.2", "127.0.0.3", "127.0.0.4"}));
 
     int32_t delay = 20;
     for (const std::string &address : addresses) {
-        api.setDevice(address.c_str());
-        EXPECT_EQ(api.setPowerOnDelay(delay), 0) << address;
-        ++delay;
+        setDevice(address.c_str());
+        EXPECT_EQ(setDelay(delay++), 0) << address;
     }
     delay = 20;
     for (const std::string &address : addresses) {
-        api.setDevice(address.c_str());
+        setDevice(address.c_str());
         int32_t read = -1;
-        EXPECT_EQ(api.getPowerOnDelay(&read), 0) << address;
-        EXPECT_EQ(read, delay) << address;
-        ++delay;
+        EXPECT_EQ(getDelay(&read), 0) << address;
+        EXPECT_EQ(read, delay++) << address;
     }
 }
 

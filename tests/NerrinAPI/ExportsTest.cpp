@@ -61,10 +61,10 @@ TEST(NrExports, InternalFunctionsStayHidden) {
 TEST(NrExports, ResolvedFunctionsWorkWithoutADevice) {
     LoadedLibrary library(NERRINAPI_LIBRARY_PATH);
     ASSERT_TRUE(library.loaded());
-    auto setDevice = library.function<int32_t NR_CALL(const char *)>("NrSetDevice");
-    auto getDevice = library.function<BSTR NR_CALL(int32_t)>("NrGetDevice");
-    auto byteLength = library.function<uint32_t NR_CALL(BSTR)>("SysStringByteLen");
-    auto freeString = library.function<void NR_CALL(BSTR)>("SysFreeString");
+    const auto setDevice = library.function<decltype(NrSetDevice)>("NrSetDevice");
+    const auto getDevice = library.function<decltype(NrGetDevice)>("NrGetDevice");
+    const auto byteLength = library.function<decltype(SysStringByteLen)>("SysStringByteLen");
+    const auto freeString = library.function<decltype(SysFreeString)>("SysFreeString");
     ASSERT_TRUE(setDevice && getDevice && byteLength && freeString);
     EXPECT_EQ(setDevice("127.0.0.2"), 0);
     BSTR blank = getDevice(7);
