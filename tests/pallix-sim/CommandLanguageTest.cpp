@@ -6,7 +6,7 @@ using namespace pallixsim;
 
 namespace {
 
-class CommandLanguageTest : public ::testing::Test {
+class SimCommandLanguageTest : public ::testing::Test {
 protected:
     std::string run(const std::string &line) { return commands.run(line, Clock::now()); }
 
@@ -21,7 +21,7 @@ protected:
 
 }  // namespace
 
-TEST_F(CommandLanguageTest, SetGetAndDumpAddressTheChosenDevice) {
+TEST_F(SimCommandLanguageTest, SetGetAndDumpAddressTheChosenDevice) {
     EXPECT_EQ(run("set 9 30"), "ok");
     EXPECT_EQ(run("set 9 0x1F 2"), "ok");
     EXPECT_EQ(run("get 9"), "30");
@@ -29,7 +29,7 @@ TEST_F(CommandLanguageTest, SetGetAndDumpAddressTheChosenDevice) {
     EXPECT_EQ(run("dump 2"), "0=0 1=2 2=2 3=2 4=2 5=0 6=0 7=0 8=1 9=31 10=20 11=0 12=0 13=2 14=2 15=0 16=0");
 }
 
-TEST_F(CommandLanguageTest, EventsReachTheRegisters) {
+TEST_F(SimCommandLanguageTest, EventsReachTheRegisters) {
     EXPECT_EQ(run("power-request 2"), "ok");
     EXPECT_EQ(devices[1].registers().value(kGlobalStatus), 0x01);
     EXPECT_EQ(devices[0].registers().value(kGlobalStatus), 0x00);
@@ -43,7 +43,7 @@ TEST_F(CommandLanguageTest, EventsReachTheRegisters) {
     EXPECT_EQ(run("get 10"), "20");
 }
 
-TEST_F(CommandLanguageTest, FaultsAreSetAndCleared) {
+TEST_F(SimCommandLanguageTest, FaultsAreSetAndCleared) {
     EXPECT_EQ(run("stuck 13 0"), "ok");
     EXPECT_EQ(run("misread 14 9 7"), "ok");
     EXPECT_EQ(run("output-stuck 1"), "ok");
@@ -55,7 +55,7 @@ TEST_F(CommandLanguageTest, FaultsAreSetAndCleared) {
     EXPECT_EQ(devices[0].registers().read(kAcpiPulseWidth1), 5);
 }
 
-TEST_F(CommandLanguageTest, ReportsFlashAndFirmwareState) {
+TEST_F(SimCommandLanguageTest, ReportsFlashAndFirmwareState) {
     EXPECT_EQ(run("firmware 2"), "01.03");
     EXPECT_EQ(run("program-mode"), "0");
     EXPECT_EQ(run("flash-refusals"), "0");
@@ -66,7 +66,7 @@ TEST_F(CommandLanguageTest, ReportsFlashAndFirmwareState) {
     EXPECT_EQ(record.substr(22), std::string(106, 'F'));
 }
 
-TEST_F(CommandLanguageTest, BadCommandsSayWhy) {
+TEST_F(SimCommandLanguageTest, BadCommandsSayWhy) {
     EXPECT_EQ(run("bogus"), "error: unknown command 'bogus' (try help)");
     EXPECT_EQ(run("get 17"), "error: register must be 0 to 16, not '17'");
     EXPECT_EQ(run("set 1 256"), "error: value must be 0 to 255, not '256'");
@@ -83,7 +83,7 @@ TEST_F(CommandLanguageTest, BadCommandsSayWhy) {
     EXPECT_EQ(devices[0].registers().dump(), RegisterBank().dump()) << "a refused command changes nothing";
 }
 
-TEST_F(CommandLanguageTest, HelpListsEveryCommandAndQuitIsRemembered) {
+TEST_F(SimCommandLanguageTest, HelpListsEveryCommandAndQuitIsRemembered) {
     const std::string help = run("help");
     for (const char *name : {"power-request", "misread", "flash-refusals", "requests-clear", "quit"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;

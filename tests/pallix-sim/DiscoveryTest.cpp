@@ -16,7 +16,7 @@ std::vector<std::string> fields(const std::string &text) {
     return parts;
 }
 
-class DiscoveryTest : public SimulatorTest {
+class SimDiscoveryTest : public SimulatorTest {
 protected:
     std::vector<Datagram> broadcastProbe() {
         client().send("127.0.0.255", 11000, probe());
@@ -26,7 +26,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DiscoveryTest, OneDeviceAnswersWithAddressMacAndVersion) {
+TEST_F(SimDiscoveryTest, OneDeviceAnswersWithAddressMacAndVersion) {
     startSimulator();
     const auto replies = broadcastProbe();
     ASSERT_EQ(replies.size(), 1u);
@@ -36,7 +36,7 @@ TEST_F(DiscoveryTest, OneDeviceAnswersWithAddressMacAndVersion) {
     EXPECT_EQ(sim().requests(1).front().opcode, 0x63);
 }
 
-TEST_F(DiscoveryTest, EveryDeviceAnswersFromItsOwnAddressWithItsOwnMac) {
+TEST_F(SimDiscoveryTest, EveryDeviceAnswersFromItsOwnAddressWithItsOwnMac) {
     startSimulator({.devices = 3, .firmware = "01.02"});
     const auto replies = broadcastProbe();
     ASSERT_EQ(replies.size(), 3u);
@@ -53,7 +53,7 @@ TEST_F(DiscoveryTest, EveryDeviceAnswersFromItsOwnAddressWithItsOwnMac) {
     EXPECT_NE(sim().mac(2), sim().mac(3));
 }
 
-TEST_F(DiscoveryTest, AProbeToADeviceAddressIsAnsweredByThatDeviceAlone) {
+TEST_F(SimDiscoveryTest, AProbeToADeviceAddressIsAnsweredByThatDeviceAlone) {
     startSimulator({.devices = 3});
     client().send("127.0.0.3", 11000, probe());
     const auto replies = client().receiveAll(300ms);
@@ -63,7 +63,7 @@ TEST_F(DiscoveryTest, AProbeToADeviceAddressIsAnsweredByThatDeviceAlone) {
     EXPECT_EQ(sim().requestCount(2), 1u);
 }
 
-TEST_F(DiscoveryTest, OnlyProbesCountOnTheBroadcastAddress) {
+TEST_F(SimDiscoveryTest, OnlyProbesCountOnTheBroadcastAddress) {
     startSimulator();
     client().send("127.0.0.255", 11000, readRequest(0));
     client().send("127.0.0.255", 11000, std::vector<uint8_t>{0xA5, 0x63, 0x00});
@@ -71,7 +71,7 @@ TEST_F(DiscoveryTest, OnlyProbesCountOnTheBroadcastAddress) {
     EXPECT_EQ(sim().requestCount(1), 0u);
 }
 
-TEST_F(DiscoveryTest, AnOfflineDeviceDoesNotAnswerTheProbe) {
+TEST_F(SimDiscoveryTest, AnOfflineDeviceDoesNotAnswerTheProbe) {
     startSimulator({.devices = 2});
     command("offline 0 1");
     const auto replies = broadcastProbe();

@@ -24,7 +24,7 @@ std::array<uint8_t, 64> imageUnit(uint32_t imageAddress, const std::string &mac,
     return data;
 }
 
-class FlashProgrammingTest : public SimulatorTest {
+class SimFlashProgrammingTest : public SimulatorTest {
 protected:
     void SetUp() override { startSimulator({.restartMs = 300}); }
 
@@ -53,7 +53,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FlashProgrammingTest, RefusedRequestsAreAnsweredCountedAndChangeNothing) {
+TEST_F(SimFlashProgrammingTest, RefusedRequestsAreAnsweredCountedAndChangeNothing) {
     const auto before = sim().flash(1, 0x10000);
     EXPECT_EQ(control(3, 0x10000), 1) << "erase outside program mode";
     EXPECT_EQ(writeBlock(0x10000, {}), 1);
@@ -69,7 +69,7 @@ TEST_F(FlashProgrammingTest, RefusedRequestsAreAnsweredCountedAndChangeNothing) 
     EXPECT_EQ(command("flash-refusals"), "7");
 }
 
-TEST_F(FlashProgrammingTest, ACompleteUpdateRestartsTheDeviceAndChangesItsVersion) {
+TEST_F(SimFlashProgrammingTest, ACompleteUpdateRestartsTheDeviceAndChangesItsVersion) {
     ASSERT_EQ(control(1), 0);
     eraseFrom(0x10000);
     stageImage("02.07");
@@ -98,7 +98,7 @@ TEST_F(FlashProgrammingTest, ACompleteUpdateRestartsTheDeviceAndChangesItsVersio
     EXPECT_EQ(sim().flashRefusals(1), 0);
 }
 
-TEST_F(FlashProgrammingTest, LeavingBeforeTheSecondPassKeepsTheOldVersion) {
+TEST_F(SimFlashProgrammingTest, LeavingBeforeTheSecondPassKeepsTheOldVersion) {
     ASSERT_EQ(control(1), 0);
     eraseFrom(0x10000);
     stageImage("02.07");

@@ -29,26 +29,26 @@ void writeStaging(Flash &flash) {
     }
 }
 
-class FlashTest : public ::testing::Test {
+class SimFlashTest : public ::testing::Test {
 protected:
     Flash flash{kMac, kVersion};
 };
 
 }  // namespace
 
-TEST_F(FlashTest, StartsWithItsIdentityRecordAndErasedBytesElsewhere) {
+TEST_F(SimFlashTest, StartsWithItsIdentityRecordAndErasedBytesElsewhere) {
     const auto record = flash.read(Flash::kMacRecord, 11);
     EXPECT_EQ(record, (std::vector<uint8_t>{0x02, 0x50, 0x4C, 0x00, 0x00, 0x01, '0', '1', '.', '0', '3'}));
     EXPECT_EQ(flash.read(0x10000, 1), std::vector<uint8_t>{0xFF});
 }
 
-TEST_F(FlashTest, RefusesProgrammingOutsideProgramMode) {
+TEST_F(SimFlashTest, RefusesProgrammingOutsideProgramMode) {
     EXPECT_EQ(flash.erase(0x10000), ReplyCode::NotInProgramMode);
     EXPECT_EQ(flash.write(0x10000, unitData(0)), ReplyCode::NotInProgramMode);
     EXPECT_EQ(flash.copy(), ReplyCode::NotInProgramMode);
 }
 
-TEST_F(FlashTest, EraseThenWriteOncePerUnit) {
+TEST_F(SimFlashTest, EraseThenWriteOncePerUnit) {
     flash.enterProgramMode();
     EXPECT_EQ(flash.write(0x10000, unitData(0x10000)), ReplyCode::AlreadyWritten) << "not erased yet";
     ASSERT_EQ(flash.erase(0x10000), ReplyCode::Ok);
@@ -60,7 +60,7 @@ TEST_F(FlashTest, EraseThenWriteOncePerUnit) {
     EXPECT_EQ(flash.read(0x10040, 64), std::vector<uint8_t>(expected.begin(), expected.end()));
 }
 
-TEST_F(FlashTest, RefusesBadAndProtectedAddresses) {
+TEST_F(SimFlashTest, RefusesBadAndProtectedAddresses) {
     flash.enterProgramMode();
     EXPECT_EQ(flash.erase(0x10200), ReplyCode::BadAddress);
     EXPECT_EQ(flash.erase(0x20000), ReplyCode::BadAddress);
@@ -73,7 +73,7 @@ TEST_F(FlashTest, RefusesBadAndProtectedAddresses) {
     EXPECT_EQ(flash.read(Flash::kMacRecord, 6), std::vector<uint8_t>(kMac.begin(), kMac.end()));
 }
 
-TEST_F(FlashTest, CopyNeedsACompleteStagedImage) {
+TEST_F(SimFlashTest, CopyNeedsACompleteStagedImage) {
     flash.enterProgramMode();
     EXPECT_EQ(flash.copy(), ReplyCode::ImageIncomplete) << "units programmed before the session do not count";
     eraseFrom(flash, 0x10000);
@@ -83,7 +83,7 @@ TEST_F(FlashTest, CopyNeedsACompleteStagedImage) {
     EXPECT_EQ(flash.read(0, 1), std::vector<uint8_t>{0xFF});
 }
 
-TEST_F(FlashTest, ACompleteUpdateCopiesTheImageAndIsReportedOnLeaving) {
+TEST_F(SimFlashTest, ACompleteUpdateCopiesTheImageAndIsReportedOnLeaving) {
     flash.enterProgramMode();
     eraseFrom(flash, 0x10000);
     writeStaging(flash);
@@ -98,7 +98,7 @@ TEST_F(FlashTest, ACompleteUpdateCopiesTheImageAndIsReportedOnLeaving) {
     EXPECT_FALSE(flash.programMode());
 }
 
-TEST_F(FlashTest, LeavingWithoutASecondWriteIsNoUpdate) {
+TEST_F(SimFlashTest, LeavingWithoutASecondWriteIsNoUpdate) {
     flash.enterProgramMode();
     eraseFrom(flash, 0x10000);
     writeStaging(flash);

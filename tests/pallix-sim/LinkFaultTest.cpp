@@ -9,7 +9,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class LinkFaultTest : public SimulatorTest {
+class SimLinkFaultTest : public SimulatorTest {
 protected:
     void SetUp() override { startSimulator({.devices = 2}); }
     bool answers(int device = 1, std::chrono::milliseconds timeout = 300ms) {
@@ -19,7 +19,7 @@ protected:
 
 }  // namespace
 
-TEST_F(LinkFaultTest, OfflineUntilOnline) {
+TEST_F(SimLinkFaultTest, OfflineUntilOnline) {
     command("offline");
     EXPECT_FALSE(answers());
     EXPECT_TRUE(answers(2));
@@ -28,14 +28,14 @@ TEST_F(LinkFaultTest, OfflineUntilOnline) {
     EXPECT_EQ(sim().requestCount(1), 2u) << "requests are counted while silent too";
 }
 
-TEST_F(LinkFaultTest, OfflineForAWhile) {
+TEST_F(SimLinkFaultTest, OfflineForAWhile) {
     command("offline 0.4");
     EXPECT_FALSE(answers(1, 100ms));
     std::this_thread::sleep_for(400ms);
     EXPECT_TRUE(answers());
 }
 
-TEST_F(LinkFaultTest, DropLosesExactlyThatShareInAFixedPattern) {
+TEST_F(SimLinkFaultTest, DropLosesExactlyThatShareInAFixedPattern) {
     command("drop 50");
     std::string pattern;
     for (int i = 0; i < 8; ++i) pattern += answers(1, 150ms) ? 'a' : '-';
@@ -53,7 +53,7 @@ TEST_F(LinkFaultTest, DropLosesExactlyThatShareInAFixedPattern) {
     EXPECT_EQ(log[1].address, 0) << "a dropped request is still logged with what it asked";
 }
 
-TEST_F(LinkFaultTest, DelayHoldsEveryReplyBack) {
+TEST_F(SimLinkFaultTest, DelayHoldsEveryReplyBack) {
     command("delay 400");
     client().send(sim().address(1), 11000, readRequest(0));
     EXPECT_FALSE(client().receive(150ms)) << "reply came before its delay";
@@ -62,7 +62,7 @@ TEST_F(LinkFaultTest, DelayHoldsEveryReplyBack) {
     EXPECT_TRUE(answers(1, 100ms));
 }
 
-TEST_F(LinkFaultTest, ZeroAndShortReplies) {
+TEST_F(SimLinkFaultTest, ZeroAndShortReplies) {
     command("reply zero");
     auto reply = ask(readRequest(9));
     ASSERT_TRUE(reply);

@@ -12,7 +12,7 @@ std::vector<uint8_t> bytesOf(const char *text) { return {text, text + std::char_
 
 }  // namespace
 
-TEST(Crc16, MatchesTheCheckValueAndAnIndependentBitwiseCrc) {
+TEST(SimCrc16, MatchesTheCheckValueAndAnIndependentBitwiseCrc) {
     EXPECT_EQ(crc16(bytesOf("123456789")), 0xBB3D);
     EXPECT_EQ(crc16({}), 0);
     std::vector<uint8_t> all(71);
@@ -20,7 +20,7 @@ TEST(Crc16, MatchesTheCheckValueAndAnIndependentBitwiseCrc) {
     EXPECT_EQ(crc16(all), pallixtest::crc16Arc(all));
 }
 
-TEST(ParseFrame, AcceptsTheRequestsThePcSends) {
+TEST(SimParseFrame, AcceptsTheRequestsThePcSends) {
     std::string why;
     const std::vector<uint8_t> readReg12{0xA5, 0x05, 0x00, 0x04, 0x00, 0x0C, 0x00, 0x01, 0x03, 0xA5};
     const auto read = parseFrame(readReg12, why);
@@ -35,7 +35,7 @@ TEST(ParseFrame, AcceptsTheRequestsThePcSends) {
     ASSERT_TRUE(parseFrame(enter, why)) << why;
 }
 
-TEST(ParseFrame, RejectsBrokenFramesWithAReason) {
+TEST(SimParseFrame, RejectsBrokenFramesWithAReason) {
     std::string why;
     auto frame = pallixtest::readRequest(0);
     frame.back() ^= 1;
@@ -58,7 +58,7 @@ TEST(ParseFrame, RejectsBrokenFramesWithAReason) {
     EXPECT_EQ(why, "bad length for opcode");
 }
 
-TEST(BuildReply, CarriesOpcodeCodeAndValueAndASignature) {
+TEST(SimBuildReply, CarriesOpcodeCodeAndValueAndASignature) {
     const uint8_t value = 0x2C;
     const auto reply = buildReply(0x05, ReplyCode::Ok, std::span(&value, 1));
     ASSERT_EQ(reply.size(), 8u);

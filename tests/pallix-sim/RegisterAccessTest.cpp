@@ -7,14 +7,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class RegisterAccessTest : public SimulatorTest {
+class SimRegisterAccessTest : public SimulatorTest {
 protected:
     void SetUp() override { startSimulator({.devices = 2}); }
 };
 
 }  // namespace
 
-TEST_F(RegisterAccessTest, AReadReplyCarriesTheValueAtOffsetFiveAndASignature) {
+TEST_F(SimRegisterAccessTest, AReadReplyCarriesTheValueAtOffsetFiveAndASignature) {
     sim().setReg(1, 9, 0x2C);
     const auto reply = ask(readRequest(9));
     ASSERT_TRUE(reply);
@@ -28,7 +28,7 @@ TEST_F(RegisterAccessTest, AReadReplyCarriesTheValueAtOffsetFiveAndASignature) {
     EXPECT_EQ(bytes[6] << 8 | bytes[7], crc);
 }
 
-TEST_F(RegisterAccessTest, WritesReachOnlyTheAddressedDevice) {
+TEST_F(SimRegisterAccessTest, WritesReachOnlyTheAddressedDevice) {
     EXPECT_EQ(writeRegister(16, 3, 2), 0);
     EXPECT_EQ(readRegister(16, 2), 3);
     EXPECT_EQ(readRegister(16, 1), 0);
@@ -38,7 +38,7 @@ TEST_F(RegisterAccessTest, WritesReachOnlyTheAddressedDevice) {
     EXPECT_EQ(sim().reg(1, 14), 7);
 }
 
-TEST_F(RegisterAccessTest, GlobalStatusAcknowledgeClearsBothEvents) {
+TEST_F(SimRegisterAccessTest, GlobalStatusAcknowledgeClearsBothEvents) {
     sim().requestPowerAction(1);
     sim().losePower(1);
     EXPECT_EQ(readRegister(0), 0xC1);
@@ -50,7 +50,7 @@ TEST_F(RegisterAccessTest, GlobalStatusAcknowledgeClearsBothEvents) {
     EXPECT_EQ(readRegister(0), 0);
 }
 
-TEST_F(RegisterAccessTest, OutputStateFollowsManualDriveOrInputs) {
+TEST_F(SimRegisterAccessTest, OutputStateFollowsManualDriveOrInputs) {
     writeRegister(5, 0x3C);  // both manual, both driven on
     EXPECT_EQ(readRegister(5), 0x3F);
     writeRegister(5, 0x0C);
@@ -62,13 +62,13 @@ TEST_F(RegisterAccessTest, OutputStateFollowsManualDriveOrInputs) {
     EXPECT_EQ(readRegister(12), 0x01);
 }
 
-TEST_F(RegisterAccessTest, InputStateIsReadOnly) {
+TEST_F(SimRegisterAccessTest, InputStateIsReadOnly) {
     sim().setInput(1, 2, true);
     EXPECT_EQ(writeRegister(12, 0), 7);
     EXPECT_EQ(readRegister(12), 2);
 }
 
-TEST_F(RegisterAccessTest, NonsenseIsRefusedOrIgnored) {
+TEST_F(SimRegisterAccessTest, NonsenseIsRefusedOrIgnored) {
     auto reply = ask(readRequest(17));
     ASSERT_TRUE(reply);
     EXPECT_NE(replyCode(reply->bytes), 0);
@@ -81,7 +81,7 @@ TEST_F(RegisterAccessTest, NonsenseIsRefusedOrIgnored) {
     EXPECT_FALSE(sim().requests(1).back().answered);
 }
 
-TEST_F(RegisterAccessTest, StuckRegisterFailsEveryWriteButTheOneItHolds) {
+TEST_F(SimRegisterAccessTest, StuckRegisterFailsEveryWriteButTheOneItHolds) {
     sim().stick(1, 9, 0);
     int mismatches = 0;
     for (int value = 0; value < 256; ++value) {
@@ -91,7 +91,7 @@ TEST_F(RegisterAccessTest, StuckRegisterFailsEveryWriteButTheOneItHolds) {
     EXPECT_EQ(mismatches, 255);
 }
 
-TEST_F(RegisterAccessTest, MisreadAndStuckOutputShowOverTheWire) {
+TEST_F(SimRegisterAccessTest, MisreadAndStuckOutputShowOverTheWire) {
     sim().misread(1, 10, 9, 7);
     writeRegister(10, 9);
     EXPECT_EQ(readRegister(10), 7);
@@ -103,7 +103,7 @@ TEST_F(RegisterAccessTest, MisreadAndStuckOutputShowOverTheWire) {
     EXPECT_EQ(readRegister(10), 9);
 }
 
-TEST_F(RegisterAccessTest, PowerLossReturnsTheConfigurationToDefaults) {
+TEST_F(SimRegisterAccessTest, PowerLossReturnsTheConfigurationToDefaults) {
     writeRegister(9, 99);
     writeRegister(5, 0x3C);
     command("power-lost");
@@ -112,7 +112,7 @@ TEST_F(RegisterAccessTest, PowerLossReturnsTheConfigurationToDefaults) {
     EXPECT_EQ(readRegister(5), 0);
 }
 
-TEST_F(RegisterAccessTest, TheRequestLogKeepsEveryRequestInOrder) {
+TEST_F(SimRegisterAccessTest, TheRequestLogKeepsEveryRequestInOrder) {
     writeRegister(9, 30);
     readRegister(9);
     ask(controlRequest(1));

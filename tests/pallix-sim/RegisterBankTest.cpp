@@ -4,7 +4,7 @@
 
 using namespace pallixsim;
 
-TEST(GlobalStatus, KeepsBitsOneToThreeAndAcknowledgesEvents) {
+TEST(SimGlobalStatus, KeepsBitsOneToThreeAndAcknowledgesEvents) {
     RegisterBank bank;
     bank.requestPowerAction();
     EXPECT_EQ(bank.read(kGlobalStatus), 0x01);
@@ -19,7 +19,7 @@ TEST(GlobalStatus, KeepsBitsOneToThreeAndAcknowledgesEvents) {
     EXPECT_EQ(bank.read(kGlobalStatus), 0x00);
 }
 
-TEST(OutState, ManualDriveAndInputTriggersSwitchTheOutputs) {
+TEST(SimOutState, ManualDriveAndInputTriggersSwitchTheOutputs) {
     RegisterBank bank;
     bank.write(kOutState, 0xFF);  // bits 0 and 1 cannot be written
     EXPECT_EQ(bank.read(kOutState), 0x3F);
@@ -36,7 +36,7 @@ TEST(OutState, ManualDriveAndInputTriggersSwitchTheOutputs) {
     EXPECT_EQ(bank.read(kOutState), 0x01);
 }
 
-TEST(InState, IsReadOnlyAndShowsTheInputs) {
+TEST(SimInState, IsReadOnlyAndShowsTheInputs) {
     RegisterBank bank;
     EXPECT_FALSE(bank.write(kInState, 3));
     EXPECT_EQ(bank.read(kInState), 0);
@@ -44,7 +44,7 @@ TEST(InState, IsReadOnlyAndShowsTheInputs) {
     EXPECT_EQ(bank.read(kInState), 2);
 }
 
-TEST(Registers, FlagRegistersKeepTheirFlagsOthersTheWholeByte) {
+TEST(SimRegisters, FlagRegistersKeepTheirFlagsOthersTheWholeByte) {
     RegisterBank bank;
     bank.write(kOutAcpiEnable, 0xFF);
     bank.write(kPowerInEnable, 0xFE);
@@ -58,7 +58,7 @@ TEST(Registers, FlagRegistersKeepTheirFlagsOthersTheWholeByte) {
     EXPECT_EQ(bank.read(kWdtEnable), 0x80);
 }
 
-TEST(PowerLoss, ReturnsTheConfigurationToItsDefaults) {
+TEST(SimPowerLoss, ReturnsTheConfigurationToItsDefaults) {
     RegisterBank bank;
     for (int reg = 1; reg < kRegisterCount; ++reg) bank.write(reg, 0x55);
     bank.setInput(1, true);
@@ -70,7 +70,7 @@ TEST(PowerLoss, ReturnsTheConfigurationToItsDefaults) {
     EXPECT_EQ(bank.value(kInState), 1) << "the inputs are not configuration";
 }
 
-TEST(Faults, StuckMisreadAndOutputStuckChangeOnlyWhatThePcReads) {
+TEST(SimFaults, StuckMisreadAndOutputStuckChangeOnlyWhatThePcReads) {
     RegisterBank bank;
     bank.faults().stick(kPowerOnDelay, 0);
     bank.write(kPowerOnDelay, 9);

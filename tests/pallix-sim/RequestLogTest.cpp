@@ -4,7 +4,7 @@
 
 using namespace pallixsim;
 
-TEST(RequestLog, KeepsTheNewestEntriesButCountsThemAll) {
+TEST(SimRequestLog, KeepsTheNewestEntriesButCountsThemAll) {
     RequestLog log;
     const int total = static_cast<int>(RequestLog::kCapacity) + 5;
     for (int i = 0; i < total; ++i) {
