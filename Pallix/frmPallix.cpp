@@ -434,7 +434,6 @@ bool frmPallix::deviceOperation(const std::function<void()> &body, BusyPointer b
         trayControl().setMonitorEnabled(true);
         return true;
     } catch (const NrError &error) {
-        Loading = false;
         trayControl().setMonitorEnabled(true);
         SetMousePointer(MousePointer::Default);
         ShowError(error);

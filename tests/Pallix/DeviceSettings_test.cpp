@@ -142,14 +142,6 @@ TEST(IndicatorLamps, TriggeredOnlyByAStateOfExactlyOne)
     EXPECT_EQ(lamps.in1, LampState::Armed);
 }
 
-TEST(IndicatorLamps, FourColours)
-{
-    EXPECT_EQ(lampColour(LampState::Triggered), QColor(0, 255, 0));
-    EXPECT_EQ(lampColour(LampState::Armed), QColor(255, 128, 0));
-    EXPECT_EQ(lampColour(LampState::Disabled), QColor(128, 128, 128));
-    EXPECT_EQ(lampColour(LampState::Unknown), QColor(255, 255, 255));
-}
-
 class SettingsOnDevice : public ::testing::Test {
 protected:
     TestAppFolder folder;
