@@ -20,26 +20,29 @@ protected:
         NrSetDevice(kDevice);
     }
 
-    // The register and data byte of the one write request sent by `call`.
-    std::pair<int, int> writeOf(const std::function<int32_t()> &call) {
+    // The one request `call` sends to a fresh device, empty when it sent
+    // none or more than one.
+    Bytes requestOf(const std::function<int32_t()> &call) {
         device_.reset();
         device_ = std::make_unique<FakeDevice>(kDevice, 11000, bank_.handler());
         EXPECT_EQ(call(), kNrOk);
         const std::vector<Bytes> requests = device_->requests();
         EXPECT_EQ(requests.size(), 1u);
-        if (requests.size() != 1 || requests[0].size() != 9) return {-1, -1};
-        EXPECT_EQ(requests[0][1], 0x04);
-        return {requests[0][4] << 8 | requests[0][5], requests[0][6]};
+        return requests.size() == 1 ? requests[0] : Bytes{};
+    }
+
+    // The register and data byte of the write request sent by `call`.
+    std::pair<int, int> writeOf(const std::function<int32_t()> &call) {
+        const Bytes request = requestOf(call);
+        if (request.size() != 9 || request[1] != 0x04) return {-1, -1};
+        return {request[4] << 8 | request[5], request[6]};
     }
 
     // The register read by `call`.
     int readOf(const std::function<int32_t()> &call) {
-        device_.reset();
-        device_ = std::make_unique<FakeDevice>(kDevice, 11000, bank_.handler());
-        EXPECT_EQ(call(), kNrOk);
-        const std::vector<Bytes> requests = device_->requests();
-        if (requests.size() != 1 || requests[0].size() != 10) return -1;
-        return requests[0][4] << 8 | requests[0][5];
+        const Bytes request = requestOf(call);
+        if (request.size() != 10 || request[1] != 0x05) return -1;
+        return request[4] << 8 | request[5];
     }
 
     RegisterBank bank_;
