@@ -66,6 +66,13 @@ QComboBox *list(QWidget *parent, const QString &name, const QStringList &entries
     return l;
 }
 
+void showLamp(QFrame *lamp, LampState state)
+{
+    QPalette palette = lamp->palette();
+    palette.setColor(QPalette::Window, lampColour(state));
+    lamp->setPalette(palette);
+}
+
 QFrame *lamp(QWidget *parent, const QString &name, QPoint at, LampState state)
 {
     auto *f = new QFrame(parent);
@@ -74,20 +81,11 @@ QFrame *lamp(QWidget *parent, const QString &name, QPoint at, LampState state)
     f->setGeometry(at.x(), at.y(), kLampSize, kLampSize);
     f->setAutoFillBackground(true);
     QPalette palette = f->palette();
-    palette.setColor(QPalette::Window, lampColour(state));
-    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::black);   // the lamp's rim
     f->setPalette(palette);
+    showLamp(f, state);
     return f;
 }
-
-void showLamp(QFrame *lamp, LampState state)
-{
-    QPalette palette = lamp->palette();
-    palette.setColor(QPalette::Window, lampColour(state));
-    lamp->setPalette(palette);
-}
-
-void selectValue(QComboBox *list, int entry) { list->setCurrentIndex(entry); }
 
 QString notReadText()
 {
@@ -223,8 +221,8 @@ void frmPallix::buildPowerFrame()
         ->setObjectName(QStringLiteral("Label2"));
     cmbShutdownAction = list(power, QStringLiteral("cmbShutdownAction"), ShutdownActionNames(),
                              QRect(12, 132, 221, 21));
-    selectValue(cmbPowerOnDelay, 0);
-    selectValue(cmbPowerOffDelay, 0);
+    cmbPowerOnDelay->setCurrentIndex(0);
+    cmbPowerOffDelay->setCurrentIndex(0);
 }
 
 void frmPallix::buildOutputFrame(int output, const QRect &geometry)
@@ -261,8 +259,8 @@ void frmPallix::buildOutputFrame(int output, const QRect &geometry)
     label(gp, QStringLiteral("Delay Off (s)"), QRect(12, 164, 88, 15));
     out.offDelay = list(gp, QStringLiteral("cmbOutOffDelay") + number, DelaySteps(),
                         QRect(104, 161, width - 116, 21));
-    selectValue(out.onDelay, 0);
-    selectValue(out.offDelay, 0);
+    out.onDelay->setCurrentIndex(0);
+    out.offDelay->setCurrentIndex(0);
 
     QGroupBox *acpi = frame(gp, QStringLiteral("fraACPI_") + box, QStringLiteral("ACPI/Pulse Control"),
                             QRect(8, 190, width - 16, 66));
@@ -490,12 +488,12 @@ void frmPallix::showSettings(const LoadedSettings &loaded)
     OutputControls &out1 = output_[0];
     OutputControls &out2 = output_[1];
 
-    selectValue(cmbPowerOnDelay, c.PowerOnDelay);
-    selectValue(cmbPowerOffDelay, c.PowerOffDelay);
-    selectValue(out1.onDelay, c.Out1OnDelay);
-    selectValue(out1.offDelay, c.Out1OffDelay);
-    selectValue(out2.onDelay, c.Out2OnDelay);
-    selectValue(out2.offDelay, c.Out2OffDelay);
+    cmbPowerOnDelay->setCurrentIndex(c.PowerOnDelay);
+    cmbPowerOffDelay->setCurrentIndex(c.PowerOffDelay);
+    out1.onDelay->setCurrentIndex(c.Out1OnDelay);
+    out1.offDelay->setCurrentIndex(c.Out1OffDelay);
+    out2.onDelay->setCurrentIndex(c.Out2OnDelay);
+    out2.offDelay->setCurrentIndex(c.Out2OffDelay);
     showLamp(chkOutState0, lamps.out1);
     out1.manualDrive->setChecked(DriveTicked(c.Out1Drive));
     showLamp(chkOutState1, lamps.out2);
@@ -508,13 +506,13 @@ void frmPallix::showSettings(const LoadedSettings &loaded)
     out2.acpiEnable->setChecked(EnableTicked(c.Out2ACPIEnable));
     chkPwrIn0En->setChecked(EnableTicked(c.PowerIn1Enable));
     chkPwrIn1En->setChecked(EnableTicked(c.PowerIn2Enable));
-    selectValue(out1.pulseWidth, c.ACPIPulseWidth1);
-    selectValue(out2.pulseWidth, c.ACPIPulseWidth2);
+    out1.pulseWidth->setCurrentIndex(c.ACPIPulseWidth1);
+    out2.pulseWidth->setCurrentIndex(c.ACPIPulseWidth2);
     out1.in1Enable->setChecked(EnableTicked(c.Out1In1Enable));
     out1.in2Enable->setChecked(EnableTicked(c.Out1In2Enable));
     out2.in1Enable->setChecked(EnableTicked(c.Out2In1Enable));
     out2.in2Enable->setChecked(EnableTicked(c.Out2In2Enable));
-    selectValue(cmbShutdownAction, ShutdownActionEntry(c.ShutdownAction));
+    cmbShutdownAction->setCurrentIndex(ShutdownActionEntry(c.ShutdownAction));
 }
 
 void frmPallix::showLamps(const StatusLamps &lamps)
