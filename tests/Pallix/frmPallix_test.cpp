@@ -450,3 +450,24 @@ TEST_F(ConfigWindow, ADiscoveryWhileTheWindowIsOpenFindsEveryDeviceAndShowsTheFi
     EXPECT_EQ(list("cmbPallix")->currentText(), appState().DeviceList.value(0));
     EXPECT_TRUE(platform.boxes.isEmpty());
 }
+
+TEST_F(ConfigWindow, EnterSavesAndClosesEscapeClosesWithoutWriting)
+{
+    SimulatedDevices devices;
+    pallixsim::Simulator &sim = devices.sim();
+    ShowConfig();
+    sim.clearRequests();
+    QTest::keyClick(&window(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmPallix::existing(), nullptr);
+    EXPECT_EQ(sim.requestCount(1), 0u);
+
+    ShowConfig();   // a new window, read afresh
+    EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 16u);
+    sim.clearRequests();
+    QTest::keyClick(&window(), Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(frmPallix::existing(), nullptr);
+    EXPECT_EQ(writesOf(sim.requests(1)).size(), 14u);
+    EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 0u);   // OK does not read back
+}
