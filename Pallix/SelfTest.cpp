@@ -116,10 +116,11 @@ void SelfTest::UpdateStatusIndicators()
     view_.showLamps(IndicatorLamps(status));
 }
 
-void SelfTest::readRegister(const QString &name, const std::function<int32_t()> &read)
+void SelfTest::readRegister(const char *name, const std::function<int32_t()> &read)
 {
-    AddLog(QStringLiteral("Testing: Get ") + name);
-    CheckError(read(), QStringLiteral("Get ") + name);
+    const QString operation = QStringLiteral("Get ") + QString::fromLatin1(name);
+    AddLog(QStringLiteral("Testing: ") + operation);
+    CheckError(read(), operation);
 }
 
 void SelfTest::ReadAllRegisters()
@@ -132,33 +133,33 @@ void SelfTest::ReadAllRegisters()
     // Read into a copy: the record is replaced only by a complete pass.
     SavedSettings s = saved_;
     int32_t global = 0;
-    readRegister(QStringLiteral("Global Status"), [&] { return pallixGetGlobalStatus(global); });
+    readRegister("Global Status", [&] { return pallixGetGlobalStatus(global); });
     appState().LastGlobalStatus = global;
-    readRegister(QStringLiteral("Power On Delay"), [&] { return pallixGetPowerOnDelay(s.powerOnDelay); });
-    readRegister(QStringLiteral("Power Off Delay"), [&] { return pallixGetPowerOffDelay(s.powerOffDelay); });
-    readRegister(QStringLiteral("Out State"), [&] {
+    readRegister("Power On Delay", [&] { return pallixGetPowerOnDelay(s.powerOnDelay); });
+    readRegister("Power Off Delay", [&] { return pallixGetPowerOffDelay(s.powerOffDelay); });
+    readRegister("Out State", [&] {
         int32_t *o = s.outState;
         return pallixGetOutState(o[0], o[1], o[2], o[3], o[4], o[5]);
     });
-    readRegister(QStringLiteral("Out ACPI Enable"), [&] {
+    readRegister("Out ACPI Enable", [&] {
         return pallixGetOutACPIEnable(s.outACPIEnable[0], s.outACPIEnable[1]);
     });
-    readRegister(QStringLiteral("Power In Enable"), [&] {
+    readRegister("Power In Enable", [&] {
         return pallixGetPowerInEnable(s.powerInEnable[0], s.powerInEnable[1]);
     });
-    readRegister(QStringLiteral("ACPI Pulse Width 1"), [&] { return pallixGetACPIPulseWidth1(s.acpiPulseWidth1); });
-    readRegister(QStringLiteral("ACPI Pulse Width 2"), [&] { return pallixGetACPIPulseWidth2(s.acpiPulseWidth2); });
-    readRegister(QStringLiteral("WDT Enable"), [&] { return pallixGetWDTEnable(s.wdtEnable); });
-    readRegister(QStringLiteral("Out In Enable"), [&] {
+    readRegister("ACPI Pulse Width 1", [&] { return pallixGetACPIPulseWidth1(s.acpiPulseWidth1); });
+    readRegister("ACPI Pulse Width 2", [&] { return pallixGetACPIPulseWidth2(s.acpiPulseWidth2); });
+    readRegister("WDT Enable", [&] { return pallixGetWDTEnable(s.wdtEnable); });
+    readRegister("Out In Enable", [&] {
         int32_t *e = s.outInEnable;
         return pallixGetOutInEnable(e[0], e[1], e[2], e[3]);
     });
-    readRegister(QStringLiteral("Shutdown Action"), [&] { return pallixGetShutdownAction(s.shutdownAction); });
-    readRegister(QStringLiteral("In State"), [&] { return pallixGetInState(s.inState[0], s.inState[1]); });
-    readRegister(QStringLiteral("Out On Delay 1"), [&] { return pallixGetOutOnDelay1(s.outOnDelay1); });
-    readRegister(QStringLiteral("Out Off Delay 1"), [&] { return pallixGetOutOffDelay1(s.outOffDelay1); });
-    readRegister(QStringLiteral("Out On Delay 2"), [&] { return pallixGetOutOnDelay2(s.outOnDelay2); });
-    readRegister(QStringLiteral("Out Off Delay 2"), [&] { return pallixGetOutOffDelay2(s.outOffDelay2); });
+    readRegister("Shutdown Action", [&] { return pallixGetShutdownAction(s.shutdownAction); });
+    readRegister("In State", [&] { return pallixGetInState(s.inState[0], s.inState[1]); });
+    readRegister("Out On Delay 1", [&] { return pallixGetOutOnDelay1(s.outOnDelay1); });
+    readRegister("Out Off Delay 1", [&] { return pallixGetOutOffDelay1(s.outOffDelay1); });
+    readRegister("Out On Delay 2", [&] { return pallixGetOutOnDelay2(s.outOnDelay2); });
+    readRegister("Out Off Delay 2", [&] { return pallixGetOutOffDelay2(s.outOffDelay2); });
     saved_ = s;
 }
 
@@ -268,8 +269,10 @@ void SelfTest::RestoreSettings()
                QStringLiteral("Set Out ACPI Enable"));
     CheckError(pallixSetPowerInEnable(s.powerInEnable[0], s.powerInEnable[1]),
                QStringLiteral("Set Power In Enable"));
-    CheckError(pallixSetACPIPulseWidth1(s.acpiPulseWidth1), QStringLiteral("Set ACPI Pulse Width 1"));
-    CheckError(pallixSetACPIPulseWidth2(s.acpiPulseWidth2), QStringLiteral("Set ACPI Pulse Width 2"));
+    CheckError(pallixSetACPIPulseWidth1(s.acpiPulseWidth1),
+               QStringLiteral("Set ACPI Pulse Width 1"));
+    CheckError(pallixSetACPIPulseWidth2(s.acpiPulseWidth2),
+               QStringLiteral("Set ACPI Pulse Width 2"));
     CheckError(pallixSetWDTEnable(s.wdtEnable), QStringLiteral("Set WDT Enable"));
     CheckError(pallixSetOutInEnable(s.outInEnable[0], s.outInEnable[1], s.outInEnable[2],
                                     s.outInEnable[3]),

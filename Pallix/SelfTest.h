@@ -85,7 +85,7 @@ private:
     void restoreReporting();
 
     void selectDevice();
-    void readRegister(const QString &name, const std::function<int32_t()> &read);
+    void readRegister(const char *name, const std::function<int32_t()> &read);
 
     // The write pass's steps; each returns false once Stop was seen.
     bool exercise(const std::function<void()> &writeReadCompare);

@@ -13,7 +13,7 @@
 
 // A whole-byte register swept from 0 to last.
 struct SelfTest::SweepRegister {
-    QString name;
+    const char *name;
     int32_t (*set)(int32_t);
     int32_t (*get)(int32_t &);
     int32_t last;
@@ -44,7 +44,8 @@ QStringList numberedLabels(const QString &name, int count, const QString &tail)
 {
     QStringList labels;
     for (int k = 1; k <= count; ++k)
-        labels << name + QStringLiteral(" Write Error (") + QString::number(k) + QLatin1Char(')') + tail;
+        labels << name + QStringLiteral(" Write Error (") + QString::number(k) + QLatin1Char(')')
+                      + tail;
     return labels;
 }
 
@@ -77,7 +78,8 @@ bool SelfTest::testGlobalStatus()
         return read;
     };
     const auto logLine = [this](int32_t written, int32_t read) {
-        AddLog(GlobalStatusLabel + QString::number(written) + QLatin1Char(' ') + QString::number(read));
+        AddLog(GlobalStatusLabel + QString::number(written) + QLatin1Char(' ')
+               + QString::number(read));
     };
     return exercise([&] {
                const int32_t read = writeAndRead(0);
@@ -136,10 +138,11 @@ bool SelfTest::testOutState()
 
 bool SelfTest::sweep(const SweepRegister &reg)
 {
-    AddLog(QStringLiteral("Testing: ") + reg.name);
-    const QString setName = QStringLiteral("Set ") + reg.name;
-    const QString getName = QStringLiteral("Get ") + reg.name;
-    const QString label = reg.name + QStringLiteral(" Write Error ");
+    const QString name = QString::fromLatin1(reg.name);
+    AddLog(QStringLiteral("Testing: ") + name);
+    const QString setName = QStringLiteral("Set ") + name;
+    const QString getName = QStringLiteral("Get ") + name;
+    const QString label = name + QStringLiteral(" Write Error ");
     for (int32_t value = 0; value <= reg.last; ++value) {
         const bool going = exercise([&] {
             CheckError(reg.set(value), setName);
@@ -170,15 +173,24 @@ bool SelfTest::testFlags(const FlagRegister &reg)
 void SelfTest::WriteTestPass()
 {
     using namespace NrAPI;
-    static const SweepRegister powerOnDelay{QStringLiteral("Power On Delay"), pallixSetPowerOnDelay, pallixGetPowerOnDelay, 255};
-    static const SweepRegister powerOffDelay{QStringLiteral("Power Off Delay"), pallixSetPowerOffDelay, pallixGetPowerOffDelay, 255};
-    static const SweepRegister pulseWidth1{QStringLiteral("ACPI Pulse Width 1"), pallixSetACPIPulseWidth1, pallixGetACPIPulseWidth1, 255};
-    static const SweepRegister pulseWidth2{QStringLiteral("ACPI Pulse Width 2"), pallixSetACPIPulseWidth2, pallixGetACPIPulseWidth2, 255};
-    static const SweepRegister shutdownAction{QStringLiteral("Shutdown Action"), pallixSetShutdownAction, pallixGetShutdownAction, 5};
-    static const SweepRegister outOnDelay1{QStringLiteral("Out On Delay 1"), pallixSetOutOnDelay1, pallixGetOutOnDelay1, 255};
-    static const SweepRegister outOffDelay1{QStringLiteral("Out Off Delay 1"), pallixSetOutOffDelay1, pallixGetOutOffDelay1, 255};
-    static const SweepRegister outOnDelay2{QStringLiteral("Out On Delay 2"), pallixSetOutOnDelay2, pallixGetOutOnDelay2, 255};
-    static const SweepRegister outOffDelay2{QStringLiteral("Out Off Delay 2"), pallixSetOutOffDelay2, pallixGetOutOffDelay2, 255};
+    static constexpr SweepRegister powerOnDelay{"Power On Delay", pallixSetPowerOnDelay,
+                                                pallixGetPowerOnDelay, 255};
+    static constexpr SweepRegister powerOffDelay{"Power Off Delay", pallixSetPowerOffDelay,
+                                                 pallixGetPowerOffDelay, 255};
+    static constexpr SweepRegister pulseWidth1{"ACPI Pulse Width 1", pallixSetACPIPulseWidth1,
+                                               pallixGetACPIPulseWidth1, 255};
+    static constexpr SweepRegister pulseWidth2{"ACPI Pulse Width 2", pallixSetACPIPulseWidth2,
+                                               pallixGetACPIPulseWidth2, 255};
+    static constexpr SweepRegister shutdownAction{"Shutdown Action", pallixSetShutdownAction,
+                                                  pallixGetShutdownAction, 5};
+    static constexpr SweepRegister outOnDelay1{"Out On Delay 1", pallixSetOutOnDelay1,
+                                               pallixGetOutOnDelay1, 255};
+    static constexpr SweepRegister outOffDelay1{"Out Off Delay 1", pallixSetOutOffDelay1,
+                                                pallixGetOutOffDelay1, 255};
+    static constexpr SweepRegister outOnDelay2{"Out On Delay 2", pallixSetOutOnDelay2,
+                                               pallixGetOutOnDelay2, 255};
+    static constexpr SweepRegister outOffDelay2{"Out Off Delay 2", pallixSetOutOffDelay2,
+                                                pallixGetOutOffDelay2, 255};
 
     static const QString acpiName = QStringLiteral("Out ACPI Enable");
     static const FlagRegister outACPIEnable{acpiName, 2, setOutACPI, getOutACPI,

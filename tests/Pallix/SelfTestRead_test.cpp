@@ -81,7 +81,9 @@ TEST_F(SelfTestReadLoop, WithoutDetailsEachPassLogsOneLine)
     view.details = false;
     view.loops = QStringLiteral("3");
     bool busyDuringPass = false;
-    view.onLine = [&](const QString &) { busyDuringPass = appState().TestBusy && view.runningShown; };
+    view.onLine = [&](const QString &) {
+        busyDuringPass = appState().TestBusy && view.runningShown;
+    };
     test.ReadTest();
 
     EXPECT_EQ(view.lines, QStringList(3, QStringLiteral("Read Test Complete")));

@@ -53,7 +53,8 @@ TEST_F(SelfTestWindow, LoadShowsTheLampsAndFillsTheLoopCounts)
     EXPECT_EQ(loops->currentText(), QStringLiteral("1"));
     EXPECT_TRUE(control<QCheckBox>(window, "chkDetails")->isChecked());
     EXPECT_TRUE(control<QLabel>(window, "lblSelfTest")->text().isEmpty());
-    EXPECT_TRUE(control<QGroupBox>(window, "Frame2")->title().startsWith(QStringLiteral("Status ")));
+    const QString caption = control<QGroupBox>(window, "Frame2")->title();
+    EXPECT_TRUE(caption.startsWith(QStringLiteral("Status ")));
 
     EXPECT_EQ(lampFill(window, "chkOutState0"), QColor(0, 255, 0));
     EXPECT_EQ(lampFill(window, "chkOutState1"), QColor(255, 128, 0));

@@ -203,7 +203,8 @@ TEST_F(SelfTestWriteLoop, DeviceThatStopsAnsweringMidPassGetsItsConfigurationBac
     EXPECT_FALSE(appState().TestBusy);
     EXPECT_EQ(platform.boxes.size(), 1);   // the warning only
     ASSERT_EQ(folder.logLines().size(), 1);
-    EXPECT_TRUE(folder.logLines().first().startsWith(QStringLiteral("Error: Get Global Status (3)")));
+    EXPECT_TRUE(
+        folder.logLines().first().startsWith(QStringLiteral("Error: Get Global Status (3)")));
     EXPECT_EQ(configuration(), before);
 }
 
@@ -216,7 +217,8 @@ TEST_F(SelfTestWriteLoop, RestoreThatFailsAgainIsReportedOnce)
 
     ASSERT_EQ(platform.boxes.size(), 2);
     const RecordedBox &box = platform.boxes.last();
-    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Error: Set Power On Delay (3)"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Error: Set Power On Delay (3)")))
+        << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("could not be restored")));
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_FALSE(appState().DeviceError);
