@@ -22,7 +22,7 @@ std::string recordText(uint32_t address, uint8_t fill) {
     return text;
 }
 
-ImageFile::ImageFile(const std::string &text) {
+TempFile::TempFile(const std::string &text) {
     std::string pattern = (std::filesystem::temp_directory_path() / "pallix-image-XXXXXX").string();
     const int fd = mkstemp(pattern.data());
     if (fd < 0) throw std::runtime_error("cannot create a temporary image file");
@@ -31,7 +31,7 @@ ImageFile::ImageFile(const std::string &text) {
     std::ofstream(path_, std::ios::binary) << text;
 }
 
-ImageFile::~ImageFile() {
+TempFile::~TempFile() {
     std::error_code ignored;
     std::filesystem::remove(path_, ignored);
 }

@@ -17,13 +17,13 @@ namespace fwtest {
 // One record token: address and 64 data bytes, byte k being fill + k.
 std::string recordText(uint32_t address, uint8_t fill = 0);
 
-// A firmware image file of its own, removed at the end of the test.
-class ImageFile {
+// A file of the test's own (an image, a captured output), removed at its end.
+class TempFile {
 public:
-    explicit ImageFile(const std::string &text);
-    ~ImageFile();
-    ImageFile(const ImageFile &) = delete;
-    ImageFile &operator=(const ImageFile &) = delete;
+    explicit TempFile(const std::string &text);
+    ~TempFile();
+    TempFile(const TempFile &) = delete;
+    TempFile &operator=(const TempFile &) = delete;
 
     std::string path() const { return path_.string(); }
 

@@ -62,7 +62,7 @@ private:
 
 TEST_F(FirmwareUpdateTest, CommentOnlyImageEntersErasesAndLeavesProgramMode) {
     startDevice();
-    ImageFile image("#one\n#two\n#three\n");
+    TempFile image("#one\n#two\n#three\n");
     EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
 
     std::vector<Control> expected{{1, 0}};
@@ -78,7 +78,7 @@ TEST_F(FirmwareUpdateTest, CommentOnlyImageEntersErasesAndLeavesProgramMode) {
 
 TEST_F(FirmwareUpdateTest, IdentityRecordIsStagedWithTheDevicesMacAndEndsTheFirstPass) {
     pallixsim::Simulator &sim = startDevice();
-    ImageFile image(imageOf({0x00000, 0xFBC0, 0x10000, 0x10380}));
+    TempFile image(imageOf({0x00000, 0xFBC0, 0x10000, 0x10380}));
     EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
 
     // After the first pass records go to their own addresses, and none below
@@ -96,7 +96,7 @@ TEST_F(FirmwareUpdateTest, IdentityRecordIsStagedWithTheDevicesMacAndEndsTheFirs
 
 TEST_F(FirmwareUpdateTest, ProtectedRangeIsNeverSent) {
     startDevice();
-    ImageFile image(imageOf({0xFC00, 0xFBC0, 0xFC00, 0xFD40, 0xFFC0, 0x10000}));
+    TempFile image(imageOf({0xFC00, 0xFBC0, 0xFC00, 0xFD40, 0xFFC0, 0x10000}));
     EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
     EXPECT_EQ(writeTargets(requests()), (std::vector<uint32_t>{0x1FFC0, 0x10000}));
     // One dot per token all the same.
@@ -105,7 +105,7 @@ TEST_F(FirmwareUpdateTest, ProtectedRangeIsNeverSent) {
 
 TEST_F(FirmwareUpdateTest, FlashCopyRunsOnceAtTheThresholdThenTheUpperFlashIsErasedAgain) {
     startDevice();
-    ImageFile image(imageOf({0xFBC0, 0x10380, 0x103C0, 0x10400, 0x103C0, 0x1FFC0}));
+    TempFile image(imageOf({0xFBC0, 0x10380, 0x103C0, 0x10400, 0x103C0, 0x1FFC0}));
     EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
 
     const auto all = requests();
@@ -202,7 +202,7 @@ TEST_F(FirmwareUpdateTest, BrokenImagesAreRefusedBeforeAnyRequest) {
     };
     for (const auto &[text, fault] : broken) {
         shownBoxes().clear();
-        ImageFile image(text);
+        TempFile image(text);
         EXPECT_EQ(update(image.path()), NR_FIRMWARE_IMAGE_REFUSED) << fault;
         EXPECT_EQ(sim.requestCount(1), 0u) << fault;
         ASSERT_EQ(shownBoxes().size(), 1u);

@@ -33,7 +33,7 @@ struct Outcome {
 
 // Starts the updater without a shell and waits for it.
 Outcome runUpdater(const std::vector<std::string> &arguments) {
-    const ImageFile log("");
+    const TempFile log("");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, log.path().c_str(), O_WRONLY | O_TRUNC, 0);
@@ -106,7 +106,7 @@ TEST_F(UpdaterRun, NoDeviceAtTheAddressExitsWithoutProgramming) {
 
 TEST_F(UpdaterRun, BrokenImageIsRefusedAfterTheProbeAlone) {
     pallixsim::Simulator &sim = startDevice();
-    ImageFile image(imageOf({0x0, 0x40}) + recordText(0x80).substr(0, 100) + "\n");
+    TempFile image(imageOf({0x0, 0x40}) + recordText(0x80).substr(0, 100) + "\n");
     const Outcome run = runUpdater({"127.0.0.2", image.path()});
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find("line 4"), std::string::npos) << run.output;
