@@ -92,9 +92,13 @@ QStringList LinuxPlatform::localAddresses()
     return addresses;
 }
 
+// One copy per desktop: copies on other displays (other users, other
+// sessions) do not count.
 int LinuxPlatform::runningCopies(const QString &executableName)
 {
-    return countProcesses(QStringLiteral("/proc"), executableName);
+    QFile own(QStringLiteral("/proc/self/environ"));
+    const QByteArray environment = own.open(QIODevice::ReadOnly) ? own.readAll() : QByteArray();
+    return countProcesses(QStringLiteral("/proc"), executableName, desktopOf(environment));
 }
 
 OSVersion LinuxPlatform::osVersion()
@@ -120,7 +124,18 @@ OSVersion parseKernelRelease(const QString &release)
     return version;
 }
 
-int countProcesses(const QString &procRoot, const QString &executableName)
+QString desktopOf(const QByteArray &environment)
+{
+    QString display, wayland;
+    for (const QByteArray &entry : environment.split('\0')) {
+        if (entry.startsWith("DISPLAY=")) display = QString::fromLocal8Bit(entry.mid(8));
+        if (entry.startsWith("WAYLAND_DISPLAY=")) wayland = QString::fromLocal8Bit(entry.mid(16));
+    }
+    return QStringLiteral("DISPLAY=%1\nWAYLAND_DISPLAY=%2").arg(display, wayland);
+}
+
+int countProcesses(const QString &procRoot, const QString &executableName,
+                   const QString &desktop)
 {
     int count = 0;
     const QDir root(procRoot);
@@ -129,8 +144,10 @@ int countProcesses(const QString &procRoot, const QString &executableName)
         bool numeric = false;
         entry.toLongLong(&numeric);
         if (!numeric) continue;
-        if (executableNameOf(root.filePath(entry)).compare(executableName, Qt::CaseInsensitive) == 0)
-            ++count;
+        const QString folder = root.filePath(entry);
+        if (executableNameOf(folder).compare(executableName, Qt::CaseInsensitive) != 0) continue;
+        QFile environment(folder + QStringLiteral("/environ"));
+        if (environment.open(QIODevice::ReadOnly) && desktopOf(environment.readAll()) == desktop) ++count;
     }
     return count;
 }

@@ -20,5 +20,10 @@ public:
 // Helpers of the Linux platform, kept apart so they can be tested.
 OSVersion parseKernelRelease(const QString &release);   // "6.1.0-13-amd64" gives 6.1
 // Counts the processes under procRoot whose executable is named executableName
-// (case-insensitive).
-int countProcesses(const QString &procRoot, const QString &executableName);
+// (case-insensitive) and that run on the given desktop (their DISPLAY and
+// WAYLAND_DISPLAY, "DISPLAY=:1\nWAYLAND_DISPLAY=" as desktopOf gives it).
+// A process whose environment cannot be read belongs to another user's desktop.
+int countProcesses(const QString &procRoot, const QString &executableName,
+                   const QString &desktop);
+// The desktop a process runs on, from its NUL-separated environment.
+QString desktopOf(const QByteArray &environment);

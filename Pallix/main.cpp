@@ -22,6 +22,7 @@ int main(int argc, char **argv)
     state.AppPath = AppFolder(QCoreApplication::applicationDirPath());
 
     frmPallixSysTray tray;
-    if (!tray.start()) return 1;
+    // Ending during start-up (the firmware updater took over) is not a failure.
+    if (!tray.start()) return state.Ending ? 0 : 1;
     return app.exec();
 }

@@ -19,11 +19,20 @@ TEST(KernelRelease, MajorAndMinorNumbers) {
     EXPECT_EQ(parseKernelRelease("").major, 0);
 }
 
+const QByteArray desktop1("HOME=/root\0DISPLAY=:1\0", 22);
+const QString onDesktop1 = desktopOf(desktop1);
+
 class ProcTree {
 public:
-    void process(const QString &pid, const QString &exeTarget, const QString &comm = {}) {
+    void process(const QString &pid, const QString &exeTarget, const QString &comm = {},
+                 const QByteArray &environment = desktop1) {
         const QString folder = dir.path() + '/' + pid;
         QDir().mkpath(folder);
+        if (!environment.isNull()) {
+            QFile file(folder + QStringLiteral("/environ"));
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(environment);
+        }
         if (!exeTarget.isEmpty()) QFile::link(exeTarget, folder + QStringLiteral("/exe"));
         if (!comm.isEmpty()) {
             QFile file(folder + QStringLiteral("/comm"));
@@ -42,14 +51,26 @@ TEST(RunningCopies, CountsExecutablesByNameIgnoringCase) {
     proc.process("13", "", "pallix");          // exe link not readable: its name counts
     proc.process("14", "/usr/bin/bash", "Pallix");
     proc.process("self", "/opt/app/Pallix");   // not a process number
-    EXPECT_EQ(countProcesses(proc.dir.path(), "Pallix"), 3);
-    EXPECT_EQ(countProcesses(proc.dir.path(), "bash"), 1);
-    EXPECT_EQ(countProcesses(proc.dir.path() + "/none", "Pallix"), 0);
+    EXPECT_EQ(countProcesses(proc.dir.path(), "Pallix", onDesktop1), 3);
+    EXPECT_EQ(countProcesses(proc.dir.path(), "bash", onDesktop1), 1);
+    EXPECT_EQ(countProcesses(proc.dir.path() + "/none", "Pallix", onDesktop1), 0);
+}
+
+TEST(RunningCopies, CopiesOnOtherDesktopsDoNotCount) {
+    ProcTree proc;
+    proc.process("20", "/opt/app/Pallix");
+    proc.process("21", "/opt/app/Pallix", {}, QByteArray("DISPLAY=:2\0", 11));
+    proc.process("22", "/opt/app/Pallix", {}, QByteArray("WAYLAND_DISPLAY=wayland-0\0", 26));
+    proc.process("23", "/opt/app/Pallix", {}, QByteArray());   // environment unreadable
+    EXPECT_EQ(countProcesses(proc.dir.path(), "Pallix", onDesktop1), 1);
+    EXPECT_EQ(desktopOf(QByteArray("DISPLAY=:1\0", 11)), onDesktop1);
 }
 
 TEST(RunningCopies, ThisProcessIsFoundUnderTheRealProc) {
     const QString me = QFileInfo(QFile::symLinkTarget("/proc/self/exe")).fileName();
-    EXPECT_GE(countProcesses("/proc", me.toUpper()), 1);
+    QFile own("/proc/self/environ");
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_GE(countProcesses("/proc", me.toUpper(), desktopOf(own.readAll())), 1);
 }
 
 TEST(CommandLine, LocalAddressesRepeatAndDryRunIsAFlag) {
