@@ -48,8 +48,14 @@ if [ -z "$headless" ]; then
   echo "demo: the Control Center runs beside the simulator; choose E&xit in its tray menu to end."
   echo "demo: simulator commands (power-request, offline, online, ...) on this terminal go to the device."
   # Forward the terminal's lines to the simulator until the application ends.
+  stdin_open=1
   while app_running; do
-    if read -r -t 1 line; then sim "$line"; fi
+    if [ -z "$stdin_open" ]; then sleep 1; continue; fi
+    if read -r -t 1 line; then
+      sim "$line"
+    elif [ $? -le 128 ]; then
+      stdin_open=""   # end of input: just wait for the application
+    fi
   done
   exit 0
 fi
