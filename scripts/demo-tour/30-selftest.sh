@@ -73,4 +73,5 @@ echo "selftest: configuration after the stuck register: $config_after"
   demo_fail "the write test against a stuck register changed more than that register"
 sim set 10 50
 selftest_click "$selftest_win" 193 239   # "Details" on again
-xdotool key --clearmodifiers --window "$selftest_win" alt+F4 2>/dev/null || true
+# Without a window manager nothing can close the window from outside; it
+# stays open beside the tray until the application ends.
