@@ -74,6 +74,7 @@ frmAbout::frmAbout()
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
     cmdLogFile = new QPushButton(QStringLiteral("Log File"), this);
+    cmdLogFile->setAutoDefault(false);
 
     auto *texts = new QVBoxLayout;
     for (QLabel *label : {lblTitle, lblVersion, lblFirmwareVersion, lblMACAddress, lblIPAddress,
@@ -98,7 +99,7 @@ frmAbout::frmAbout()
     layout->addLayout(buttons);
     setMinimumWidth(380);
 
-    connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdLogFile, &QPushButton::clicked, this, &frmAbout::cmdLogFile_Click);
 }
 

@@ -1,12 +1,13 @@
 // The About window: versions, the device's and the PC's addresses, and the log.
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QLabel;
 class QPushButton;
 
-class frmAbout : public QWidget {
+// A dialog shown modeless, so Enter means OK and Escape closes it.
+class frmAbout : public QDialog {
     Q_OBJECT
 public:
     static frmAbout &instance();   // created on first use, one for the process

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -111,6 +112,17 @@ TEST_F(AboutTest, IsAModelessDarkWindowReadOnOpening)
     EXPECT_FALSE(about.isVisible());
     ShowAbout();
     EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address: 127.0.0.2"));
+}
+
+TEST_F(AboutTest, EnterAndEscapeCloseIt)
+{
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        ShowAbout();
+        ASSERT_TRUE(about.isVisible());
+        QTest::keyClick(&about, key);
+        EXPECT_FALSE(about.isVisible()) << key;
+    }
+    EXPECT_TRUE(platform.boxes.isEmpty());   // Enter is OK, not Log File
 }
 
 TEST_F(AboutTest, LogFileWithoutALogReportsItAndLogsOneLine)
