@@ -9,7 +9,10 @@
 
 #include <QThread>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -61,6 +64,49 @@ TEST_F(LibraryTest, NoCallStartsWhileAnotherIsInProgress) {
     EXPECT_EQ(monitor.ErrorCount, 0);
     slow.join();
     EXPECT_EQ(status, 3);
+    EXPECT_FALSE(NrAPI::busy());
+}
+
+// Takes every free descriptor for as long as it lives, so no socket can be made.
+class NoFreeDescriptors {
+public:
+    NoFreeDescriptors() {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        rlimit low = saved_;
+        low.rlim_cur = std::min<rlim_t>(saved_.rlim_cur, 256);
+        setrlimit(RLIMIT_NOFILE, &low);
+        for (int fd; (fd = dup(2)) >= 0;) taken_.push_back(fd);
+    }
+    ~NoFreeDescriptors() {
+        for (int fd : taken_) close(fd);
+        setrlimit(RLIMIT_NOFILE, &saved_);
+    }
+
+private:
+    rlimit saved_{};
+    std::vector<int> taken_;
+};
+
+TEST_F(LibraryTest, TheLibrarysOwnBoxesAreShownWhileFurtherCallsWait) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers probe memory through a pipe, which needs free descriptors";
+#endif
+    ASSERT_TRUE(NrAPI::load());
+    ASSERT_EQ(NrAPI::NrSetDevice(device.address()), 0);
+    std::vector<int> callsDuringBox;
+    platform.onBox = [&](const RecordedBox &) { callsDuringBox.push_back(NrAPI::NrDiscoveryCount()); };
+    int value = 0;
+    int status = 0;
+    {
+        const NoFreeDescriptors full;
+        status = NrAPI::pallixGetWDTEnable(value);
+    }
+    EXPECT_NE(status, 0);
+    ASSERT_FALSE(platform.boxes.isEmpty());
+    EXPECT_EQ(platform.boxes[0].title, QStringLiteral("Nerrin"));
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("INVALID_SOCKET"));
+    ASSERT_EQ(callsDuringBox.size(), size_t(platform.boxes.size()));
+    for (int answer : callsDuringBox) EXPECT_EQ(answer, NrAPI::BusyStatus);
     EXPECT_FALSE(NrAPI::busy());
 }
 
