@@ -50,8 +50,9 @@ void RunDiscovery()
         SetMousePointer(MousePointer::Hourglass);
         const int count = probeNetworks(LocalAddresses());
         if (count < 1) {
-            LogFile(QStringLiteral("Discovery Count < 1 "));
+            // Marked first: a log that cannot be written must not pass for a find.
             state.DiscoveryFailed = true;
+            LogFile(QStringLiteral("Discovery Count < 1 "));
             return;
         }
         storeDevices(count);

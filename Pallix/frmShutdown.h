@@ -1,7 +1,7 @@
 // The countdown window of a PC power action requested by the device.
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 #include <QTimer>
 
 class QLabel;

@@ -5,6 +5,7 @@
 #include "SimulatedDevice.h"
 #include "frmPallixSysTray.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
@@ -75,6 +76,18 @@ TEST_F(StartupTest, WithoutADeviceItKeepsSearchingWithTheGrayIcon) {
     EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
     EXPECT_FALSE(window.monitor.Timer1.isActive());
     EXPECT_EQ(folder.logLines().count(QStringLiteral("Discovery Count < 1 ")), 5);
+}
+
+TEST_F(StartupTest, AnUnwritableLogIsReportedAndTheSearchGoesOn) {
+    QDir().mkdir(folder.path() + QStringLiteral("log.txt"));   // not even root can append to it
+    frmPallixSysTray window;
+    ASSERT_TRUE(window.start());
+    ASSERT_FALSE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("log.txt")));
+    EXPECT_TRUE(platform.boxes[0].text.endsWith(QStringLiteral("(75)")));
+    EXPECT_FALSE(window.monitor.Timer1.isActive());
+    EXPECT_EQ(window.iconIndex(), 1);
+    EXPECT_TRUE(window.search.tmrDiscovery.isActive());
 }
 
 TEST_F(StartupTest, DiscoveryProcessSearchesAgainEveryTenSeconds) {
