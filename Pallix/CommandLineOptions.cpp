@@ -3,6 +3,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <arpa/inet.h>
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 struct Options {
@@ -40,7 +44,20 @@ void ApplyCommandLine(const QCoreApplication &app, AppState &state)
     const Options options;
     describe(parser, options);
     parser.process(app);
+    for (const QString &address : parser.values(options.localAddress)) {
+        if (!IsIPv4Address(address)) {
+            std::fprintf(stderr, "Pallix: --local-address wants a dotted IPv4 address, not \"%s\"\n",
+                         address.toLocal8Bit().constData());
+            std::exit(2);
+        }
+    }
     store(parser, options, state);
+}
+
+bool IsIPv4Address(const QString &text)
+{
+    in_addr parsed{};
+    return inet_pton(AF_INET, text.toLatin1().constData(), &parsed) == 1;
 }
 
 void ApplyCommandLine(const QStringList &arguments, AppState &state)

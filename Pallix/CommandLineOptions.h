@@ -9,5 +9,8 @@ class QCoreApplication;
 void ApplyCommandLine(const QCoreApplication &app, AppState &state);
 void ApplyCommandLine(const QStringList &arguments, AppState &state);
 
+// True for dotted-decimal IPv4 text such as "192.168.1.20".
+bool IsIPv4Address(const QString &text);
+
 // The folder text with a trailing separator.
 QString AppFolder(const QString &folder);

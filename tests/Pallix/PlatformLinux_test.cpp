@@ -87,6 +87,15 @@ TEST(CommandLine, LocalAddressesRepeatAndDryRunIsAFlag) {
     EXPECT_FALSE(plain.DryRun);
 }
 
+TEST(CommandLine, LocalAddressesMustBeDottedIPv4) {
+    EXPECT_TRUE(IsIPv4Address("127.0.0.1"));
+    EXPECT_TRUE(IsIPv4Address("10.0.0.5"));
+    EXPECT_FALSE(IsIPv4Address("localhost"));
+    EXPECT_FALSE(IsIPv4Address("10.0.0"));
+    EXPECT_FALSE(IsIPv4Address("10.0.0.256"));
+    EXPECT_FALSE(IsIPv4Address(""));
+}
+
 TEST(CommandLine, AppFolderEndsInASeparator) {
     EXPECT_EQ(AppFolder("/opt/pallix"), QStringLiteral("/opt/pallix/"));
     EXPECT_EQ(AppFolder("/opt/pallix/"), QStringLiteral("/opt/pallix/"));
