@@ -5,6 +5,8 @@
 #include "ShellExecute.h"
 #include "WindowHooks.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -98,6 +100,18 @@ TEST(UserGuide, AMissingGuideIsReportedAndLogged)
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("File not found (2)"));
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
     EXPECT_EQ(folder.logLines(), QStringList{QStringLiteral("File not found (2)(Status:5)")});
+}
+
+TEST(UserGuide, TheBuildRendersItIntoTheApplicationFolder)
+{
+    const QDir appFolder(QStringLiteral(PALLIX_BUILD_APP_DIR));
+    QFile guide(appFolder.filePath(QString::fromLatin1(UserGuideFile)));
+    ASSERT_TRUE(guide.open(QIODevice::ReadOnly)) << guide.fileName().toStdString();
+    const QByteArray pdf = guide.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+    // A guide of several pages, not an empty document.
+    EXPECT_GE(pdf.count("/Type /Page\n"), 3);
 }
 
 TEST(SupportPage, OpensTheSupportAddressInTheBrowser)

@@ -59,8 +59,6 @@ void printInto(QIODevice &device, QTextDocument &document, const QString &title)
 QString renderGuide(const QString &markdown, const QString &title, const QString &pdfPath,
                     const GuideStyle &style)
 {
-    if (markdown.trimmed().isEmpty()) return QStringLiteral("the guide has no text");
-
     QTextDocument document;
     QFont font(style.fontFamily);
     font.setPointSizeF(style.fontPointSize);

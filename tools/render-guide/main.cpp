@@ -31,11 +31,13 @@ int main(int argc, char **argv)
     if (source.size() > MaxGuideBytes)
         return fail(QStringLiteral("%1 is larger than %2 bytes").arg(args[1]).arg(MaxGuideBytes));
     const QString markdown = QString::fromUtf8(source.readAll());
+    if (markdown.trimmed().isEmpty()) return fail(QStringLiteral("%1 has no text").arg(args[1]));
 
     const QString error =
         renderGuide(markdown, QStringLiteral("Pallix™ Control Center User Guide"), args[2]);
     if (!error.isEmpty())
         return fail(QStringLiteral("cannot write %1: %2").arg(args[2], error));
-    std::printf("render-guide: wrote %s\n", QFileInfo(args[2]).absoluteFilePath().toLocal8Bit().constData());
+    const QByteArray written = QFileInfo(args[2]).absoluteFilePath().toLocal8Bit();
+    std::printf("render-guide: wrote %s\n", written.constData());
     return 0;
 }
