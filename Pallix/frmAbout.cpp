@@ -18,7 +18,10 @@
 namespace {
 
 const QString aboutTitle = QStringLiteral("Nerrin Pallix™ Control Center");
+const QString ipAddressDesignText = QStringLiteral("IP Address");
 constexpr int IconSize = 64;
+constexpr int Spacing = 12;
+constexpr int MinimumWidth = 380;
 
 // Device texts arrive from the network: never let a label read them as markup.
 QLabel *plainLabel(QWidget *parent, const QString &text = {})
@@ -54,7 +57,14 @@ frmAbout &frmAbout::instance()
 frmAbout::frmAbout()
 {
     applyWindowStyle(*this);
+    createControls();
+    layoutControls();
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdLogFile, &QPushButton::clicked, this, &frmAbout::cmdLogFile_Click);
+}
 
+void frmAbout::createControls()
+{
     lblTitle = plainLabel(this);
     QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
@@ -63,7 +73,7 @@ frmAbout::frmAbout()
     lblVersion = plainLabel(this);
     lblFirmwareVersion = plainLabel(this);
     lblMACAddress = plainLabel(this);
-    lblIPAddress = plainLabel(this, QStringLiteral("IP Address"));
+    lblIPAddress = plainLabel(this, ipAddressDesignText);
     lblPCIP = plainLabel(this);
     lblPCIP->setWordWrap(true);
     lblOSInfo = plainLabel(this);
@@ -75,17 +85,21 @@ frmAbout::frmAbout()
     cmdOK->setDefault(true);
     cmdLogFile = new QPushButton(QStringLiteral("Log File"), this);
     cmdLogFile->setAutoDefault(false);
+}
 
+// The icon beside the texts, the buttons below them.
+void frmAbout::layoutControls()
+{
     auto *texts = new QVBoxLayout;
     for (QLabel *label : {lblTitle, lblVersion, lblFirmwareVersion, lblMACAddress, lblIPAddress,
                           lblPCIP, lblOSInfo})
         texts->addWidget(label);
-    texts->addSpacing(12);
+    texts->addSpacing(Spacing);
     texts->addWidget(lblNote);
 
     auto *top = new QHBoxLayout;
     top->addWidget(picIcon, 0, Qt::AlignTop);
-    top->addSpacing(12);
+    top->addSpacing(Spacing);
     top->addLayout(texts, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -95,12 +109,9 @@ frmAbout::frmAbout()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addSpacing(12);
+    layout->addSpacing(Spacing);
     layout->addLayout(buttons);
-    setMinimumWidth(380);
-
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdLogFile, &QPushButton::clicked, this, &frmAbout::cmdLogFile_Click);
+    setMinimumWidth(MinimumWidth);
 }
 
 void frmAbout::Form_Load()
@@ -120,8 +131,9 @@ void frmAbout::loadValues()
     lblVersion->setText(SoftwareVersionText());
     lblFirmwareVersion->setText(QStringLiteral("Firmware Version: ") + state.FirmwareVersion);
     lblMACAddress->setText(QStringLiteral("MAC Address: ") + state.MACAddress);
-    if (state.DeviceCount > 0)
-        lblIPAddress->setText(QStringLiteral("IP Address: ") + state.DeviceList.value(0));
+    lblIPAddress->setText(state.DeviceCount > 0
+                              ? QStringLiteral("IP Address: ") + state.DeviceList.value(0)
+                              : ipAddressDesignText);
     lblPCIP->setText(QStringLiteral("PC IP Address: ")
                      + LocalAddresses().join(QStringLiteral(", ")));
     lblOSInfo->setText(QString::number(GetOSVersion()));

@@ -30,6 +30,8 @@ public:
 
 private:
     frmAbout();
+    void createControls();
+    void layoutControls();
     void loadValues();
 };
 

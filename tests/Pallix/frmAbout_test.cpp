@@ -112,6 +112,11 @@ TEST_F(AboutTest, IsAModelessDarkWindowReadOnOpening)
     EXPECT_FALSE(about.isVisible());
     ShowAbout();
     EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address: 127.0.0.2"));
+
+    about.cmdOK->click();
+    appState().DeviceCount = 0;
+    ShowAbout();
+    EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address"));
 }
 
 TEST_F(AboutTest, EnterAndEscapeCloseIt)
