@@ -320,6 +320,9 @@ void frmPallix::connectHandlers()
 
 void frmPallix::ShowConfig()
 {
+    // A window created hidden during a discovery filled its list while the
+    // device list was still being written; refill it before showing.
+    if (!isVisible()) LoadIPs();
     if (cmbPallix->count() > 0) selectEntry(cmbPallix->count() - 1);
     show();
     raise();
