@@ -55,7 +55,12 @@ void DeviceMonitor::poll()
         powerActionRequested();
     else if (status & PowerLossBits)
         powerLost();
-    if (ConfigWindowVisible()) ConfigWindowLoadStatus();
+    if (ConfigWindowVisible()) {
+        ConfigWindowLoadStatus();
+        // The lamps read the device the window shows; everything else, the
+        // self test running beside it included, addresses the watched one.
+        SelectWatchedDevice();
+    }
     SetMousePointer(MousePointer::Default);
 }
 
