@@ -6,19 +6,46 @@
 
 #include <QApplication>
 
+#include <cstring>
+
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Pallix"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(PALLIX_VERSION_MAJOR)
+                                                .arg(PALLIX_VERSION_MINOR)
+                                                .arg(PALLIX_VERSION_REVISION));
+}
+
+// Help and version need no display: they are answered before the window
+// system is opened. Everything else is parsed after, so Qt's own options
+// (-platform and the like) keep working.
+bool asksForHelpOrVersion(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char **argv)
 {
+    AppState &state = appState();
+    if (asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication options(argc, argv);
+        nameApplication();
+        ApplyCommandLine(options, state);   // prints and exits
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pallix"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(PALLIX_VERSION_MAJOR)
-                                            .arg(PALLIX_VERSION_MINOR)
-                                            .arg(PALLIX_VERSION_REVISION));
+    nameApplication();
+    ApplyCommandLine(app, state);
     // The application lives in the notification area; closing a window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-
-    AppState &state = appState();
-    ApplyCommandLine(app, state);
     state.AppPath = AppFolder(QCoreApplication::applicationDirPath());
 
     frmPallixSysTray tray;
