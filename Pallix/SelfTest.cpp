@@ -247,41 +247,45 @@ void SelfTest::StopAndRestore()
     restoreReporting();
 }
 
+// The saved registers as the configuration record the save writes.
+static DeviceConfig configFrom(const SavedSettings &s)
+{
+    DeviceConfig c;
+    c.PowerOnDelay = s.powerOnDelay;
+    c.PowerOffDelay = s.powerOffDelay;
+    c.Out1Manual = s.outState[2];
+    c.Out2Manual = s.outState[3];
+    c.Out1Drive = s.outState[4];
+    c.Out2Drive = s.outState[5];
+    c.Out1ACPIEnable = s.outACPIEnable[0];
+    c.Out2ACPIEnable = s.outACPIEnable[1];
+    c.PowerIn1Enable = s.powerInEnable[0];
+    c.PowerIn2Enable = s.powerInEnable[1];
+    c.ACPIPulseWidth1 = s.acpiPulseWidth1;
+    c.ACPIPulseWidth2 = s.acpiPulseWidth2;
+    c.WDTEnable = s.wdtEnable;
+    c.Out1In1Enable = s.outInEnable[0];
+    c.Out1In2Enable = s.outInEnable[1];
+    c.Out2In1Enable = s.outInEnable[2];
+    c.Out2In2Enable = s.outInEnable[3];
+    c.ShutdownAction = s.shutdownAction;
+    c.Out1OnDelay = s.outOnDelay1;
+    c.Out1OffDelay = s.outOffDelay1;
+    c.Out2OnDelay = s.outOnDelay2;
+    c.Out2OffDelay = s.outOffDelay2;
+    return c;
+}
+
 void SelfTest::RestoreSettings()
 {
-    using namespace NrAPI;
     // Writing back a record from an earlier run, or zeros, would replace the
     // user's configuration with values the device never held.
     if (!savedThisRun_) {
         AddLog(NotRestoredText);
         return;
     }
-    const AppState &app = appState();
-    CheckDiscovery(SettingsAccess::Save);
-    CheckError(NrSetDevice(app.DeviceList.value(0)), QStringLiteral("Set Device"));
-
-    const SavedSettings &s = saved_;
-    CheckError(pallixSetPowerOnDelay(s.powerOnDelay), QStringLiteral("Set Power On Delay"));
-    CheckError(pallixSetPowerOffDelay(s.powerOffDelay), QStringLiteral("Set Power Off Delay"));
-    CheckError(pallixSetOutState(s.outState[2], s.outState[3], s.outState[4], s.outState[5]),
-               QStringLiteral("Set Out State"));
-    CheckError(pallixSetOutACPIEnable(s.outACPIEnable[0], s.outACPIEnable[1]),
-               QStringLiteral("Set Out ACPI Enable"));
-    CheckError(pallixSetPowerInEnable(s.powerInEnable[0], s.powerInEnable[1]),
-               QStringLiteral("Set Power In Enable"));
-    CheckError(pallixSetACPIPulseWidth1(s.acpiPulseWidth1),
-               QStringLiteral("Set ACPI Pulse Width 1"));
-    CheckError(pallixSetACPIPulseWidth2(s.acpiPulseWidth2),
-               QStringLiteral("Set ACPI Pulse Width 2"));
-    CheckError(pallixSetWDTEnable(s.wdtEnable), QStringLiteral("Set WDT Enable"));
-    CheckError(pallixSetOutInEnable(s.outInEnable[0], s.outInEnable[1], s.outInEnable[2],
-                                    s.outInEnable[3]),
-               QStringLiteral("Set Out In Enable"));
-    CheckError(pallixSetShutdownAction(s.shutdownAction), QStringLiteral("Set Shutdown Action"));
-    CheckError(pallixSetOutOnDelay1(s.outOnDelay1), QStringLiteral("Set Out On Delay 1"));
-    CheckError(pallixSetOutOffDelay1(s.outOffDelay1), QStringLiteral("Set Out Off Delay 1"));
-    CheckError(pallixSetOutOnDelay2(s.outOnDelay2), QStringLiteral("Set Out On Delay 2"));
-    CheckError(pallixSetOutOffDelay2(s.outOffDelay2), QStringLiteral("Set Out Off Delay 2"));
+    // The same writes, in the same order, as a save of the configuration window.
+    SaveSettings(appState().DeviceList.value(0), configFrom(saved_));
     SetMousePointer(MousePointer::Default);
 }
 
