@@ -1,6 +1,7 @@
 #include "AppInstance.h"
 
 #include "AppState.h"
+#include "LogFile.h"
 #include "Platform.h"
 #include "TrayControl.h"
 
@@ -15,6 +16,7 @@ bool AnotherInstanceRunning()
 void EndApplication(int exitCode)
 {
     appState().Ending = true;
+    FlushLogFile();
     trayControl().removeIcon();
     QApplication::closeAllWindows();
     QCoreApplication::exit(exitCode);

@@ -1,6 +1,7 @@
 #include "DeviceSearch.h"
 
 #include "AppState.h"
+#include "MonitorState.h"
 #include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "TickGuard.h"
@@ -62,11 +63,15 @@ void DeviceSearch::found()
     // Red whenever a search succeeds: the device is being watched.
     trayControl().ChangeIcon(0);
     DelayMs(500);
+    // The wait let events run: a device lost or a new search asked for in
+    // the meantime stands.
+    const AppState &state = appState();
+    if (state.Ending || state.DiscoveryFailed || !monitorState().watching()) return;
     tmrDiscovery.stop();
-    FirmwareCheck();
-    if (appState().Ending) return;
-    trayControl().setMonitorEnabled(true);
+    tmrDiscovery.setInterval(StartupInterval);   // a slow search ends with its find
     LastDiscoveryFailed = false;
+    // Its prompts do not wait: the monitor watches while they are open.
+    FirmwareCheck();
 }
 
 void DeviceSearch::notFound(bool ShowSearchStatus)

@@ -3,10 +3,13 @@
 #include "AppInstance.h"
 #include "AppState.h"
 #include "NrDiscovery.h"
+#include "MonitorState.h"
+#include "Notice.h"
 #include "NrErrors.h"
-#include "TimeDelay.h"
-#include "TrayControl.h"
 #include "WindowHooks.h"
+
+#include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -14,28 +17,91 @@ constexpr int NetworkRecheckMs = 2000;
 
 const QString crlf = QStringLiteral("\r\n");
 
-bool userAccepts(const QString &text, MsgIcon icon)
-{
-    return Platform::current().messageBox(text, AppTitle(), icon, MsgButtons::OKCancel) == MsgOK;
-}
-
-// The updater talks to the device on one network only: wait until the PC
-// has a single address, or the user gives up.
-bool singleNetworkOrCancelled()
-{
-    while (LocalAddresses().size() > 1) {
-        if (!userAccepts(MultipleNetworksWarning(), MsgIcon::Information)) return false;
-        DelayMs(NetworkRecheckMs);
-    }
-    return true;
-}
-
 void startUpdater(const AppState &state)
 {
     const CommandLine command = UpdaterCommand(state.AppPath, state.DeviceList.value(0));
     if (!Platform::current().startUpdater(command))
         throw NrError(UpdaterStartError,
                       QStringLiteral("Cannot start the firmware updater ") + command.program);
+}
+
+// The offer is a chain of boxes that do not wait, so the monitor watches
+// while they are open; what the last answer would do is checked against
+// what holds by then.
+class FirmwareOffer {
+public:
+    void start()
+    {
+        const AppState &state = appState();
+        if (offered_ || state.FirmwareVersion == QString::fromLatin1(CarriedFirmwareVersion)) return;
+        offered_ = true;
+        device_ = state.DeviceList.value(0);
+        const QString prompt = FirmwareUpdatePrompt(state.FirmwareVersion, device_, state.MACAddress);
+        Platform::current().showMessageWindow(prompt, [this](int answer) {
+            if (answer == MsgOK) checkNetworks();
+        });
+    }
+
+private:
+    // The updater talks to the device on one network only: ask until the
+    // PC is on a single one, or the user gives up.
+    void checkNetworks()
+    {
+        if (LocalNetworkCount() > 1) {
+            ask(MultipleNetworksWarning(), MsgIcon::Information,
+                [this] { QTimer::singleShot(NetworkRecheckMs, [this] { checkNetworks(); }); });
+            return;
+        }
+        ask(PowerWarning(), MsgIcon::Critical, [this] { update(); });
+    }
+
+    void ask(const QString &text, MsgIcon icon, std::function<void()> onOK)
+    {
+        Platform::current().showBox(text, AppTitle(), icon, MsgButtons::OKCancel,
+                                    [onOK](int answer) {
+                                        if (answer == MsgOK && !appState().Ending) onOK();
+                                    });
+    }
+
+    void update()
+    {
+        const QString reason = whyNotNow();
+        if (!reason.isEmpty()) {
+            ShowNotice(QStringLiteral("The firmware update was not started: ") + reason,
+                       AppTitle(), MsgIcon::Information);
+            return;
+        }
+        try {
+            startUpdater(appState());
+        } catch (const NrError &error) {
+            ShowError(error);
+            return;
+        }
+        // The updater needs the device to itself.
+        StopSelfTestAndRestore();
+        EndApplication();
+    }
+
+    QString whyNotNow() const
+    {
+        const AppState &state = appState();
+        if (state.DiscoveryFailed || !monitorState().watching())
+            return QStringLiteral("the Pallix does not answer.");
+        if (state.DeviceList.value(0) != device_)
+            return QStringLiteral("another Pallix is watched now.");
+        if (monitorState().held(MonitorHold::Countdown))
+            return QStringLiteral("a PC power action is being counted down.");
+        return {};
+    }
+
+    bool offered_ = false;   // once per run: declining is an answer
+    QString device_;         // the device the prompt named
+};
+
+FirmwareOffer &firmwareOffer()
+{
+    static FirmwareOffer offer;
+    return offer;
 }
 
 }  // namespace
@@ -79,19 +145,4 @@ CommandLine UpdaterCommand(const QString &appPath, const QString &deviceAddress)
             {deviceAddress, appPath + QString::fromLatin1(CarriedImageFile)}};
 }
 
-void FirmwareCheck()
-{
-    const AppState &state = appState();
-    if (state.FirmwareVersion == QString::fromLatin1(CarriedFirmwareVersion)) return;
-    trayControl().setMonitorEnabled(false);
-
-    const QString prompt =
-        FirmwareUpdatePrompt(state.FirmwareVersion, state.DeviceList.value(0), state.MACAddress);
-    if (Platform::current().messageWindow(prompt) != MsgOK) return;
-    if (!singleNetworkOrCancelled()) return;
-    if (!userAccepts(PowerWarning(), MsgIcon::Critical)) return;
-
-    startUpdater(state);
-    // The updater needs the device to itself.
-    EndApplication();
-}
+void FirmwareCheck() { firmwareOffer().start(); }

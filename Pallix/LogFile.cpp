@@ -1,11 +1,65 @@
 #include "LogFile.h"
 
 #include "AppState.h"
-#include "NrErrors.h"
+#include "Notice.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <cstdio>
+
+namespace {
+
+struct LogState {
+    QString lastEntry;      // the entry last written
+    int repeats = 0;        // times it came again since, not yet written
+    bool failureReported = false;
+};
+
+LogState &logState()
+{
+    static LogState state;
+    return state;
+}
+
+void reportFailureOnce(const QString &path, const QString &reason)
+{
+    LogState &state = logState();
+    if (state.failureReported) return;
+    state.failureReported = true;
+    const QString text = QStringLiteral("The log file %1 cannot be written: %2. The Pallix Control "
+                                        "Center goes on without its log.")
+                             .arg(path, reason);
+    std::fprintf(stderr, "Pallix: %s\n", text.toLocal8Bit().constData());
+    ShowNotice(text, AppTitle(), MsgIcon::Critical);
+}
+
+void rollOverWhenFull(const QString &path)
+{
+    if (QFileInfo(path).size() < LogRollOverBytes) return;
+    const QString old = appState().AppPath + QStringLiteral("log.old.txt");
+    QFile::remove(old);
+    QFile::rename(path, old);
+}
+
+void writeLine(const QString &text)
+{
+    const QString path = LogFilePath();
+    rollOverWhenFull(path);
+    QFile file(path);
+    const QByteArray bytes = (text + QStringLiteral(" --- ")
+                              + GeneralDateTime(QDateTime::currentDateTime())
+                              + QStringLiteral("\r\n"))
+                                 .toLocal8Bit();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size()
+        || !file.flush())
+        reportFailureOnce(path, file.errorString());
+}
+
+}  // namespace
+
+QString LogFilePath() { return appState().AppPath + QStringLiteral("log.txt"); }
 
 QString GeneralDateTime(const QDateTime &when)
 {
@@ -19,16 +73,21 @@ QString GeneralDateTime(const QDateTime &when)
 
 void LogFile(const QString &entry)
 {
-    const QString path = appState().AppPath + QStringLiteral("log.txt");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw NrError(LogFileAccessError,
-                      QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    const QString line =
-        entry + QStringLiteral(" --- ") + GeneralDateTime(QDateTime::currentDateTime())
-        + QStringLiteral("\r\n");
-    const QByteArray bytes = line.toLocal8Bit();
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        throw NrError(LogFileAccessError,
-                      QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    LogState &state = logState();
+    if (entry == state.lastEntry) {
+        ++state.repeats;
+        return;
+    }
+    FlushLogFile();
+    state.lastEntry = entry;
+    writeLine(entry);
+}
+
+void FlushLogFile()
+{
+    LogState &state = logState();
+    if (state.repeats == 0) return;
+    const QString times = state.repeats == 1 ? QStringLiteral("time") : QStringLiteral("times");
+    writeLine(state.lastEntry + QStringLiteral(" (repeated %1 %2)").arg(state.repeats).arg(times));
+    state.repeats = 0;
 }

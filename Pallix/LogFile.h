@@ -4,11 +4,20 @@
 #include <QString>
 
 // Appends "<entry> --- <local date and time>" to log.txt in the application
-// folder. Throws NrError when the file cannot be written.
+// folder. An entry that repeats the one before is counted, not written: the
+// count follows as "<entry> (repeated N times)" once a different entry comes
+// or the application ends, so a state that lasts costs one line. At 1 MiB
+// the file rolls over to log.old.txt. A log that cannot be written is
+// reported once per run, on standard error and in one box; nothing is thrown.
 void LogFile(const QString &entry);
+
+// Writes a pending repeat count; the application is ending.
+void FlushLogFile();
+
+QString LogFilePath();
 
 // The system's general date-and-time form: short date, then the time with seconds.
 QString GeneralDateTime(const QDateTime &when);
 
-// Number of the error LogFile throws when the file cannot be written.
-constexpr int LogFileAccessError = 75;
+// Size at which log.txt becomes log.old.txt.
+constexpr qint64 LogRollOverBytes = 1024 * 1024;

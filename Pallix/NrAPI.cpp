@@ -2,7 +2,7 @@
 
 #include "AppState.h"
 #include "NerrinAPI.h"
-#include "Platform.h"
+#include "Notice.h"
 
 #include <QLibrary>
 #include <atomic>
@@ -36,11 +36,11 @@ public:
     CallScope &operator=(const CallScope &) = delete;
 };
 
-// The library's own modal boxes ("Nerrin") shown the application's way.
+// The library's own boxes ("Nerrin") shown the application's way: without
+// waiting, so the call returns, and one copy however often the call repeats.
 void showLibraryMessage(const char *caption, const char *text)
 {
-    Platform::current().messageBox(QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption),
-                                   MsgIcon::None, MsgButtons::OK);
+    ShowNotice(QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption), MsgIcon::None);
 }
 
 template <typename Fn>

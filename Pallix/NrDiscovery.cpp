@@ -2,24 +2,25 @@
 
 #include "AppState.h"
 #include "LogFile.h"
+#include "MonitorState.h"
 #include "MousePointer.h"
 #include "NrAPI.h"
 #include "NrErrors.h"
 #include "Platform.h"
-#include "TrayControl.h"
 #include "WindowHooks.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace {
 
 // Sends the probe to each network in turn; the reply count of the first
 // network that answered, else 0.
-int probeNetworks(const QStringList &addresses)
+int probeNetworks(const QList<LocalNetwork> &networks)
 {
     int count = 0;
-    for (const QString &address : addresses) {
-        NrAPI::NrDiscovery(BroadcastAddress(address));
+    for (const LocalNetwork &network : networks) {
+        NrAPI::NrDiscovery(DiscoveryTarget(network));
         count = NrAPI::NrDiscoveryCount();
         if (count > 0) break;
     }
@@ -48,9 +49,8 @@ void RunDiscovery()
     try {
         QCoreApplication::processEvents();
         SetMousePointer(MousePointer::Hourglass);
-        const int count = probeNetworks(LocalAddresses());
+        const int count = probeNetworks(LocalNetworks());
         if (count < 1) {
-            // Marked first: a log that cannot be written must not pass for a find.
             state.DiscoveryFailed = true;
             LogFile(QStringLiteral("Discovery Count < 1 "));
             return;
@@ -58,19 +58,49 @@ void RunDiscovery()
         storeDevices(count);
         SetMousePointer(MousePointer::Default);
         state.DiscoveryFailed = state.DeviceCount <= 0;
-        if (state.DeviceCount > 0) trayControl().setMonitorEnabled(true);
+        if (state.DeviceCount > 0) monitorState().setWatching(true);
     } catch (const NrError &error) {
         ShowError(error);
     }
 }
 
+QList<LocalNetwork> LocalNetworks()
+{
+    const QList<LocalNetwork> system = Platform::current().localNetworks();
+    const QStringList &named = appState().LocalAddressOverride;
+    QList<LocalNetwork> networks;
+    if (named.isEmpty()) {
+        for (const LocalNetwork &network : system)
+            if (network.usable && !network.address.trimmed().isEmpty()) networks << network;
+        return networks;
+    }
+    // Named addresses count whatever their interface is.
+    for (const QString &address : named) {
+        auto known = std::find_if(system.begin(), system.end(),
+                                  [&](const LocalNetwork &n) { return n.address == address; });
+        networks << (known != system.end() ? *known : LocalNetwork{address, {}, address, true});
+    }
+    return networks;
+}
+
 QStringList LocalAddresses()
 {
-    const QStringList &replacement = appState().LocalAddressOverride;
-    QStringList addresses =
-        replacement.isEmpty() ? Platform::current().localAddresses() : replacement;
-    addresses.removeIf([](const QString &address) { return address.trimmed().isEmpty(); });
+    QStringList addresses;
+    for (const LocalNetwork &network : LocalNetworks()) addresses << network.address;
     return addresses;
+}
+
+int LocalNetworkCount()
+{
+    QStringList interfaces;
+    for (const LocalNetwork &network : LocalNetworks())
+        if (!interfaces.contains(network.interfaceName)) interfaces << network.interfaceName;
+    return int(interfaces.size());
+}
+
+QString DiscoveryTarget(const LocalNetwork &network)
+{
+    return network.broadcast.isEmpty() ? BroadcastAddress(network.address) : network.broadcast;
 }
 
 QString BroadcastAddress(const QString &address)

@@ -1,6 +1,8 @@
 // Finding the device from the PC's side: one broadcast per local network.
 #pragma once
 
+#include "Platform.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,10 +10,19 @@
 // DiscoveryFailed, MACAddress and FirmwareVersion. Reports its own errors.
 void RunDiscovery();
 
-// The PC's IPv4 addresses in dotted decimal (the command line may replace them).
+// The PC's networks that discovery broadcasts on, in interface order: the
+// usable ones, or the addresses named on the command line (with what the
+// system knows of them).
+QList<LocalNetwork> LocalNetworks();
+// Their addresses in dotted decimal.
 QStringList LocalAddresses();
+// How many networks the PC is on: two addresses on one interface are one.
+int LocalNetworkCount();
 
-// "192.168.1.20" gives "192.168.1.255"; the network is always taken as /24.
+// Where a network's discovery goes: the broadcast address the system gives,
+// or else its /24 broadcast.
+QString DiscoveryTarget(const LocalNetwork &network);
+// "192.168.1.20" gives "192.168.1.255", the /24 broadcast.
 // Throws NrError when the text has no ".".
 QString BroadcastAddress(const QString &address);
 

@@ -2,11 +2,12 @@
 
 #include "AppState.h"
 #include "LogFile.h"
+#include "MonitorState.h"
 #include "MousePointer.h"
+#include "Notice.h"
 #include "Platform.h"
 #include "TrayControl.h"
 
-#include <cstdio>
 
 NrError::NrError(int number, QString description)
     : number_(number), description_(std::move(description)), what_(description_.toUtf8())
@@ -26,43 +27,38 @@ void CheckError(int status, const QString &operation)
 
 namespace {
 
+// The device stopped answering: the monitor stops watching it, the icon
+// grays and the search starts again.
 void reportDeviceError(const NrError &error)
 {
     AppState &state = appState();
+    monitorState().setWatching(false);
     trayControl().ChangeIcon(1);
     trayControl().enableDiscoveryTimer();
-    if (state.TestBusy) Platform::current().messageWindow(error.description());
+    if (state.TestBusy) Platform::current().showMessageWindow(error.description());
     state.DeviceError = false;
 }
 
+// Not about the device: the monitor goes on as it was.
 void reportOtherError(const NrError &error)
 {
-    Platform::current().messageBox(
-        error.description() + QStringLiteral(" (") + QString::number(error.number())
-            + QLatin1Char(')'),
-        AppTitle(), MsgIcon::Critical, MsgButtons::OK);
+    ShowNotice(error.description() + QStringLiteral(" (") + QString::number(error.number())
+                   + QLatin1Char(')'),
+               AppTitle(), MsgIcon::Critical);
 }
 
-// The error is already being reported; a log that cannot be written must
-// not turn it into a second one.
 void logError(const NrError &error)
 {
-    const QString entry = error.description() + QStringLiteral(" (")
-                          + QString::number(error.number()) + QStringLiteral(")(Status:")
-                          + QString::number(appState().LastGlobalStatus) + QLatin1Char(')');
-    try {
-        LogFile(entry);
-    } catch (const NrError &logFailure) {
-        std::fprintf(stderr, "Pallix: %s; not logged: %s\n", logFailure.what(),
-                     entry.toLocal8Bit().constData());
-    }
+    LogFile(error.description() + QStringLiteral(" (") + QString::number(error.number())
+            + QStringLiteral(")(Status:") + QString::number(appState().LastGlobalStatus)
+            + QLatin1Char(')'));
 }
 
 }  // namespace
 
+// Never waits on a person: its boxes are shown and left to the user.
 void ShowError(const NrError &error)
 {
-    trayControl().setMonitorEnabled(false);
     if (appState().DeviceError)
         reportDeviceError(error);
     else

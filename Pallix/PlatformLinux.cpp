@@ -34,6 +34,15 @@ QMessageBox::Icon boxIcon(MsgIcon icon)
     return QMessageBox::NoIcon;
 }
 
+QString ipv4Text(const sockaddr *address)
+{
+    if (address->sa_family != AF_INET) return {};
+    char text[INET_ADDRSTRLEN] = {};
+    const auto *inet = reinterpret_cast<const sockaddr_in *>(address);
+    return inet_ntop(AF_INET, &inet->sin_addr, text, sizeof text) ? QString::fromLatin1(text)
+                                                                   : QString();
+}
+
 QString executableNameOf(const QString &processFolder)
 {
     const QString target = QFile::symLinkTarget(processFolder + QStringLiteral("/exe"));
@@ -56,7 +65,28 @@ int LinuxPlatform::messageBox(const QString &text, const QString &title, MsgIcon
     return box.exec() == QMessageBox::Ok ? MsgOK : MsgCancel;
 }
 
-int LinuxPlatform::messageWindow(const QString &text) { return frmMsgBox::instance().MessageBox(text); }
+void LinuxPlatform::showBox(const QString &text, const QString &title, MsgIcon icon,
+                            MsgButtons buttons, BoxAnswered answered)
+{
+    auto *box = new QMessageBox(boxIcon(icon), title, text,
+                                buttons == MsgButtons::OKCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                                                : QMessageBox::Ok);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not application-modal: the countdown's Cancel must stay within reach.
+    box->setWindowModality(Qt::NonModal);
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered](int) {
+        const bool ok = box->standardButton(box->clickedButton()) == QMessageBox::Ok;
+        if (answered) answered(ok ? MsgOK : MsgCancel);
+    });
+    box->show();
+    box->raise();
+}
+
+void LinuxPlatform::showMessageWindow(const QString &text, BoxAnswered answered)
+{
+    frmMsgBox::instance().MessageBox(text, std::move(answered));
+}
 
 void LinuxPlatform::runCommand(const CommandLine &command)
 {
@@ -75,21 +105,32 @@ int LinuxPlatform::openDocument(const QString &pathOrUrl)
     return QDesktopServices::openUrl(url) ? OpenSucceeded : NoAssociation;
 }
 
-QStringList LinuxPlatform::localAddresses()
+QList<LocalNetwork> LinuxPlatform::localNetworks()
 {
-    QStringList addresses;
+    QList<LocalNetwork> networks;
     ifaddrs *list = nullptr;
-    if (getifaddrs(&list) != 0) return addresses;
+    if (getifaddrs(&list) != 0) return networks;
     for (const ifaddrs *entry = list; entry; entry = entry->ifa_next) {
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
-        if (!(entry->ifa_flags & IFF_UP) || (entry->ifa_flags & IFF_LOOPBACK)) continue;
-        char text[INET_ADDRSTRLEN] = {};
-        const auto *inet = reinterpret_cast<const sockaddr_in *>(entry->ifa_addr);
-        if (inet_ntop(AF_INET, &inet->sin_addr, text, sizeof text))
-            addresses << QString::fromLatin1(text);
+        LocalNetwork network;
+        network.address = ipv4Text(entry->ifa_addr);
+        if ((entry->ifa_flags & IFF_BROADCAST) && entry->ifa_broadaddr)
+            network.broadcast = ipv4Text(entry->ifa_broadaddr);
+        network.interfaceName = QString::fromLocal8Bit(entry->ifa_name);
+        network.usable = UsableInterface(network.interfaceName, entry->ifa_flags);
+        if (!network.address.isEmpty()) networks << network;
     }
     freeifaddrs(list);
-    return addresses;
+    return networks;
+}
+
+bool UsableInterface(const QString &name, unsigned flags)
+{
+    if (!(flags & IFF_UP) || !(flags & IFF_RUNNING)) return false;
+    if (flags & (IFF_LOOPBACK | IFF_POINTOPOINT)) return false;
+    for (const char *bridge : {"docker", "br-", "virbr", "veth"})
+        if (name.startsWith(QLatin1String(bridge))) return false;
+    return true;
 }
 
 // One copy per desktop: copies on other displays (other users, other

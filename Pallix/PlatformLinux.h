@@ -7,17 +7,23 @@ class LinuxPlatform : public Platform {
 public:
     int messageBox(const QString &text, const QString &title, MsgIcon icon,
                    MsgButtons buttons) override;
-    int messageWindow(const QString &text) override;
+    void showBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+                 BoxAnswered answered) override;
+    void showMessageWindow(const QString &text, BoxAnswered answered) override;
     void runCommand(const CommandLine &command) override;
     bool startUpdater(const CommandLine &command) override;
     int openDocument(const QString &pathOrUrl) override;
-    QStringList localAddresses() override;
+    QList<LocalNetwork> localNetworks() override;
     int runningCopies(const QString &executableName) override;
     OSVersion osVersion() override;
     bool trayAvailable() override;
 };
 
 // Helpers of the Linux platform, kept apart so they can be tested.
+// Whether discovery may broadcast on an interface with these flags (as
+// getifaddrs gives them): up, running, not loopback, not point-to-point, and
+// not a container or virtual-machine bridge.
+bool UsableInterface(const QString &name, unsigned flags);
 OSVersion parseKernelRelease(const QString &release);   // "6.1.0-13-amd64" gives 6.1
 // Counts the processes under procRoot whose executable is named executableName
 // (case-insensitive) and that run on the given desktop (their DISPLAY and

@@ -5,11 +5,13 @@
 #include "MousePointer.h"
 #include "NrErrors.h"
 #include "Platform.h"
+#include "TrayControl.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -208,6 +210,7 @@ void SelfTest::WriteTest()
     writeTestRunning_ = true;
     savedThisRun_ = false;
     restored_ = false;
+    pendingStatus_.reset();
     try {
         runWriteTest();
     } catch (const NrError &error) {
@@ -215,6 +218,16 @@ void SelfTest::WriteTest()
         ShowError(error);
         if (!restored_) restoreReporting();
     }
+    handOverPendingEvent();
+}
+
+// After the restore, so the monitor reads the user's delay and action, not
+// the test's values.
+void SelfTest::handOverPendingEvent()
+{
+    if (!pendingStatus_) return;
+    const int32_t status = *std::exchange(pendingStatus_, std::nullopt);
+    trayControl().handlePolledStatus(status);
 }
 
 void SelfTest::runWriteTest()

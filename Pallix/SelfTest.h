@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // What the self test shows and asks of its window.
 class SelfTestView {
@@ -89,7 +90,9 @@ private:
 
     // The write pass's steps; each returns false once Stop was seen.
     bool exercise(const std::function<void()> &writeReadCompare);
+    bool eventPending(int32_t status);
     bool testGlobalStatus();
+    void handOverPendingEvent();
     bool pauseWithIndicators();
     bool testOutState();
     bool sweep(const SweepRegister &reg);
@@ -103,4 +106,5 @@ private:
     bool writeTestRunning_ = false;
     bool savedThisRun_ = false;     // saved_ was read completely by the running write test
     bool restored_ = false;         // StopAndRestore already wrote saved_ back
+    std::optional<int32_t> pendingStatus_;   // a device event the test found, for the monitor
 };

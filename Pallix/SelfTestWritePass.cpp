@@ -3,6 +3,7 @@
 #include "SelfTest.h"
 
 #include "AppState.h"
+#include "GlobalStatus.h"
 #include "MousePointer.h"
 #include "NrAPI.h"
 #include "NrErrors.h"
@@ -67,9 +68,26 @@ bool SelfTest::exercise(const std::function<void()> &writeReadCompare)
     return !stopRequested_;
 }
 
+// Writing the register acknowledges the events it holds: one the monitor has
+// not polled yet stops the test and goes to the monitor instead.
+bool SelfTest::eventPending(int32_t status)
+{
+    if (!HoldsDeviceEvent(status)) return false;
+    pendingStatus_ = status;
+    stopRequested_ = true;
+    AddLog(status & PowerActionRequestBit
+               ? QStringLiteral("Write Test stopped: the Pallix requests the PC's power action.")
+               : QStringLiteral("Write Test stopped: the Pallix lost power."));
+    return true;
+}
+
 bool SelfTest::testGlobalStatus()
 {
     AddLog(QStringLiteral("Testing: Global Status"));
+    int32_t before = 0;
+    CheckError(NrAPI::pallixGetGlobalStatus(before), QStringLiteral("Get Global Status"));
+    appState().LastGlobalStatus = before;
+    if (eventPending(before)) return false;
     const auto writeAndRead = [this](int32_t value) {
         CheckError(NrAPI::pallixSetGlobalStatus(value), QStringLiteral("Set Global Status"));
         int32_t read = 0;
@@ -85,6 +103,7 @@ bool SelfTest::testGlobalStatus()
                const int32_t read = writeAndRead(0);
                for (int bit : {2, 4, 8})
                    if (read & bit) logLine(0, read);
+               eventPending(read);
            }) &&
            exercise([&] {
                const int32_t read = writeAndRead(255);

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 // Mouse message numbers as the notification area reports them.
 enum TrayMessage {
@@ -20,6 +21,28 @@ enum class TrayMouseAction {
 };
 
 TrayMessage TrayMessageFor(QSystemTrayIcon::ActivationReason reason);
+
+// Turns the icon's activations, which arrive on button press, into the
+// messages the tray window acts on: a menu opens once its button is
+// released, and a left click waits out the double-click time, so a double
+// click shows no menu.
+class TrayClicks : public QObject {
+    Q_OBJECT
+public:
+    TrayClicks();
+    void activated(QSystemTrayIcon::ActivationReason reason);
+
+signals:
+    void message(int message);
+
+private:
+    void afterRelease(TrayMessage message);
+
+    QTimer singleClick_;      // a left click that may become a double click
+    QTimer release_;          // waiting for the button to come up
+    TrayMessage waiting_ = TrayNoMessage;
+    int releasePolls_ = 0;
+};
 TrayMouseAction DecodeTrayMessage(int message);
 
 QString TrayTip();                    // "Nerrin Pallix™"

@@ -5,7 +5,6 @@ namespace {
 // Answers for the tray window before it exists (and in tests without one).
 class NoTray : public TrayControl {
 public:
-    void setMonitorEnabled(bool) override {}
     void enableDiscoveryTimer() override {}
     void ChangeIcon(int) override {}
 };

@@ -2,7 +2,7 @@
 
 #include "AppState.h"
 #include "LogFile.h"
-#include "NrErrors.h"
+#include "Notice.h"
 #include "OSVer.h"
 
 #include <array>
@@ -74,11 +74,7 @@ void writeDryRun(const CommandLine &line)
     const QString entry = QStringLiteral("Dry run: ") + line.text();
     std::printf("%s\n", entry.toLocal8Bit().constData());
     std::fflush(stdout);
-    try {
-        LogFile(entry);
-    } catch (const NrError &failure) {
-        std::fprintf(stderr, "Pallix: %s\n", failure.what());
-    }
+    LogFile(entry);
 }
 
 void start(const CommandLine &line)
@@ -108,7 +104,7 @@ void carryOut(const WindowsPowerStep &step)
             ExitWindowsEx(UINT(step.exitFlags), 0);
         break;
     case WindowsPowerStep::Message:
-        Platform::current().messageBox(step.message, AppTitle(), MsgIcon::None, MsgButtons::OK);
+        ShowNotice(step.message, AppTitle(), MsgIcon::None);
         break;
     case WindowsPowerStep::Nothing: break;
     }

@@ -2,11 +2,11 @@
 
 #include "WindowStyle.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 frmMsgBox &frmMsgBox::instance()
 {
@@ -18,6 +18,7 @@ frmMsgBox::frmMsgBox()
 {
     setWindowTitle(QStringLiteral("Nerrin Pallix™ Control Center"));
     applyWindowStyle(*this);
+    setModal(false);
 
     lblMsg = new QLabel(this);
     lblMsg->setTextFormat(Qt::PlainText);
@@ -37,13 +38,33 @@ frmMsgBox::frmMsgBox()
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { done(1); });
     connect(Command1, &QPushButton::clicked, this, [this] { done(2); });
+    // Rejected (close box, Escape) counts as Cancel.
+    connect(this, &QDialog::finished, this, [this](int result) { answer(result == 1 ? 1 : 2); });
 }
 
-int frmMsgBox::MessageBox(const QString &msg)
+void frmMsgBox::MessageBox(const QString &msg, BoxAnswered answered)
 {
-    lblMsg->setText(msg);
-    QCoreApplication::processEvents();
-    const int result = exec();
-    // Rejected (close box, Escape) counts as Cancel.
-    return result == 1 ? 1 : 2;
+    waiting_.enqueue({msg, std::move(answered)});
+    if (!showing_) showNext();
+}
+
+void frmMsgBox::showNext()
+{
+    if (waiting_.isEmpty()) return;
+    Message next = waiting_.dequeue();
+    lblMsg->setText(next.text);
+    current_ = std::move(next.answered);
+    showing_ = true;
+    adjustSize();
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMsgBox::answer(int result)
+{
+    showing_ = false;
+    const BoxAnswered answered = std::exchange(current_, {});
+    if (answered) answered(result);
+    if (!showing_) showNext();
 }

@@ -1,7 +1,10 @@
 // The application's own two-button message window.
 #pragma once
 
+#include "Platform.h"
+
 #include <QDialog>
+#include <QQueue>
 
 class QLabel;
 class QPushButton;
@@ -11,13 +14,26 @@ class frmMsgBox : public QDialog {
 public:
     static frmMsgBox &instance();   // created on first use, one for the process
 
-    // Shows msg modally: 1 for "OK", 2 for "Cancel" or closing the window.
-    int MessageBox(const QString &msg);
+    // Shows msg without waiting; answered gets 1 for "OK", 2 for "Cancel" or
+    // closing the window. A message that comes while another is open waits
+    // its turn.
+    void MessageBox(const QString &msg, BoxAnswered answered = {});
 
     QLabel *lblMsg = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *Command1 = nullptr;
 
 private:
+    struct Message {
+        QString text;
+        BoxAnswered answered;
+    };
+
     frmMsgBox();
+    void showNext();
+    void answer(int result);
+
+    QQueue<Message> waiting_;
+    BoxAnswered current_;
+    bool showing_ = false;
 };

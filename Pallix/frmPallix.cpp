@@ -1,10 +1,11 @@
 #include "frmPallix.h"
 
 #include "AppState.h"
+#include "MonitorState.h"
 #include "MousePointer.h"
+#include "Notice.h"
 #include "NrErrors.h"
 #include "Platform.h"
-#include "TrayControl.h"
 #include "WindowHooks.h"
 #include "WindowStyle.h"
 
@@ -385,17 +386,18 @@ void frmPallix::cmdCancel_Click() { close(); }
 
 void frmPallix::chkManualOutDrive_Click()
 {
-    // Values a load puts into the controls never write to the device.
-    if (Loading) return;
-    if (!readyToWrite()) return;
-    deviceOperation(
+    // Values a load puts into the controls never write to the device, and a
+    // click that writes nothing puts its control back: the window shows only
+    // modes the device has.
+    const bool written = !Loading && readyToWrite() && deviceOperation(
         [this] {
-            WriteOutState(shownAddress_, TickValue(output_[0].manual->isChecked()),
-                          TickValue(output_[1].manual->isChecked()),
-                          TickValue(output_[0].manualDrive->isChecked()),
-                          TickValue(output_[1].manualDrive->isChecked()));
+            const OutStateShown wanted = outStateFromControls();
+            WriteOutState(shownAddress_, wanted.out1Manual, wanted.out2Manual, wanted.out1Drive,
+                          wanted.out2Drive);
+            outStateShown_ = wanted;
         },
         BusyPointer::RestoreOnly);
+    if (!written) showOutState(outStateShown_);
 }
 
 void frmPallix::OptStateControl_Click(int output)
@@ -422,20 +424,20 @@ void frmPallix::reject() { close(); }
 // Monitor off, body, monitor back on; the one place a handler's error is caught.
 // A handler arriving while another one's body waits for events is dropped,
 // so no monitor tick can run inside a body.
+// The monitor is held while the body runs and left as it was found: a
+// countdown keeps it held.
 bool frmPallix::deviceOperation(const std::function<void()> &body, BusyPointer busy)
 {
     if (operating_) return false;
     operating_ = true;
     const auto done = qScopeGuard([this] { operating_ = false; });
     if (busy == BusyPointer::Show) SetMousePointer(MousePointer::ArrowHourglass);
-    trayControl().setMonitorEnabled(false);
     try {
+        const MonitorHoldScope hold(MonitorHold::DeviceOperation);
         body();
         SetMousePointer(MousePointer::Default);
-        trayControl().setMonitorEnabled(true);
         return true;
     } catch (const NrError &error) {
-        trayControl().setMonitorEnabled(true);
         SetMousePointer(MousePointer::Default);
         ShowError(error);
         return false;
@@ -477,8 +479,7 @@ bool frmPallix::readyToWrite()
 {
     if (appState().DiscoveryFailed) return true;
     if (!shownAddress_.isEmpty() && shownAddress_ == selectedAddress()) return true;
-    Platform::current().messageBox(notReadText(), windowTitle(), MsgIcon::Information,
-                                   MsgButtons::OK);
+    ShowNotice(notReadText(), windowTitle(), MsgIcon::Information);
     return false;
 }
 
@@ -516,6 +517,26 @@ void frmPallix::showSettings(const LoadedSettings &loaded)
     out2.in1Enable->setChecked(EnableTicked(c.Out2In1Enable));
     out2.in2Enable->setChecked(EnableTicked(c.Out2In2Enable));
     cmbShutdownAction->setCurrentIndex(ShutdownActionEntry(c.ShutdownAction));
+    outStateShown_ = outStateFromControls();
+}
+
+frmPallix::OutStateShown frmPallix::outStateFromControls() const
+{
+    return {TickValue(output_[0].manual->isChecked()), TickValue(output_[1].manual->isChecked()),
+            TickValue(output_[0].manualDrive->isChecked()),
+            TickValue(output_[1].manualDrive->isChecked())};
+}
+
+void frmPallix::showOutState(const OutStateShown &shown)
+{
+    const int32_t manual[2] = {shown.out1Manual, shown.out2Manual};
+    const int32_t drive[2] = {shown.out1Drive, shown.out2Drive};
+    for (int output = 0; output < 2; ++output) {
+        OutputControls &out = output_[output];
+        (manual[output] == 1 ? out.manual : out.automatic)->setChecked(true);
+        out.manualDrive->setChecked(drive[output] == 1);
+        ApplyModeEnabling(output);
+    }
 }
 
 void frmPallix::showLamps(const StatusLamps &lamps)

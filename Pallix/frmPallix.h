@@ -47,6 +47,13 @@ private:
         QComboBox *pulseWidth = nullptr;
     };
     enum class BusyPointer { Show, RestoreOnly };
+    // State control and manual drive of both outputs, as the device has them.
+    struct OutStateShown {
+        int32_t out1Manual = 0;
+        int32_t out2Manual = 0;
+        int32_t out1Drive = 0;
+        int32_t out2Drive = 0;
+    };
 
     frmPallix();
     void buildTopRow();
@@ -72,6 +79,8 @@ private:
     void showSettings(const LoadedSettings &loaded);
     void showLamps(const StatusLamps &lamps);
     DeviceConfig configFromControls() const;
+    OutStateShown outStateFromControls() const;
+    void showOutState(const OutStateShown &shown);
     void ApplyModeEnabling(int output);
 
     QComboBox *cmbPallix = nullptr;
@@ -95,4 +104,5 @@ private:
     bool operating_ = false;     // a device operation of this window is running
     bool reloadPending_ = false; // new discovery results wait to be read
     QString shownAddress_;       // whose settings the controls hold; empty before a load
+    OutStateShown outStateShown_;
 };

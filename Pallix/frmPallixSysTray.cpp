@@ -2,6 +2,7 @@
 
 #include "AppInstance.h"
 #include "AppState.h"
+#include "MonitorState.h"
 #include "NrAPI.h"
 #include "NrErrors.h"
 #include "Platform.h"
@@ -10,7 +11,6 @@
 #include "TimeDelay.h"
 #include "WindowHooks.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -39,8 +39,8 @@ frmPallixSysTray::frmPallixSysTray()
     setWindowTitle(QStringLiteral("Nerrin Pallix™"));
     setWindowIcon(powerIcon(PowerRed));
     buildMenu();
-    connect(&trayIcon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) { trayMessage(TrayMessageFor(reason)); });
+    connect(&trayIcon, &QSystemTrayIcon::activated, &clicks, &TrayClicks::activated);
+    connect(&clicks, &TrayClicks::message, this, &frmPallixSysTray::trayMessage);
     setTrayControl(this);
 }
 
@@ -112,14 +112,6 @@ bool frmPallixSysTray::waitForTray(int waitMs)
     return true;
 }
 
-void frmPallixSysTray::setMonitorEnabled(bool enabled)
-{
-    if (enabled)
-        monitor.Timer1.start();
-    else
-        monitor.Timer1.stop();
-}
-
 void frmPallixSysTray::enableDiscoveryTimer() { search.tmrDiscovery.start(); }
 
 void frmPallixSysTray::ChangeIcon(int IconIndex)
@@ -136,7 +128,6 @@ void frmPallixSysTray::ChangeIcon(int IconIndex)
     setWindowIcon(icon);
     trayIcon.setIcon(icon);
     trayIcon.setToolTip(TrayTip());
-    QCoreApplication::processEvents();
 }
 
 void frmPallixSysTray::removeIcon() { trayIcon.hide(); }
@@ -167,9 +158,11 @@ void frmPallixSysTray::showMenu()
     mnuPopupSys.popup(QCursor::pos());
 }
 
+void frmPallixSysTray::handlePolledStatus(int status) { monitor.handlePolledStatus(status); }
+
 void frmPallixSysTray::mnuDiscoverDevices_Click()
 {
-    monitor.Timer1.stop();
+    monitorState().setWatching(false);
     search.start(DeviceSearch::SlowInterval);
     search.tick();
 }

@@ -4,6 +4,7 @@
 
 #include "DeviceMonitor.h"
 #include "DeviceSearch.h"
+#include "SysTray.h"
 #include "TrayControl.h"
 
 #include <QMenu>
@@ -22,10 +23,10 @@ public:
     bool start(int trayWaitMs = TrayWaitMs);
 
     // TrayControl
-    void setMonitorEnabled(bool enabled) override;
     void enableDiscoveryTimer() override;
     void ChangeIcon(int IconIndex) override;
     void removeIcon() override;
+    void handlePolledStatus(int status) override;
 
     // A mouse message on the icon (514, 515, 517; others do nothing).
     void trayMessage(int message);
@@ -38,6 +39,7 @@ public:
 
     QSystemTrayIcon trayIcon;
     QMenu mnuPopupSys;
+    TrayClicks clicks;
     DeviceSearch search;
     DeviceMonitor monitor{search};
 

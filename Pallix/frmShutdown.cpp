@@ -1,12 +1,13 @@
 #include "frmShutdown.h"
 
 #include "AppState.h"
+#include "LogFile.h"
+#include "MonitorState.h"
 #include "MousePointer.h"
 #include "NrAPI.h"
 #include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "TickGuard.h"
-#include "TrayControl.h"
 #include "WinShutdown.h"
 #include "WindowStyle.h"
 
@@ -51,6 +52,10 @@ frmShutdown::frmShutdown() : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopH
 
 void frmShutdown::Shutdown(int mode, int delay)
 {
+    ++run_;
+    counting_ = true;
+    skipLogged_ = false;
+    monitorState().hold(MonitorHold::Countdown);
     Delay = delay;
     ShutDownMode = mode;
     ActionText = ActionProgressText(ShutDownMode);
@@ -73,45 +78,76 @@ void frmShutdown::showDelay()
 void frmShutdown::tick()
 {
     const TickGuard guard(ticking_);
-    if (!guard.entered()) return;
-    try {
-        // The device is read before the count moves, so no action runs while
-        // the device cannot be read.
-        if (PowerInputActive()) {
-            finish();
-            return;
-        }
-        --Delay;
-        showDelay();
-        if (Delay < 1) {
-            Timer1.stop();
-            DoPowerAction(ShutDownMode);
-            finish();
-        }
-    } catch (const NrError &error) {
-        ShowError(error);
+    if (!guard.entered() || !counting_) return;
+    const unsigned run = run_;
+    const InputCheck inputs = checkInputs();
+    // The check let events run: a Cancel, a close or a new countdown handled
+    // there ends this tick's part.
+    if (!stillCounting(run)) return;
+    if (inputs == InputCheck::PowerInputActive) {
+        finish();
+        return;
     }
+    --Delay;
+    showDelay();
+    if (Delay < 1) runAction();
 }
 
-void frmShutdown::cmdNow_Click() { Delay = 1; }
+// The request was acknowledged, so it was real: while the device does not
+// answer (it may have lost its network with the power) the count goes on
+// without the input check.
+frmShutdown::InputCheck frmShutdown::checkInputs()
+{
+    const bool deviceAnswers = monitorState().watching() && !appState().DiscoveryFailed;
+    if (deviceAnswers) {
+        try {
+            return PowerInputActive() ? InputCheck::PowerInputActive : InputCheck::Idle;
+        } catch (const NrError &error) {
+            ShowError(error);
+        }
+    }
+    if (!skipLogged_) {
+        skipLogged_ = true;
+        LogFile(InputCheckSkippedText());
+    }
+    return InputCheck::Skipped;
+}
+
+void frmShutdown::runAction()
+{
+    const int code = ShutDownMode;
+    finish();
+    DoPowerAction(code);
+    if (SleepsThePC(code)) monitorState().settle();
+}
+
+void frmShutdown::cmdNow_Click()
+{
+    if (counting_) Delay = 1;
+}
 
 void frmShutdown::cmdCancel_Click() { finish(); }
 
-// Closing the window is taken as Cancel: the monitor resumes either way.
+// Closing the window is taken as Cancel.
 void frmShutdown::closeEvent(QCloseEvent *event)
 {
-    if (Timer1.isActive()) {
-        Timer1.stop();
-        trayControl().setMonitorEnabled(true);
-    }
+    if (counting_) finish();
     event->accept();
 }
 
 void frmShutdown::finish()
 {
+    counting_ = false;
     Timer1.stop();
-    trayControl().setMonitorEnabled(true);
     hide();
+    monitorState().release(MonitorHold::Countdown);
+}
+
+bool SleepsThePC(int code) { return code == 3 || code == 4 || code == 7; }
+
+QString InputCheckSkippedText()
+{
+    return QStringLiteral("Countdown goes on without its power input check: the Pallix does not answer");
 }
 
 bool PowerInputActive()

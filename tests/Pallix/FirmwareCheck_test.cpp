@@ -3,13 +3,12 @@
 #include "DeviceSearch.h"
 #include "FakePlatform.h"
 #include "FirmwareCheck.h"
+#include "MonitorState.h"
 #include "NrErrors.h"
 #include "SimulatedDevice.h"
 #include "TrayControl.h"
 #include "WindowHooks.h"
 
-#include <QApplication>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,12 +17,10 @@ class RecordingTray : public TrayControl {
 public:
     RecordingTray() { setTrayControl(this); }
     ~RecordingTray() override { setTrayControl(nullptr); }
-    void setMonitorEnabled(bool enabled) override { monitor.push_back(enabled); }
     void enableDiscoveryTimer() override {}
     void ChangeIcon(int) override {}
     void removeIcon() override { ++iconsRemoved; }
 
-    std::vector<bool> monitor;
     int iconsRemoved = 0;
 };
 
@@ -58,31 +55,15 @@ protected:
         appState().DeviceCount = 1;
         appState().MACAddress = QStringLiteral("00-50-C2-8F-10-01");
         appState().FirmwareVersion = QStringLiteral("01.04");
+        monitorState().setWatching(true);
     }
 
-    // Runs the check inside the application's event loop; true when the
-    // check ended the application.
-    bool checkEndsApplication()
+    // The boxes shown so far, once the answered ones have had their turn.
+    QStringList boxesAfter(int count)
     {
-        bool ended = true;
-        QTimer::singleShot(0, [] { FirmwareCheck(); });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&ended] {
-            ended = false;
-            QCoreApplication::exit(1);
-        });
-        guard.start(20000);
-        // A check that returns without ending quits the loop here; one that
-        // hangs is stopped by the guard.
-        QTimer::singleShot(0, [&] {
-            if (!appState().Ending) {
-                ended = false;
-                QCoreApplication::exit(2);
-            }
-        });
-        QApplication::exec();
-        return ended && appState().Ending;
+        waitUntil([&] { return platform.boxes.size() >= count; }, 8000);
+        waitUntil([] { return false; }, 50);
+        return platform.boxTexts();
     }
 
     TestAppFolder folder;
@@ -90,49 +71,45 @@ protected:
     RecordingTray tray;
 };
 
-TEST_F(FirmwareCheckTest, CarriedVersionAsksNothing)
+TEST_F(FirmwareCheckTest, TheCarriedVersionAsksNothing)
 {
     appState().FirmwareVersion = QStringLiteral("01.03");
     FirmwareCheck();
-    EXPECT_TRUE(platform.boxes.isEmpty());
-    EXPECT_TRUE(platform.updaters.isEmpty());
-    EXPECT_TRUE(tray.monitor.empty());
+    EXPECT_TRUE(boxesAfter(0).isEmpty());
 }
 
-TEST_F(FirmwareCheckTest, AnyOtherVersionTextIsOffered)
-{
-    for (const char *version : {"01.04", "1.03", "01.02", "", "01.03 "}) {
-        platform.boxes.clear();
-        platform.answers = {MsgCancel};
-        appState().FirmwareVersion = QString::fromLatin1(version);
-        FirmwareCheck();
-        ASSERT_EQ(platform.boxes.size(), 1) << version;
-        EXPECT_TRUE(platform.boxes[0].window) << version;
-        EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("   Local Version: ")
-                                                    + QString::fromLatin1(version) + "\r\n"));
-    }
-}
+class AnyOtherVersion : public FirmwareCheckTest, public ::testing::WithParamInterface<const char *> {};
 
-TEST_F(FirmwareCheckTest, PromptTextAndMonitorStopped)
+TEST_P(AnyOtherVersion, IsOfferedInTheMessageWindow)
 {
+    appState().FirmwareVersion = QString::fromLatin1(GetParam());
     platform.answers = {MsgCancel};
     FirmwareCheck();
-    ASSERT_EQ(platform.boxes.size(), 1);
+    ASSERT_EQ(boxesAfter(1).size(), 1);
     EXPECT_TRUE(platform.boxes[0].window);
-    EXPECT_EQ(platform.boxes[0].text, expectedPrompt);
-    EXPECT_EQ(tray.monitor, std::vector<bool>{false});
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("   Local Version: ")
+                                                + QString::fromLatin1(GetParam()) + "\r\n"));
 }
 
-TEST_F(FirmwareCheckTest, CancelInThePromptStartsNothing)
+INSTANTIATE_TEST_SUITE_P(Versions, AnyOtherVersion,
+                         ::testing::Values("01.04", "1.03", "01.02", "", "01.03 "));
+
+TEST_F(FirmwareCheckTest, TheOpenPromptLeavesTheMonitorWatchingAndComesOncePerRun)
 {
-    platform.answers = {MsgCancel};
+    platform.holdBoxes = true;
     FirmwareCheck();
+    ASSERT_EQ(platform.boxTexts(), QStringList{expectedPrompt});
+    EXPECT_TRUE(platform.boxes[0].window);
+    EXPECT_TRUE(monitorState().polling());
+
+    platform.answerOpenBox(MsgCancel);
+    FirmwareCheck();   // the next discovery
+    EXPECT_EQ(boxesAfter(1).size(), 1);
     EXPECT_TRUE(platform.updaters.isEmpty());
     EXPECT_FALSE(appState().Ending);
-    EXPECT_EQ(tray.iconsRemoved, 0);
 }
 
-TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneAddressRemains)
+TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneNetworkRemains)
 {
     platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
     int warnings = 0;
@@ -143,7 +120,7 @@ TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneAddressRemains)
     platform.answers = {MsgOK, MsgOK, MsgOK, MsgCancel};
     FirmwareCheck();
 
-    ASSERT_EQ(platform.boxes.size(), 4);
+    ASSERT_EQ(boxesAfter(4).size(), 4);
     for (int i : {1, 2}) {
         EXPECT_EQ(platform.boxes[i].text, expectedNetworksWarning);
         EXPECT_EQ(platform.boxes[i].icon, MsgIcon::Information);
@@ -152,33 +129,25 @@ TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneAddressRemains)
     }
     EXPECT_EQ(platform.boxes[3].text, expectedPowerWarning);
     EXPECT_EQ(platform.boxes[3].icon, MsgIcon::Critical);
-    EXPECT_EQ(platform.boxes[3].buttons, MsgButtons::OKCancel);
     EXPECT_TRUE(platform.updaters.isEmpty());   // Cancel in the power warning
 }
 
 TEST_F(FirmwareCheckTest, NetworksAreCountedAsDiscoverySeesThem)
 {
-    // The command line's address list replaces the PC's own one here too.
-    platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
-    appState().LocalAddressOverride = {QStringLiteral("127.0.0.1")};
+    // Two addresses on one interface are one network; the command line's
+    // list replaces the PC's own.
+    platform.networks = {{QStringLiteral("10.0.0.5"), {}, QStringLiteral("eth0"), true},
+                         {QStringLiteral("10.0.1.5"), {}, QStringLiteral("eth0"), true},
+                         {QStringLiteral("172.17.0.1"), {}, QStringLiteral("docker0"), false}};
     platform.answers = {MsgOK, MsgCancel};
     FirmwareCheck();
-    EXPECT_EQ(platform.boxTexts(), (QStringList{expectedPrompt, expectedPowerWarning}));
-}
-
-TEST_F(FirmwareCheckTest, CancelInTheNetworksWarningStartsNothing)
-{
-    platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
-    platform.answers = {MsgOK, MsgCancel};
-    FirmwareCheck();
-    EXPECT_EQ(platform.boxes.size(), 2);   // no power warning
-    EXPECT_TRUE(platform.updaters.isEmpty());
-    EXPECT_FALSE(appState().Ending);
+    EXPECT_EQ(boxesAfter(2), (QStringList{expectedPrompt, expectedPowerWarning}));
 }
 
 TEST_F(FirmwareCheckTest, AcceptingEverythingStartsTheUpdaterAndEnds)
 {
-    EXPECT_TRUE(checkEndsApplication());
+    FirmwareCheck();
+    ASSERT_TRUE(waitUntil([] { return appState().Ending; }, 8000));
     ASSERT_EQ(platform.updaters.size(), 1);
     EXPECT_EQ(platform.updaters[0].program, folder.path() + QStringLiteral("nrfwupdate"));
     EXPECT_EQ(platform.updaters[0].arguments,
@@ -188,19 +157,34 @@ TEST_F(FirmwareCheckTest, AcceptingEverythingStartsTheUpdaterAndEnds)
     EXPECT_EQ(platform.boxTexts(), (QStringList{expectedPrompt, expectedPowerWarning}));
 }
 
-TEST_F(FirmwareCheckTest, AnUpdaterThatCannotStartIsRaisedAndTheApplicationStays)
+TEST_F(FirmwareCheckTest, TheLastAnswerIsCheckedAgainstWhatHoldsByThen)
+{
+    platform.holdBoxes = true;
+    FirmwareCheck();
+    platform.answerOpenBox(MsgOK);
+    ASSERT_EQ(platform.boxes.size(), 2);
+    monitorState().hold(MonitorHold::Countdown);   // the device asked for a power action meanwhile
+    platform.answerOpenBox(MsgOK);
+    ASSERT_EQ(platform.boxes.size(), 3);
+    EXPECT_EQ(platform.boxes[2].text, QStringLiteral("The firmware update was not started: a PC "
+                                                     "power action is being counted down."));
+    EXPECT_TRUE(platform.updaters.isEmpty());
+    EXPECT_FALSE(appState().Ending);
+}
+
+TEST_F(FirmwareCheckTest, AnUpdaterThatCannotStartIsReportedAndTheMonitorGoesOn)
 {
     platform.updaterStarts = false;
-    try {
-        FirmwareCheck();
-        FAIL() << "no error raised";
-    } catch (const NrError &error) {
-        EXPECT_EQ(error.number(), UpdaterStartError);
-        EXPECT_TRUE(error.description().contains(folder.path() + QStringLiteral("nrfwupdate")));
-    }
-    EXPECT_EQ(platform.updaters.size(), 1);
+    FirmwareCheck();
+    ASSERT_EQ(boxesAfter(3).size(), 3);
+    EXPECT_EQ(platform.boxes[2].icon, MsgIcon::Critical);
+    EXPECT_TRUE(platform.boxes[2].text.startsWith(
+        QStringLiteral("Cannot start the firmware updater ") + folder.path() + "nrfwupdate"));
+    EXPECT_TRUE(platform.boxes[2].text.endsWith(QStringLiteral(" (53)")));
+    EXPECT_EQ(folder.logLines().size(), 1);
     EXPECT_FALSE(appState().Ending);
     EXPECT_EQ(tray.iconsRemoved, 0);
+    EXPECT_TRUE(monitorState().polling());
 }
 
 // The check as discovery runs it, against the simulated device.
@@ -210,6 +194,7 @@ protected:
     {
         appState() = AppState{};
         appState().AppPath = folder.path();
+        monitorState().setWatching(false);
         platform.addresses = {QStringLiteral("127.0.0.1")};
     }
 
@@ -223,10 +208,10 @@ protected:
     DeviceSearch search;
 };
 
-TEST_F(FirmwareCheckAfterDiscovery, AnOlderDeviceIsOfferedItsUpdate)
+TEST_F(FirmwareCheckAfterDiscovery, AnOlderDeviceIsOfferedItsUpdateWhileItIsWatched)
 {
     SimulatedDevice device(firmware("01.02"));
-    platform.answers = {MsgCancel};
+    platform.holdBoxes = true;
     search.tick();
 
     ASSERT_EQ(platform.boxes.size(), 1);
@@ -235,8 +220,7 @@ TEST_F(FirmwareCheckAfterDiscovery, AnOlderDeviceIsOfferedItsUpdate)
     EXPECT_TRUE(prompt.contains(QStringLiteral("   IP Address: 127.0.0.2\r\n")));
     EXPECT_TRUE(prompt.contains(QStringLiteral("   MAC Address: ")
                                 + QString::fromStdString(device.sim.mac(1)) + "\r\n"));
-    // Declining leaves the monitor running.
-    EXPECT_EQ(tray.monitor.back(), true);
+    EXPECT_TRUE(monitorState().polling());
     EXPECT_FALSE(search.tmrDiscovery.isActive());
 }
 
@@ -244,37 +228,19 @@ TEST_F(FirmwareCheckAfterDiscovery, TheCarriedVersionAsksNothing)
 {
     SimulatedDevice device(firmware("01.03"));
     search.tick();
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(boxesAfter(0).isEmpty());
     EXPECT_EQ(appState().FirmwareVersion, QStringLiteral("01.03"));
-    EXPECT_EQ(tray.monitor.back(), true);
+    EXPECT_TRUE(monitorState().polling());
 }
 
 TEST_F(FirmwareCheckAfterDiscovery, AcceptingHandsTheDeviceToTheUpdater)
 {
     SimulatedDevice device(firmware("01.02"));
-    QTimer::singleShot(0, [this] { search.tick(); });
-    QTimer::singleShot(20000, [] { QCoreApplication::exit(1); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_TRUE(appState().Ending);
+    search.tick();
+    ASSERT_TRUE(waitUntil([] { return appState().Ending; }, 8000));
     ASSERT_EQ(platform.updaters.size(), 1);
     EXPECT_EQ(platform.updaters[0].arguments.value(0), QStringLiteral("127.0.0.2"));
     EXPECT_EQ(tray.iconsRemoved, 1);
-    // The updater has the device to itself: the monitor is not restarted.
-    ASSERT_FALSE(tray.monitor.empty());
-    EXPECT_FALSE(tray.monitor.back());
-}
-
-TEST_F(FirmwareCheckAfterDiscovery, AnUpdaterThatCannotStartIsReportedByTheDiscoveryTick)
-{
-    SimulatedDevice device(firmware("01.02"));
-    platform.updaterStarts = false;
-    search.tick();
-    ASSERT_EQ(platform.boxes.size(), 3);
-    EXPECT_EQ(platform.boxes[2].icon, MsgIcon::Critical);
-    EXPECT_TRUE(platform.boxes[2].text.startsWith(QStringLiteral("Cannot start the firmware updater ")));
-    EXPECT_TRUE(platform.boxes[2].text.endsWith(QStringLiteral(" (53)")));
-    EXPECT_FALSE(appState().Ending);
-    EXPECT_EQ(folder.logLines().size(), 1);
 }
 
 }  // namespace

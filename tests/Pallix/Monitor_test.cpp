@@ -2,6 +2,7 @@
 #include "AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
+#include "MonitorState.h"
 #include "NrAPI.h"
 #include "SimulatedDevice.h"
 #include "WindowHooks.h"
@@ -74,19 +75,30 @@ TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus) {
     EXPECT_TRUE(platform.commands.isEmpty());
 }
 
-TEST_F(MonitorTest, APowerLossIsReportedOnceAndAcknowledged) {
+// The box waits for the user; the monitor does not: a request raised while
+// it is open is counted down, and the loss is not reported twice.
+TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling) {
+    platform.holdBoxes = true;
     device.sim.setReg(1, GlobalStatus, 0x40);
-    platform.onBox = [&](const RecordedBox &) {
-        // While the box is open the device is not yet acknowledged.
-        EXPECT_TRUE(device.writesTo(GlobalStatus).empty());
-    };
     tickOnce();
-    EXPECT_EQ(platform.boxTexts(),
-              QStringList{"Nerrin Pallix™ has lost power.\r\nConfiguration settings lost."});
+    EXPECT_EQ(platform.boxTexts(), QStringList{PowerLostText()});
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Information);
     EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
-    EXPECT_FALSE(frmShutdown::instance().isVisible());
     EXPECT_EQ(appState().LastGlobalStatus, 0x40);
+
+    device.sim.setReg(1, GlobalStatus, 0xC0);   // still reported: no second box
+    tickOnce();
+    EXPECT_EQ(platform.boxes.size(), 1);
+
+    device.sim.setReg(1, PowerOffDelay, 60);
+    device.command("power-request");
+    tickOnce();
+    EXPECT_TRUE(frmShutdown::instance().isVisible());
+    frmShutdown::instance().cmdCancel_Click();
+    platform.answerOpenBox(MsgOK);
+    device.sim.setReg(1, GlobalStatus, 0x80);   // a new loss after the box closed
+    tickOnce();
+    EXPECT_EQ(platform.boxes.size(), 2);
 }
 
 TEST_F(MonitorTest, OtherStatusBitsOnlyRefresh) {
@@ -130,6 +142,7 @@ TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery) {
 
     window.search.tmrDiscovery.stop();
     window.ChangeIcon(0);
+    monitorState().setWatching(true);   // found again, still failing
     tickOnce();   // the eleventh: silent
     EXPECT_EQ(window.monitor.ErrorCount, 11);
     EXPECT_EQ(errorLines().size(), 1);
@@ -138,6 +151,32 @@ TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery) {
     EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::SlowInterval);
     EXPECT_FALSE(window.monitor.Timer1.isActive());
     EXPECT_TRUE(platform.boxes.isEmpty());
+
+    // Found again after the slow switch: a new count, the normal pace.
+    device.command("online");
+    ASSERT_TRUE(waitUntil([&] { return window.monitor.Timer1.isActive(); }, 15000));
+    EXPECT_EQ(window.monitor.ErrorCount, 0);
+    EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
+}
+
+// A PC that slept: timers stood still while the wall clock went on. The
+// network gets time to come back before a failure counts.
+TEST_F(MonitorTest, AfterAClockJumpFailuresDoNotCountAtFirst) {
+    qint64 now = 1'000'000;
+    window.monitor.wallClockMs = [&] { return now; };
+    tickOnce();
+    device.command("offline");
+    now += DeviceMonitor::Interval + DeviceMonitor::ClockJumpMs + 1000;
+    tickOnce();
+    EXPECT_TRUE(monitorState().settling());
+    EXPECT_EQ(window.monitor.ErrorCount, 0);
+    EXPECT_TRUE(errorLines().isEmpty());
+    EXPECT_TRUE(monitorState().watching());
+    EXPECT_EQ(window.iconIndex(), 0);
+
+    monitorState().settle(0);
+    tickOnce();
+    EXPECT_EQ(errorLines().size(), 1);
 }
 
 TEST_F(MonitorTest, ACompletedTickResetsTheFailureCount) {

@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "LogFile.h"
 #include "NrErrors.h"
+#include "MonitorState.h"
 #include "RecordingTray.h"
 
 #include <QFile>
@@ -50,12 +51,12 @@ TEST_F(ErrorsTest, CheckErrorRaisesTheStatusWithTheOperationName) {
 }
 
 TEST_F(ErrorsTest, DeviceErrorOutsideATestGraysTheIconAndLogsWithoutABox) {
-    tray.monitorEnabled = true;
+    monitorState().setWatching(true);
     ShowError(raised(3, QStringLiteral("Get Global Status")));
     EXPECT_TRUE(platform.boxes.isEmpty());
     EXPECT_EQ(tray.icons, QList<int>{1});
     EXPECT_EQ(tray.discoveryEnabled, 1);
-    EXPECT_FALSE(tray.monitorEnabled);
+    EXPECT_FALSE(monitorState().watching());
     EXPECT_FALSE(appState().DeviceError);
     EXPECT_EQ(folder.logLines(), QStringList{"Error: Get Global Status (3)(Status:17)"});
 }
@@ -70,8 +71,8 @@ TEST_F(ErrorsTest, DeviceErrorDuringASelfTestAlsoShowsTheMessageWindow) {
     EXPECT_EQ(folder.logLines().size(), 1);
 }
 
-TEST_F(ErrorsTest, OtherErrorsShowACriticalBoxAndLeaveTheMonitorOff) {
-    tray.monitorEnabled = true;
+TEST_F(ErrorsTest, OtherErrorsShowACriticalBoxAndLeaveTheMonitorWatching) {
+    monitorState().setWatching(true);
     ShowError(NrError(1, QStringLiteral("Cannot Load Settings - Device Discovery Failed.")));
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_FALSE(platform.boxes[0].window);
@@ -79,7 +80,7 @@ TEST_F(ErrorsTest, OtherErrorsShowACriticalBoxAndLeaveTheMonitorOff) {
               QStringLiteral("Cannot Load Settings - Device Discovery Failed. (1)"));
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
     EXPECT_EQ(platform.boxes[0].title, AppTitle());
-    EXPECT_FALSE(tray.monitorEnabled);
+    EXPECT_TRUE(monitorState().polling());
     EXPECT_EQ(tray.discoveryEnabled, 0);
     EXPECT_TRUE(tray.icons.isEmpty());
     EXPECT_EQ(folder.logLines(),
@@ -125,22 +126,38 @@ protected:
     }
 };
 
-TEST_F(UnwritableLogTest, LogFileRaisesAClearError) {
-    try {
-        LogFile(QStringLiteral("entry"));
-        FAIL() << "no error raised";
-    } catch (const NrError &error) {
-        EXPECT_EQ(error.number(), LogFileAccessError);
-        EXPECT_TRUE(error.description().contains(QStringLiteral("log.txt")));
-    }
-}
-
-TEST_F(UnwritableLogTest, ShowErrorStillReportsAndKeepsRunning) {
+TEST_F(UnwritableLogTest, IsReportedOnceAndEverythingElseGoesOn) {
+    platform.holdBoxes = true;
+    for (int i = 0; i < 3; ++i) LogFile(QStringLiteral("Discovery Count < 1 "));
     ShowError(raised(3, QStringLiteral("Get Global Status")));
     EXPECT_EQ(tray.icons, QList<int>{1});
     EXPECT_EQ(tray.discoveryEnabled, 1);
+    platform.answerOpenBox(MsgOK);
     ShowError(NrError(1, QStringLiteral("Other")));
-    EXPECT_EQ(platform.boxTexts(), QStringList{"Other (1)"});
+    ASSERT_EQ(platform.boxes.size(), 2);
+    EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("The log file ")));
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("not-a-folder/log.txt")));
+    EXPECT_EQ(platform.boxes[1].text, QStringLiteral("Other (1)"));
+}
+
+// A state that lasts costs one line, and the file never grows without bound.
+TEST_F(ErrorsTest, RepeatedLinesAreCountedAndTheLogRollsOver) {
+    for (int i = 0; i < 4; ++i) LogFile(QStringLiteral("Discovery Count < 1 "));
+    LogFile(QStringLiteral("found"));
+    LogFile(QStringLiteral("found"));
+    FlushLogFile();
+    EXPECT_EQ(folder.logLines(), (QStringList{"Discovery Count < 1 ",
+                                              "Discovery Count < 1  (repeated 3 times)", "found",
+                                              "found (repeated 1 time)"}));
+
+    QFile log(folder.path() + QStringLiteral("log.txt"));
+    ASSERT_TRUE(log.open(QIODevice::Append));
+    log.write(QByteArray(LogRollOverBytes, 'x'));
+    log.close();
+    LogFile(QStringLiteral("after"));
+    EXPECT_EQ(folder.logLines(), QStringList{"after"});
+    QFile old(folder.path() + QStringLiteral("log.old.txt"));
+    EXPECT_GT(old.size(), LogRollOverBytes);
 }
 
 }  // namespace

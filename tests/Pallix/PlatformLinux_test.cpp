@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QProcess>
+#include <net/if.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,19 +103,63 @@ TEST(CommandLine, AppFolderEndsInASeparator) {
     EXPECT_EQ(AppFolder("/opt/pallix/"), QStringLiteral("/opt/pallix/"));
 }
 
-TEST(LocalAddressList, TheCommandLineReplacesThePlatformsList) {
+TEST(LocalNetworks, OnlyRunningBroadcastInterfacesCountUnlessNamed) {
     FakePlatform platform;
-    platform.addresses = {"192.168.1.20", "", "10.1.1.1"};
+    platform.networks = {{"192.168.1.20", "192.168.1.255", "eth0", true},
+                         {"172.17.0.1", "172.17.255.255", "docker0", false},
+                         {"10.1.1.1", "", "wlan0", true}};
     appState().LocalAddressOverride.clear();
     EXPECT_EQ(LocalAddresses(), (QStringList{"192.168.1.20", "10.1.1.1"}));
-    appState().LocalAddressOverride = {"127.0.0.1"};
-    EXPECT_EQ(LocalAddresses(), QStringList{"127.0.0.1"});
+    QStringList targets;
+    for (const LocalNetwork &network : LocalNetworks()) targets << DiscoveryTarget(network);
+    EXPECT_EQ(targets, (QStringList{"192.168.1.255", "10.1.1.255"}));   // /24 only when none is given
+
+    // Named addresses count as they are, with what the system knows of them.
+    appState().LocalAddressOverride = {"172.17.0.1", "127.0.0.1"};
+    const QList<LocalNetwork> named = LocalNetworks();
+    ASSERT_EQ(named.size(), 2);
+    EXPECT_EQ(DiscoveryTarget(named[0]), QStringLiteral("172.17.255.255"));
+    EXPECT_EQ(DiscoveryTarget(named[1]), QStringLiteral("127.0.0.255"));
     appState().LocalAddressOverride.clear();
 }
 
-TEST(LocalAddressList, TheRealListLeavesLoopbackOut) {
-    for (const QString &address : LinuxPlatform().localAddresses())
-        EXPECT_FALSE(address.startsWith("127.")) << address.toStdString();
+TEST(LocalNetworks, UsableInterfacesAreUpRunningAndNoBridges) {
+    const unsigned upRunning = IFF_UP | IFF_RUNNING | IFF_BROADCAST;
+    EXPECT_TRUE(UsableInterface("eth0", upRunning));
+    EXPECT_FALSE(UsableInterface("eth0", IFF_UP | IFF_BROADCAST));   // no carrier
+    EXPECT_FALSE(UsableInterface("lo", upRunning | IFF_LOOPBACK));
+    EXPECT_FALSE(UsableInterface("tun0", IFF_UP | IFF_RUNNING | IFF_POINTOPOINT));
+    for (const char *bridge : {"docker0", "br-1a2b3c", "virbr0", "veth12ab"})
+        EXPECT_FALSE(UsableInterface(bridge, upRunning)) << bridge;
+}
+
+// In the test's own network namespace: interfaces made for it, read back
+// through the real platform with their own broadcast addresses.
+TEST(LocalNetworks, TheSystemsBroadcastAddressIsUsed) {
+    const auto ip = [](const QString &args) {
+        return QProcess::execute(QStringLiteral("ip"), args.split(' ')) == 0;
+    };
+    // A veth end has carrier only while its peer is up.
+    const auto link = [&](const char *name, const char *peer, const char *address, bool peerUp) {
+        ASSERT_TRUE(ip(QStringLiteral("link add %1 type veth peer name %2").arg(name, peer)));
+        ASSERT_TRUE(ip(QStringLiteral("addr add %1 brd + dev %2").arg(address, name)));
+        ASSERT_TRUE(ip(QStringLiteral("link set %1 up").arg(name)));
+        if (peerUp) {
+            ASSERT_TRUE(ip(QStringLiteral("link set %1 up").arg(peer)));
+        }
+    };
+    if (!ip("link add probe0 type veth peer name probe1")) GTEST_SKIP() << "cannot add interfaces here";
+    link("lan0", "lan0peer", "10.9.0.5/16", true);
+    link("docker0", "dockerpeer", "172.17.0.1/16", true);
+    link("lan1", "lan1peer", "10.10.0.5/24", false);   // no carrier
+
+    QList<LocalNetwork> usable;
+    for (const LocalNetwork &network : LinuxPlatform().localNetworks())
+        if (network.usable) usable << network;
+    ASSERT_EQ(usable.size(), 1);
+    EXPECT_EQ(usable[0].address, QStringLiteral("10.9.0.5"));
+    EXPECT_EQ(usable[0].broadcast, QStringLiteral("10.9.255.255"));
+    EXPECT_EQ(usable[0].interfaceName, QStringLiteral("lan0"));
 }
 
 TEST(CommandLineText, ProgramAndArgumentsJoinedByBlanks) {

@@ -1,5 +1,6 @@
 // The write loop test: the warning, the save, the passes, the comparisons,
 // Stop and the restore. A full pass waits four seconds, so few run here.
+#include "RecordingTray.h"
 #include "SelfTestFixture.h"
 
 #include <QTimer>
@@ -8,8 +9,9 @@ namespace {
 
 const QString Complete = QStringLiteral("Write Test Complete");
 
-// Read requests per pass (4161 library calls less its six device selections).
-constexpr size_t PassRequests = 4155;
+// Requests per pass: 4161 library calls less its six device selections, and
+// the global status read before that register is written.
+constexpr size_t PassRequests = 4156;
 constexpr size_t SaveRequests = 16;
 constexpr size_t RestoreRequests = 14;
 
@@ -85,6 +87,32 @@ TEST_F(SelfTestWriteLoop, WithoutDetailsEachOfTwoPassesLogsOneLine)
     EXPECT_EQ(view.progress, QStringLiteral("Write Test: 2"));
     EXPECT_EQ(configuration(), before);
     EXPECT_EQ(sim.requestCount(1), SaveRequests + 2 * PassRequests + RestoreRequests);
+}
+
+// Writing the global status would acknowledge, and clear, an event the
+// monitor has not polled yet: it stops the test, the configuration goes
+// back, and the monitor gets the event as if it had read it.
+TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten)
+{
+    for (const auto &[event, line] :
+         {std::pair{"power-request", "Write Test stopped: the Pallix requests the PC's power action."},
+          std::pair{"power-lost", "Write Test stopped: the Pallix lost power."}}) {
+        RecordingTray tray;
+        simCommand("set 0 0");
+        simCommand(event);   // a power loss also resets the registers
+        storeUserConfiguration();
+        const Configuration before = configuration();
+        view.lines.clear();
+        view.details = false;
+        const int status = sim.reg(1, 0);
+        test.WriteTest();
+
+        EXPECT_EQ(view.lines, QStringList{QString::fromLatin1(line)}) << event;
+        EXPECT_EQ(view.progress, QStringLiteral("Write Test: 1"));
+        EXPECT_EQ(configuration(), before) << event;
+        EXPECT_EQ(sim.reg(1, 0), status) << "the test wrote the global status";
+        EXPECT_EQ(tray.handedStatus, QList<int>{status}) << event;
+    }
 }
 
 TEST_F(SelfTestWriteLoop, RegisterStuckAtZeroLogsEveryOtherValue)

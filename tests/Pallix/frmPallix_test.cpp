@@ -1,6 +1,7 @@
 // The configuration window, driven offscreen against the simulated device.
 #include "ConfigTestSupport.h"
 #include "DeviceSettings.h"
+#include "MonitorState.h"
 #include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "TrayControl.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using configtest::forgetDevices;
@@ -30,16 +32,14 @@ const QColor kGreen(0, 255, 0);
 const QColor kOrange(255, 128, 0);
 const QColor kGrey(128, 128, 128);
 
-// Records what the window asks of the tray window's monitor timer.
+// Records what the window asks of the tray window.
 class RecordingTray : public TrayControl {
 public:
     RecordingTray() { setTrayControl(this); }
     ~RecordingTray() override { setTrayControl(nullptr); }
-    void setMonitorEnabled(bool enabled) override { monitor.push_back(enabled); }
     void enableDiscoveryTimer() override { ++discoveryStarts; }
     void ChangeIcon(int index) override { icons.push_back(index); }
 
-    std::vector<bool> monitor;
     int discoveryStarts = 0;
     std::vector<int> icons;
 };
@@ -160,7 +160,46 @@ TEST_F(ConfigWindow, OpeningShowsTheDeviceWithoutWritingToIt)
     EXPECT_EQ(lamp("chkInState0"), kGreen);     // active
     EXPECT_EQ(lamp("chkInState1"), kOrange);    // output 2 follows it
     EXPECT_FALSE(window().isLoading());
-    EXPECT_EQ(tray.monitor, (std::vector<bool>{false, true}));
+}
+
+// The window's own traffic pauses the monitor and leaves it as it was: a
+// countdown keeps it held, so a repeated request cannot restart it.
+TEST_F(ConfigWindow, ItsDeviceTrafficLeavesTheMonitorAsItFoundIt)
+{
+    SimulatedDevices devices;
+    monitorState().setWatching(true);
+    bool heldDuringLoad = false;
+    QTimer::singleShot(0, [&] { heldDuringLoad = !monitorState().polling(); });
+    ShowConfig();
+    EXPECT_TRUE(heldDuringLoad);
+    EXPECT_TRUE(monitorState().polling());
+
+    monitorState().hold(MonitorHold::Countdown);
+    control<QPushButton>("cmdApply")->click();
+    EXPECT_TRUE(monitorState().held(MonitorHold::Countdown));
+    EXPECT_FALSE(monitorState().polling());
+    monitorState().release(MonitorHold::Countdown);
+}
+
+// A click that writes nothing puts its control back, so the window never
+// shows a mode the device does not have.
+TEST_F(ConfigWindow, ARefusedModeClickPutsTheControlBack)
+{
+    SimulatedDevices devices;
+    ASSERT_FALSE(ConfigWindowVisible());   // nothing read yet: writes are refused
+    option("OptStateControl1_0")->click();
+    EXPECT_TRUE(option("OptStateControl1_1")->isChecked());
+    EXPECT_FALSE(box("chkManualOutDrive0")->isEnabled());
+    EXPECT_TRUE(box("chkOut0In0Enable")->isEnabled());
+    EXPECT_EQ(devices.sim().requestCount(1), 0u);
+
+    ShowConfig();
+    {
+        SilenceAfter silence(devices.sim(), 1, 0);   // the write goes unanswered
+        option("OptStateControl1_0")->click();
+    }
+    EXPECT_TRUE(option("OptStateControl1_1")->isChecked());
+    EXPECT_FALSE(box("chkManualOutDrive0")->isEnabled());
 }
 
 TEST_F(ConfigWindow, ApplyWritesWhatTheWindowShowsAndReadsItBack)
@@ -275,7 +314,7 @@ TEST_F(ConfigWindow, BeforeAnyLoadApplyAndOkWriteNothing)
     control<QPushButton>("cmdOK")->click();
 
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
-    EXPECT_EQ(platform.boxes.size(), 2);
+    EXPECT_EQ(platform.boxes.size(), 1);   // the same notice is not stacked
     EXPECT_NE(frmPallix::existing(), nullptr);
 }
 
@@ -335,10 +374,16 @@ TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
     const QString save = "Cannot Save Settings - Device Discovery Failed. (1)";
     const QString load = "Cannot Load Settings - Device Discovery Failed. (1)";
 
+    // Each box is answered before the next click: an open one is not shown twice.
+    const auto answered = [] { waitUntil([] { return false; }, 20); };
     control<QPushButton>("cmdApply")->click();
+    answered();
     control<QPushButton>("cmdOK")->click();
+    answered();
     box("chkManualOutDrive0")->click();
+    answered();
     option("OptStateControl1_1")->click();
+    answered();
     pickDevice(0);
     EXPECT_THROW(
         {

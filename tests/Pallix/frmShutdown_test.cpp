@@ -2,12 +2,14 @@
 #include "AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
+#include "MonitorState.h"
 #include "RecordingTray.h"
 #include "SimulatedDevice.h"
 #include "frmShutdown.h"
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,6 +24,7 @@ protected:
         appState().DeviceList = {device.address(), QString()};
         appState().DeviceCount = 1;
         device.sim.setReg(1, PowerInEnable, 0);
+        monitorState().setWatching(true);
     }
     ~CountdownTest() override { countdown.Timer1.stop(); countdown.hide(); }
 
@@ -59,7 +62,7 @@ TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes) {
     EXPECT_EQ(out, "Dry run: systemctl poweroff\n");
     EXPECT_EQ(folder.logLines(), QStringList{"Dry run: systemctl poweroff"});
     EXPECT_EQ(countdown.Delay, 0);
-    EXPECT_TRUE(tray.monitorEnabled);
+    EXPECT_TRUE(monitorState().polling());
 }
 
 TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt) {
@@ -69,7 +72,7 @@ TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt) {
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
     EXPECT_TRUE(platform.commands.isEmpty());
     EXPECT_EQ(countdown.Delay, 1);
-    EXPECT_TRUE(tray.monitorEnabled);
+    EXPECT_TRUE(monitorState().polling());
 }
 
 TEST_F(CountdownTest, AnInputThatIsNotAPowerInputDoesNot) {
@@ -86,7 +89,7 @@ TEST_F(CountdownTest, CancelEndsItWithoutActionOrDeviceWrites) {
     device.sim.clearRequests();
     countdown.cmdCancel->click();
     EXPECT_TRUE(ended());
-    EXPECT_TRUE(tray.monitorEnabled);
+    EXPECT_TRUE(monitorState().polling());
     waitUntil([] { return false; }, 1300);
     EXPECT_TRUE(platform.commands.isEmpty());
     EXPECT_EQ(device.sim.requestCount(1), 0u);
@@ -96,7 +99,7 @@ TEST_F(CountdownTest, ClosingTheWindowIsACancel) {
     countdown.Shutdown(3, 30);
     countdown.close();
     EXPECT_TRUE(ended());
-    EXPECT_TRUE(tray.monitorEnabled);
+    EXPECT_TRUE(monitorState().polling());
 }
 
 TEST_F(CountdownTest, NowRunsTheActionAtTheNextTick) {
@@ -118,27 +121,70 @@ TEST_F(CountdownTest, UnknownCodesCountDownWithEmptyTextsAndDoNothing) {
     EXPECT_TRUE(platform.commands.isEmpty());
 }
 
-TEST_F(CountdownTest, AnUnreadableDeviceHoldsTheCount) {
-    device.command("offline");
-    countdown.Shutdown(1, 1);
-    countdown.Timer1.stop();
-    countdown.tick();
-    EXPECT_EQ(countdown.Delay, 1);
-    EXPECT_TRUE(platform.commands.isEmpty());
-    EXPECT_EQ(tray.icons, QList<int>{1});
-    EXPECT_EQ(folder.logLines(), QStringList{"Error: Get Global Status (3)(Status:0)"});
+TEST_F(CountdownTest, TheMonitorIsHeldForAsLongAsItCounts) {
+    countdown.Shutdown(3, 30);
+    EXPECT_FALSE(monitorState().polling());
+    monitorState().setWatching(false);   // lost and found again meanwhile
+    monitorState().setWatching(true);
+    EXPECT_FALSE(monitorState().polling());
+    countdown.cmdCancel->click();
+    EXPECT_TRUE(monitorState().polling());
 }
 
-TEST_F(CountdownTest, WithoutADeviceEachTickReportsAndHolds) {
-    appState().DiscoveryFailed = true;
+// A Cancel handled while the tick's input check lets events run ends the
+// countdown there: the tick neither counts nor acts.
+TEST_F(CountdownTest, ACancelDuringTheInputCheckIsFinal) {
     countdown.Shutdown(1, 1);
+    countdown.Timer1.stop();
+    QTimer::singleShot(0, [&] { countdown.cmdCancel->click(); });
+    countdown.tick();
+    EXPECT_TRUE(ended());
+    EXPECT_EQ(countdown.Delay, 1);
+    countdown.tick();
+    EXPECT_TRUE(platform.commands.isEmpty());
+}
+
+TEST_F(CountdownTest, ANewCountdownStartedDuringTheCheckIsNotCountedByTheOldTick) {
+    countdown.Shutdown(1, 1);
+    countdown.Timer1.stop();
+    QTimer::singleShot(0, [&] { countdown.Shutdown(2, 20); });
+    countdown.tick();
+    EXPECT_EQ(countdown.Delay, 20);
+    EXPECT_TRUE(platform.commands.isEmpty());
+}
+
+// The request was acknowledged, so the device asked for real: without an
+// answer the count goes on, logged once, and the search starts.
+TEST_F(CountdownTest, AnUnreadableDeviceDoesNotStopTheCount) {
+    device.command("offline");
+    countdown.Shutdown(1, 2);
     countdown.Timer1.stop();
     countdown.tick();
     EXPECT_EQ(countdown.Delay, 1);
-    EXPECT_EQ(platform.boxTexts(),
-              QStringList{"Cannot Load Settings - Device Discovery Failed. (1)"});
-    EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_EQ(tray.icons, QList<int>{1});
+    EXPECT_EQ(tray.discoveryEnabled, 1);
+    countdown.tick();   // no second wait on the device
+    ASSERT_EQ(platform.commands.size(), 1);
+    EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl poweroff"));
+    EXPECT_EQ(folder.logLines(), (QStringList{"Error: Get Global Status (3)(Status:0)",
+                                              InputCheckSkippedText()}));
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(CountdownTest, AfterAFailedSearchItCountsOnWithoutABox) {
+    appState().DiscoveryFailed = true;
+    countdown.Shutdown(1, 3);
+    countdown.Timer1.stop();
+    for (int i = 0; i < 3; ++i) countdown.tick();
+    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_EQ(platform.commands.size(), 1);
+    EXPECT_EQ(folder.logLines(), QStringList{InputCheckSkippedText()});
+}
+
+TEST_F(CountdownTest, AfterStandByTheNetworkGetsTimeBeforeFailuresCount) {
+    countdown.Shutdown(4, 1);
+    ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
+    EXPECT_TRUE(monitorState().settling());
 }
 
 }  // namespace

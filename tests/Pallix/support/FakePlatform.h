@@ -1,10 +1,13 @@
 // A Platform that records what the application asked of the system and
-// answers message boxes from a queue (OK when the queue is empty).
+// answers message boxes from a queue (OK when the queue is empty). Boxes
+// shown without waiting are answered from the event loop, as a person would,
+// or kept open with holdBoxes until answerOpenBox.
 #pragma once
 
 #include "Platform.h"
 
 #include <QList>
+#include <QTimer>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -29,10 +32,23 @@ public:
         if (onBox) onBox(boxes.back());
         return nextAnswer();
     }
-    int messageWindow(const QString &text) override {
+    void showBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
+                 BoxAnswered answered) override {
+        boxes.push_back({text, title, icon, buttons, false});
+        if (onBox) onBox(boxes.back());
+        openBox(std::move(answered));
+    }
+    void showMessageWindow(const QString &text, BoxAnswered answered) override {
         boxes.push_back({text, QString(), MsgIcon::None, MsgButtons::OKCancel, true});
         if (onBox) onBox(boxes.back());
-        return nextAnswer();
+        openBox(std::move(answered));
+    }
+    // Answers the oldest box still open.
+    void answerOpenBox(int answer) {
+        if (open.empty()) return;
+        BoxAnswered answered = std::move(open.front());
+        open.pop_front();
+        if (answered) answered(answer);
     }
     void runCommand(const CommandLine &command) override { commands.push_back(command); }
     bool startUpdater(const CommandLine &command) override {
@@ -43,7 +59,12 @@ public:
         opened.push_back(pathOrUrl);
         return openResult;
     }
-    QStringList localAddresses() override { return addresses; }
+    QList<LocalNetwork> localNetworks() override {
+        if (!networks.isEmpty()) return networks;
+        QList<LocalNetwork> list;
+        for (const QString &a : addresses) list.push_back({a, QString(), QStringLiteral("if-") + a, true});
+        return list;
+    }
     int runningCopies(const QString &) override { return copies; }
     OSVersion osVersion() override { return version; }
     bool trayAvailable() override { return tray; }
@@ -62,12 +83,23 @@ public:
     QStringList opened;
     bool updaterStarts = true;
     int openResult = 42;
-    QStringList addresses{"127.0.0.1"};
+    QStringList addresses{"127.0.0.1"};   // one interface each, no broadcast given
+    QList<LocalNetwork> networks;          // replaces addresses when set
+    bool holdBoxes = false;                // boxes stay open until answerOpenBox
+    std::deque<BoxAnswered> open;          // held boxes, oldest first
     int copies = 1;
     OSVersion version{6, 1};
     bool tray = true;
 
 private:
+    void openBox(BoxAnswered answered) {
+        if (holdBoxes) {
+            open.push_back(std::move(answered));
+            return;
+        }
+        const int answer = nextAnswer();
+        if (answered) QTimer::singleShot(0, [answered, answer] { answered(answer); });
+    }
     int nextAnswer() {
         if (answers.empty()) return MsgOK;
         int a = answers.front();

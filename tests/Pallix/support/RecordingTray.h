@@ -1,5 +1,5 @@
 // A tray control that records what the application asked of the tray
-// window's timers and icon, for tests that run without the window.
+// window's discovery timer and icon, for tests that run without the window.
 #pragma once
 
 #include "TrayControl.h"
@@ -11,15 +11,11 @@ public:
     RecordingTray() { setTrayControl(this); }
     ~RecordingTray() override { setTrayControl(nullptr); }
 
-    void setMonitorEnabled(bool enabled) override {
-        monitorEnabled = enabled;
-        monitorChanges << enabled;
-    }
     void enableDiscoveryTimer() override { ++discoveryEnabled; }
     void ChangeIcon(int IconIndex) override { icons << IconIndex; }
+    void handlePolledStatus(int status) override { handedStatus << status; }
 
-    bool monitorEnabled = false;
-    QList<bool> monitorChanges;
     int discoveryEnabled = 0;
     QList<int> icons;
+    QList<int> handedStatus;
 };
