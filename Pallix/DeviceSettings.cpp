@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "NrAPI.h"
+#include "NrDiscovery.h"
 #include "NrErrors.h"
 
 #include <QCoreApplication>
@@ -80,8 +81,7 @@ void copyEnables(const DeviceConfig &config, DeviceStatus &status)
 LoadedSettings LoadSettings(const QString &address)
 {
     CheckDiscovery(SettingsAccess::Load);
-    selectDevice(address);
-    QCoreApplication::processEvents();
+    SelectDeviceLettingEventsRun(address);
 
     LoadedSettings loaded;
     DeviceConfig &c = loaded.config;
@@ -145,8 +145,7 @@ void WriteOutState(const QString &address, int32_t out1Manual, int32_t out2Manua
 DeviceStatus LoadStatus(const QString &address)
 {
     CheckDiscovery(SettingsAccess::Load);
-    selectDevice(address);
-    QCoreApplication::processEvents();
+    SelectDeviceLettingEventsRun(address);
 
     DeviceStatus s;
     int32_t out1Manual = 0, out2Manual = 0, out1Drive = 0, out2Drive = 0;

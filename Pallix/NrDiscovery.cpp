@@ -118,9 +118,21 @@ QString DeviceAddressFromReply(const QString &reply)
     return fields[2];
 }
 
-void SelectWatchedDevice()
+QString WatchedDevice()
 {
     const QStringList &devices = appState().DeviceList;
     if (devices.isEmpty()) throw NrError(9, QStringLiteral("Subscript out of range"));
-    CheckError(NrAPI::NrSetDevice(devices.first()), QStringLiteral("Set Device"));
+    return devices.first();
+}
+
+void SelectWatchedDevice()
+{
+    CheckError(NrAPI::NrSetDevice(WatchedDevice()), QStringLiteral("Set Device"));
+}
+
+void SelectDeviceLettingEventsRun(const QString &address)
+{
+    CheckError(NrAPI::NrSetDevice(address), QStringLiteral("Set Device"));
+    QCoreApplication::processEvents();
+    CheckError(NrAPI::NrSetDevice(address), QStringLiteral("Set Device"));
 }

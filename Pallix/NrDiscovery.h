@@ -30,6 +30,11 @@ QString BroadcastAddress(const QString &address);
 // Throws NrError(1, "No Pallix detected.") when there is no third ":".
 QString DeviceAddressFromReply(const QString &reply);
 
-// Selects DeviceList element 0, the watched device, for the next library calls.
-// Throws NrError when no device has been found.
+// DeviceList element 0, the watched device; selected for the next library
+// calls. Both throw NrError when no device has been found.
+QString WatchedDevice();
 void SelectWatchedDevice();
+
+// Selects a device, lets pending events run, and selects it again: a handler
+// that ran in between may have selected another one.
+void SelectDeviceLettingEventsRun(const QString &address);

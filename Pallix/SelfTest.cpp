@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "NrAPI.h"
 #include "MousePointer.h"
+#include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "Platform.h"
 #include "TrayControl.h"
@@ -16,6 +17,8 @@
 namespace {
 
 const QString NoDeviceText = QStringLiteral("No Device Available");
+const QString WatchedDeviceChangedText =
+    QStringLiteral("The watched Pallix changed during the test; the test stopped.");
 const QString NotRestoredText =
     QStringLiteral("Settings not restored: they were not read completely before the test.");
 const QString WriteWarningText = QStringLiteral(
@@ -51,6 +54,7 @@ public:
     {
         test_.running_ = false;
         test_.writeTestRunning_ = false;
+        test_.device_.clear();
         test_.view_.showTestRunning(false);
         SetMousePointer(MousePointer::Default);
     }
@@ -85,10 +89,21 @@ void SelfTest::AddLog(const QString &text)
     processEvents();
 }
 
-void SelfTest::selectDevice()
+QString SelfTest::testDevice() const
 {
-    CheckError(NrAPI::NrSetDevice(appState().DeviceList.value(0)), QStringLiteral("Set Device"));
-    processEvents();
+    return device_.isEmpty() ? appState().DeviceList.value(0) : device_;
+}
+
+void SelfTest::selectDevice() { SelectDeviceLettingEventsRun(testDevice()); }
+
+// Events ran since the last call, and with them handlers that select other
+// devices: the test's own is selected again, and a test whose device is no
+// longer the watched one stops rather than write into another.
+void SelfTest::aimAtTestDevice()
+{
+    if (!device_.isEmpty() && appState().DeviceList.value(0) != device_)
+        throw NrError(1, WatchedDeviceChangedText);
+    CheckError(NrAPI::NrSetDevice(testDevice()), QStringLiteral("Set Device"));
 }
 
 void SelfTest::UpdateStatusIndicators()
@@ -122,6 +137,7 @@ void SelfTest::readRegister(const char *name, const std::function<int32_t()> &re
 {
     const QString operation = QStringLiteral("Get ") + QString::fromLatin1(name);
     AddLog(QStringLiteral("Testing: ") + operation);
+    aimAtTestDevice();
     CheckError(read(), operation);
 }
 
@@ -185,6 +201,7 @@ void SelfTest::runReadTest()
     const int loops = LoopCountFromText(view_.loopCountText());
     if (loops < 1) return;
 
+    device_ = appState().DeviceList.value(0);
     appState().TestBusy = true;
     for (int pass = 0; pass < loops && !stopRequested_;) {
         UpdateStatusIndicators();
@@ -236,6 +253,7 @@ void SelfTest::runWriteTest()
     const int loops = LoopCountFromText(view_.loopCountText());
     if (loops < 1) return;
 
+    device_ = appState().DeviceList.value(0);
     appState().TestBusy = true;
     ReadAllRegisters();
     savedThisRun_ = true;
@@ -298,7 +316,7 @@ void SelfTest::RestoreSettings()
         return;
     }
     // The same writes, in the same order, as a save of the configuration window.
-    SaveSettings(appState().DeviceList.value(0), configFrom(saved_));
+    SaveSettings(testDevice(), configFrom(saved_));
     SetMousePointer(MousePointer::Default);
 }
 

@@ -85,7 +85,9 @@ private:
     void RestoreSettings();
     void restoreReporting();
 
+    QString testDevice() const;
     void selectDevice();
+    void aimAtTestDevice();
     void readRegister(const char *name, const std::function<int32_t()> &read);
 
     // The write pass's steps; each returns false once Stop was seen.
@@ -101,6 +103,7 @@ private:
 
     SelfTestView &view_;
     SavedSettings saved_;
+    QString device_;                // the device a running test addresses
     bool stopRequested_ = false;
     bool running_ = false;
     bool writeTestRunning_ = false;

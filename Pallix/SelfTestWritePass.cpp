@@ -63,6 +63,7 @@ bool SelfTest::exercise(const std::function<void()> &writeReadCompare)
     // Once Stop was asked for nothing more is written, even when the request
     // came in during a step's log line or pause: the restore may already be done.
     if (stopRequested_) return false;
+    aimAtTestDevice();
     writeReadCompare();
     QCoreApplication::processEvents();
     return !stopRequested_;
@@ -85,6 +86,7 @@ bool SelfTest::testGlobalStatus()
 {
     AddLog(QStringLiteral("Testing: Global Status"));
     int32_t before = 0;
+    aimAtTestDevice();
     CheckError(NrAPI::pallixGetGlobalStatus(before), QStringLiteral("Get Global Status"));
     appState().LastGlobalStatus = before;
     if (eventPending(before)) return false;

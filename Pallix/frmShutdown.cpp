@@ -156,8 +156,7 @@ bool PowerInputActive()
     if (state.DiscoveryFailed)
         throw NrError(1, QStringLiteral("Cannot Load Settings - Device Discovery Failed."));
     SetMousePointer(MousePointer::ArrowHourglass);
-    SelectWatchedDevice();
-    QCoreApplication::processEvents();
+    SelectDeviceLettingEventsRun(WatchedDevice());
 
     int status = 0;
     CheckError(NrAPI::pallixGetGlobalStatus(status), QStringLiteral("Get Global Status"));

@@ -52,7 +52,7 @@ start_display() {
   trayer --edge top --align right --widthtype pixel --width 32 --height 32 \
          --transparent false --tint 0xd8d8d8 --SetDockType false >/dev/null 2>&1 &
   TRAYER_PID=$!
-  for _ in $(seq 50); do tray_window >/dev/null && return 0; sleep 0.1; done
+  for _ in $(seq 150); do tray_window >/dev/null && return 0; sleep 0.1; done
   demo_fail "the tray host did not start"
 }
 

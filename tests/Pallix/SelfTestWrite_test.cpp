@@ -1,5 +1,6 @@
 // The write loop test: the warning, the save, the passes, the comparisons,
 // Stop and the restore. A full pass waits four seconds, so few run here.
+#include "NrAPI.h"
 #include "RecordingTray.h"
 #include "SelfTestFixture.h"
 
@@ -113,6 +114,35 @@ TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten
         EXPECT_EQ(sim.reg(1, 0), status) << "the test wrote the global status";
         EXPECT_EQ(tray.handedStatus, QList<int>{status}) << event;
     }
+}
+
+// Handlers that run inside the test's event processing select other devices
+// (the configuration window does); the test writes to its own device only,
+// and stops, restoring it, once another device is the watched one.
+TEST_F(SelfTestWriteLoop, OnlyTheDeviceUnderTestIsWritten)
+{
+    pallixsim::SimOptions otherOptions;
+    otherOptions.firstAddress = "127.0.0.9";
+    otherOptions.broadcast = "127.0.0.254";
+    pallixsim::Simulator other(otherOptions);
+    other.start();
+    const QString otherAddress = QString::fromStdString(other.address(1));
+    storeUserConfiguration();
+    const Configuration before = configuration();
+    view.details = true;
+    view.onLine = [&](const QString &line) {
+        if (line == QStringLiteral("Testing: Power On Delay")) NrAPI::NrSetDevice(otherAddress);
+        if (line == QStringLiteral("Testing: Out On Delay 2")) appState().DeviceList[0] = otherAddress;
+    };
+    test.WriteTest();
+    other.stop();
+
+    EXPECT_EQ(other.requestCount(1), 0u);
+    EXPECT_EQ(configuration(), before);
+    EXPECT_FALSE(view.lines.contains(Complete));
+    ASSERT_EQ(platform.boxes.size(), 2);
+    EXPECT_EQ(platform.boxes[1].text,
+              QStringLiteral("The watched Pallix changed during the test; the test stopped. (1)"));
 }
 
 TEST_F(SelfTestWriteLoop, RegisterStuckAtZeroLogsEveryOtherValue)
