@@ -81,6 +81,7 @@ void LinuxPlatform::showBox(const QString &text, const QString &title, MsgIcon i
     });
     box->show();
     box->raise();
+    box->activateWindow();
 }
 
 void LinuxPlatform::showMessageWindow(const QString &text, BoxAnswered answered)
@@ -116,6 +117,7 @@ QList<LocalNetwork> LinuxPlatform::localNetworks()
         network.address = ipv4Text(entry->ifa_addr);
         if ((entry->ifa_flags & IFF_BROADCAST) && entry->ifa_broadaddr)
             network.broadcast = ipv4Text(entry->ifa_broadaddr);
+        if (network.broadcast == QLatin1String("0.0.0.0")) network.broadcast.clear();
         network.interfaceName = QString::fromLocal8Bit(entry->ifa_name);
         network.usable = UsableInterface(network.interfaceName, entry->ifa_flags);
         if (!network.address.isEmpty()) networks << network;

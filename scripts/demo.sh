@@ -27,13 +27,15 @@ headless=${PALLIX_DEMO_HEADLESS:-}
 [ -z "${DISPLAY:-}" ] && headless=1
 
 if [ -n "$headless" ] && [ -z "${DEMO_IN_NETNS:-}" ]; then
-  # Nothing the demo does can reach a real network from in here.
-  if ! unshare -rn true 2>/dev/null; then
-    echo "demo: cannot create a private network namespace (unshare -rn); not running headless" >&2
+  # Nothing the demo does can reach a real network from in here, and its
+  # display lives in a /tmp of its own.
+  if ! unshare -rnm true 2>/dev/null; then
+    echo "demo: cannot create a private network namespace (unshare -rnm); not running headless" >&2
     exit 1
   fi
   export DEMO_IN_NETNS=1 PALLIX_DEMO_HEADLESS=1
-  exec unshare -rn bash -c 'ip link set lo up && exec bash "$0" "$@"' "${BASH_SOURCE[0]}" "$BUILD"
+  exec unshare -rnm bash -c 'mount -t tmpfs tmpfs /tmp && ip link set lo up && exec bash "$0" "$@"' \
+    "${BASH_SOURCE[0]}" "$BUILD"
 fi
 
 source "$ROOT/scripts/demo-lib.sh"

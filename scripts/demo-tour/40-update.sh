@@ -18,11 +18,13 @@ xdotool search --onlyvisible --name "^$ABOUT_TITLE\$" >/dev/null 2>&1 &&
   demo_fail "OK did not close the About window"
 
 # --- the prompt and the launch ------------------------------------------------
-# The PC gets a wired and a wireless network of its own: bridges without
-# ports, so their broadcasts stay inside this namespace. The device sits on
-# the wired one; its own address is on loopback, off the PC's address list.
+# The PC gets a wired and a wireless network of its own: virtual cables
+# whose far ends stay inside this namespace, so their broadcasts do too. The
+# device sits on the wired one; its own address is on loopback, off the PC's
+# address list.
 add_network() {
-  ip link add "$1" type bridge && ip addr add "$2" dev "$1" && ip link set "$1" up ||
+  ip link add "$1" type veth peer name "$1-end" && ip addr add "$2" brd + dev "$1" &&
+    ip link set "$1-end" up && ip link set "$1" up ||
     demo_fail "cannot add the network $1"
 }
 add_network pallix-lan 10.9.0.1/24
