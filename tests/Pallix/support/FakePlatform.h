@@ -1,9 +1,10 @@
-// A Platform that records what the application asked of the system and
+// A Platform and Desktop that record what the application asked of the system and
 // answers message boxes from a queue (OK when the queue is empty). Boxes
 // shown without waiting are answered from the event loop, as a person would,
 // or kept open with holdBoxes until answerOpenBox.
 #pragma once
 
+#include "Desktop.h"
 #include "Platform.h"
 
 #include <QList>
@@ -21,10 +22,18 @@ struct RecordedBox {
     bool window = false;   // shown in the message window rather than a box
 };
 
-class FakePlatform : public Platform {
+class FakePlatform : public Platform, public Desktop {
 public:
-    FakePlatform() { Platform::install(this); }
-    ~FakePlatform() override { Platform::install(nullptr); }
+    FakePlatform()
+    {
+        Platform::install(this);
+        Desktop::install(this);
+    }
+    ~FakePlatform() override
+    {
+        Platform::install(nullptr);
+        Desktop::install(nullptr);
+    }
 
     int messageBox(const QString &text, const QString &title, MsgIcon icon,
                    MsgButtons buttons) override {
@@ -68,6 +77,8 @@ public:
     int runningCopies(const QString &) override { return copies; }
     OSVersion osVersion() override { return version; }
     bool trayAvailable() override { return tray; }
+    void setMousePointer(MousePointer) override {}
+    void closeAll() override { ++closedAll; }
 
     QStringList boxTexts() const {
         QStringList texts;
@@ -90,6 +101,7 @@ public:
     int copies = 1;
     OSVersion version{6, 1};
     bool tray = true;
+    int closedAll = 0;   // times the application closed every window
 
 private:
     void openBox(BoxAnswered answered) {

@@ -1,0 +1,38 @@
+// The discovery timer of the tray window and the search it runs.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+class DeviceSearch : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int StartupInterval = 5000;
+    static constexpr int SlowInterval = 10000;
+    static constexpr int Attempts = 5;
+
+    DeviceSearch();
+
+    // Enables tmrDiscovery at the given interval.
+    void start(int intervalMs);
+
+    // One discovery tick: DoDiscovery2, showing the search state only on the first.
+    void tick();
+
+    // Up to five discovery runs; on success the firmware check and the monitor.
+    void DoDiscovery2(bool ShowSearchStatus);
+
+    QTimer tmrDiscovery;
+    int DiscoveryTicks = 0;
+    bool LastDiscoveryFailed = false;
+
+signals:
+    void searchShown(int iconIndex);   // 0 found (red), otherwise searching (gray)
+
+private:
+    bool searchFound();
+    void found();
+    void notFound(bool ShowSearchStatus);
+
+    bool ticking_ = false;
+};

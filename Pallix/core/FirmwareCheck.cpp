@@ -1,0 +1,149 @@
+#include "FirmwareCheck.h"
+
+#include "AppInstance.h"
+#include "AppState.h"
+#include "NrDiscovery.h"
+#include "MonitorState.h"
+#include "Desktop.h"
+#include "Notice.h"
+#include "NrErrors.h"
+#include "SelfTest.h"
+
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+constexpr int NetworkRecheckMs = 2000;
+
+const QString crlf = QStringLiteral("\r\n");
+
+void startUpdater(const AppState &state)
+{
+    const CommandLine command = UpdaterCommand(state.AppPath, state.DeviceList.value(0));
+    if (!Platform::current().startUpdater(command))
+        throw NrError(UpdaterStartError,
+                      QStringLiteral("Cannot start the firmware updater ") + command.program);
+}
+
+// The offer is a chain of boxes that do not wait, so the monitor watches
+// while they are open; what the last answer would do is checked against
+// what holds by then.
+class FirmwareOffer {
+public:
+    void start()
+    {
+        const AppState &state = appState();
+        if (offered_ || state.FirmwareVersion == QString::fromLatin1(CarriedFirmwareVersion)) return;
+        offered_ = true;
+        device_ = state.DeviceList.value(0);
+        const QString prompt = FirmwareUpdatePrompt(state.FirmwareVersion, device_, state.MACAddress);
+        Desktop::current().showMessageWindow(prompt, [this](int answer) {
+            if (answer == MsgOK) checkNetworks();
+        });
+    }
+
+private:
+    // The updater talks to the device on one network only: ask until the
+    // PC is on a single one, or the user gives up.
+    void checkNetworks()
+    {
+        if (LocalNetworkCount() > 1) {
+            ask(MultipleNetworksWarning(), MsgIcon::Information,
+                [this] { QTimer::singleShot(NetworkRecheckMs, [this] { checkNetworks(); }); });
+            return;
+        }
+        ask(PowerWarning(), MsgIcon::Critical, [this] { update(); });
+    }
+
+    void ask(const QString &text, MsgIcon icon, std::function<void()> onOK)
+    {
+        Desktop::current().showBox(text, AppTitle(), icon, MsgButtons::OKCancel,
+                                    [onOK](int answer) {
+                                        if (answer == MsgOK && !appState().Ending) onOK();
+                                    });
+    }
+
+    void update()
+    {
+        const QString reason = whyNotNow();
+        if (!reason.isEmpty()) {
+            ShowNotice(QStringLiteral("The firmware update was not started: ") + reason,
+                       AppTitle(), MsgIcon::Information);
+            return;
+        }
+        try {
+            startUpdater(appState());
+        } catch (const NrError &error) {
+            ShowError(error);
+            return;
+        }
+        // The updater needs the device to itself.
+        StopSelfTestsAndRestore();
+        EndApplication();
+    }
+
+    QString whyNotNow() const
+    {
+        const AppState &state = appState();
+        if (state.DiscoveryFailed || !monitorState().watching())
+            return QStringLiteral("the Pallix does not answer.");
+        if (state.DeviceList.value(0) != device_)
+            return QStringLiteral("another Pallix is watched now.");
+        if (monitorState().held(MonitorHold::Countdown))
+            return QStringLiteral("a PC power action is being counted down.");
+        return {};
+    }
+
+    bool offered_ = false;   // once per run: declining is an answer
+    QString device_;         // the device the prompt named
+};
+
+FirmwareOffer &firmwareOffer()
+{
+    static FirmwareOffer offer;
+    return offer;
+}
+
+}  // namespace
+
+QString FirmwareUpdatePrompt(const QString &localVersion, const QString &deviceAddress,
+                             const QString &macAddress)
+{
+    const QStringList lines{
+        QStringLiteral("Your Pallix requires a firmware update!"),
+        QString(),
+        QStringLiteral("   Local Version: ") + localVersion,
+        QStringLiteral("   New Version: ") + QString::fromLatin1(CarriedFirmwareVersion),
+        QString(),
+        QStringLiteral("   IP Address: ") + deviceAddress,
+        QStringLiteral("   MAC Address: ") + macAddress,
+        QString(),
+        QStringLiteral("Update now?"),
+    };
+    return lines.join(crlf);
+}
+
+QString MultipleNetworksWarning()
+{
+    return QStringLiteral("Pallix detects multiple networks.") + crlf
+           + QStringLiteral("Please disable any wireless or secondary network devices before "
+                            "firmware update.");
+}
+
+QString PowerWarning()
+{
+    return QStringLiteral(
+        "NOTE:  During a firmware update, you must ensure that the PC connected to Pallix™ and "
+        "the Pallix™ unit will be continuously powered during the entire programming process.  "
+        "Make sure Pallix™ does not control the PC's power during a firmware update otherwise "
+        "the programming process will fail and the unit will be non-functional.");
+}
+
+CommandLine UpdaterCommand(const QString &appPath, const QString &deviceAddress)
+{
+    return {appPath + QString::fromLatin1(UpdaterProgram),
+            {deviceAddress, appPath + QString::fromLatin1(CarriedImageFile)}};
+}
+
+void FirmwareCheck() { firmwareOffer().start(); }

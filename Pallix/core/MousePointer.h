@@ -1,0 +1,6 @@
+// The application-wide mouse pointer, as the desktop shows it.
+#pragma once
+
+#include "Desktop.h"
+
+inline void SetMousePointer(MousePointer pointer) { Desktop::current().setMousePointer(pointer); }

@@ -1,0 +1,62 @@
+#include "ShellExecute.h"
+
+#include "AppState.h"
+#include "NrErrors.h"
+#include "Desktop.h"
+
+namespace {
+
+// Shell results above this value mean the document was opened.
+constexpr int LastShellError = 32;
+
+struct ShellError {
+    int code;
+    const char *description;
+};
+
+constexpr ShellError shellErrors[] = {
+    {2, "File not found"},
+    {3, "Path not found"},
+    {5, "Access denied"},
+    {8, "Out of memory"},
+    {11, "Invalid EXE file or error in EXE image"},
+    {26, "A sharing violation occurred"},
+    {27, "Incomplete or invalid file association"},
+    {28, "DDE Time out"},
+    {29, "DDE transaction failed"},
+    {30, "DDE IO.BUSy"},
+    {31, "No association for file extension"},
+    {32, "DLL not found"},
+};
+
+// A menu command's one error handler.
+void openReportingErrors(const QString &pathOrUrl)
+{
+    try {
+        ShellOpen(pathOrUrl);
+    } catch (const NrError &error) {
+        ShowError(error);
+    }
+}
+
+}  // namespace
+
+QString ShellErrorDescription(int code)
+{
+    for (const ShellError &error : shellErrors)
+        if (error.code == code) return QString::fromLatin1(error.description);
+    return QStringLiteral("Unknown error");
+}
+
+void ShellOpen(const QString &pathOrUrl)
+{
+    const int result = Desktop::current().openDocument(pathOrUrl);
+    if (result <= LastShellError) throw NrError(result, ShellErrorDescription(result));
+}
+
+void OpenUserGuide()
+{
+    openReportingErrors(appState().AppPath + QString::fromLatin1(UserGuideFile));
+}
+
+void OpenSupportPage() { openReportingErrors(QString::fromLatin1(SupportPageUrl)); }

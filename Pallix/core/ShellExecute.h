@@ -1,0 +1,21 @@
+// Opening documents, folders and web pages with the program the desktop
+// associates with them.
+#pragma once
+
+#include <QString>
+
+// Where "Update &App" sends the user.
+inline constexpr char SupportPageUrl[] = "https://support.example.com/pallix";
+// The user guide, in the application folder.
+inline constexpr char UserGuideFile[] = "Pallix_User_Guide.pdf";
+
+// Opens pathOrUrl; throws NrError(code, description) when the shell refuses.
+// Never shows anything itself.
+void ShellOpen(const QString &pathOrUrl);
+
+// The description of a failed shell open (codes 0 to 32).
+QString ShellErrorDescription(int code);
+
+// "Pallix™ &User Guide" and "Update &App"; errors go to ShowError.
+void OpenUserGuide();
+void OpenSupportPage();

@@ -1,0 +1,601 @@
+#include "frmPallix.h"
+
+#include "AppState.h"
+#include "MonitorState.h"
+#include "MousePointer.h"
+#include "Notice.h"
+#include "NrErrors.h"
+#include "Platform.h"
+#include "ConfigView.h"
+#include "StatusLamp.h"
+#include "WindowStyle.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace {
+
+frmPallix *theWindow = nullptr;
+
+const QColor kBackground(64, 64, 64);
+constexpr int kLampSize = 13;
+
+// Positions are pixels at 96 dpi, relative to the parent.
+QLabel *label(QWidget *parent, const QString &text, const QRect &geometry)
+{
+    auto *l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QGroupBox *frame(QWidget *parent, const QString &name, const QString &title,
+                 const QRect &geometry)
+{
+    auto *f = new QGroupBox(title, parent);
+    f->setObjectName(name);
+    f->setGeometry(geometry);
+    return f;
+}
+
+QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text,
+                    const QRect &geometry)
+{
+    auto *c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    c->setGeometry(geometry);
+    return c;
+}
+
+QComboBox *list(QWidget *parent, const QString &name, const QStringList &entries,
+                const QRect &geometry)
+{
+    auto *l = new QComboBox(parent);
+    l->setObjectName(name);
+    l->addItems(entries);
+    l->setCurrentIndex(-1);
+    l->setGeometry(geometry);
+    return l;
+}
+
+StatusLamp *lamp(QWidget *parent, const QString &name, QPoint at, LampState state)
+{
+    auto *l = new StatusLamp(parent, name, state);
+    l->move(at);
+    return l;
+}
+
+QString notReadText()
+{
+    return QStringLiteral("The settings of this device have not been read yet, so nothing "
+                          "was written. Select the device to read them.");
+}
+
+}  // namespace
+
+frmPallix &frmPallix::instance()
+{
+    if (!theWindow) theWindow = new frmPallix;
+    return *theWindow;
+}
+
+frmPallix *frmPallix::existing() { return theWindow; }
+
+frmPallix::~frmPallix()
+{
+    if (theWindow == this) theWindow = nullptr;
+}
+
+frmPallix::frmPallix()
+{
+    setObjectName(QStringLiteral("frmPallix"));
+    setWindowTitle(QStringLiteral("Nerrin Pallix™ Control Center"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(673, 345);
+    applyWindowStyle(*this);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    buildTopRow();
+    buildStatusFrame();
+    buildPowerFrame();
+    buildOutputFrame(0, QRect(256, 40, 201, 265));
+    buildOutputFrame(1, QRect(460, 40, 205, 265));
+    buildButtons();
+    ApplyModeEnabling(0);
+    ApplyModeEnabling(1);
+    connectHandlers();
+    LoadIPs();
+}
+
+void frmPallix::buildTopRow()
+{
+    auto *title = label(this, QStringLiteral("Nerrin Pallix™"), QRect(48, 12, 193, 25));
+    title->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPointSizeF(14.25);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+
+    auto *picture = label(this, QString(), QRect(4, 4, 33, 33));
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(QIcon(appState().AppPath + QStringLiteral("NerrinRed.ico")).pixmap(32, 32));
+
+    cmdDiscovery = new QPushButton(QStringLiteral("Auto Detect"), this);
+    cmdDiscovery->setObjectName(QStringLiteral("cmdDiscovery"));
+    cmdDiscovery->setGeometry(300, 12, 85, 25);
+    cmdDiscovery->hide();
+
+    cmbPallix = list(this, QStringLiteral("cmbPallix"), {}, QRect(462, 16, 201, 21));
+    cmbPallix->setEditable(true);
+    cmbPallix->setInsertPolicy(QComboBox::NoInsert);
+    QPalette palette = cmbPallix->palette();
+    for (auto role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        palette.setColor(role, kBackground);
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        palette.setColor(role, Qt::white);
+    cmbPallix->setPalette(palette);
+}
+
+void frmPallix::buildStatusFrame()
+{
+    QGroupBox *status = frame(this, QStringLiteral("Frame1"), QStringLiteral("Status"),
+                              QRect(8, 40, 245, 117));
+    const struct {
+        StatusLamp **lamp;
+        const char *name;
+        const char *caption;
+    } lamps[] = {
+        {&chkInState0, "chkInState0", "Input State 1"},
+        {&chkInState1, "chkInState1", "Input State 2"},
+        {&chkOutState0, "chkOutState0", "Output State 1"},
+        {&chkOutState1, "chkOutState1", "Output State 2"},
+    };
+    int y = 24;
+    for (const auto &l : lamps) {
+        *l.lamp = lamp(status, QString::fromLatin1(l.name), {12, y}, LampState::Unknown);
+        label(status, QString::fromLatin1(l.caption), QRect(32, y - 2, 105, 17));
+        y += 22;
+    }
+
+    QGroupBox *legend = frame(status, QStringLiteral("fraLegend"), QStringLiteral("Legend"),
+                              QRect(144, 8, 97, 97));
+    const struct {
+        LampState state;
+        const char *caption;
+    } entries[] = {
+        {LampState::Armed, "Armed"},
+        {LampState::Triggered, "Triggered"},
+        {LampState::Disabled, "Disabled"},
+        {LampState::Unknown, "Unknown"},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const int y = 20 + 19 * i;
+        lamp(legend, QStringLiteral("chkMainWakeState_%1").arg(i), {8, y}, entries[i].state);
+        label(legend, QString::fromLatin1(entries[i].caption), QRect(28, y - 2, 65, 17));
+    }
+}
+
+void frmPallix::buildPowerFrame()
+{
+    QGroupBox *power = frame(this, QStringLiteral("Frame2_2"),
+                             QStringLiteral("Ethernet - Wake On LAN / Shutdown"),
+                             QRect(8, 160, 245, 169));
+    chkPwrIn0En = checkBox(power, QStringLiteral("chkPwrIn0En"), QStringLiteral("Trigger On Input 1"),
+                           QRect(12, 22, 220, 19));
+    chkPwrIn1En = checkBox(power, QStringLiteral("chkPwrIn1En"), QStringLiteral("Trigger On Input 2"),
+                           QRect(12, 44, 220, 19));
+    label(power, QStringLiteral("Delay On (s)"), QRect(12, 70, 105, 15))
+        ->setObjectName(QStringLiteral("lblPowerOnDelay"));
+    cmbPowerOnDelay = list(power, QStringLiteral("cmbPowerOnDelay"), DelaySteps(),
+                           QRect(12, 86, 105, 21));
+    label(power, QStringLiteral("Delay Off (s)"), QRect(128, 70, 105, 15))
+        ->setObjectName(QStringLiteral("lblPowerOffDelay"));
+    cmbPowerOffDelay = list(power, QStringLiteral("cmbPowerOffDelay"), DelaySteps(),
+                            QRect(128, 86, 105, 21));
+    label(power, QStringLiteral("Power Off Action"), QRect(12, 116, 220, 15))
+        ->setObjectName(QStringLiteral("Label2"));
+    cmbShutdownAction = list(power, QStringLiteral("cmbShutdownAction"), ShutdownActionNames(),
+                             QRect(12, 132, 221, 21));
+    cmbPowerOnDelay->setCurrentIndex(0);
+    cmbPowerOffDelay->setCurrentIndex(0);
+}
+
+void frmPallix::buildOutputFrame(int output, const QRect &geometry)
+{
+    // Output 1 carries the suffix 0 on its boxes and 1 on its lists.
+    const QString box = QString::number(output);
+    const QString number = QString::number(output + 1);
+    const int width = geometry.width();
+    OutputControls &out = output_[output];
+
+    QGroupBox *gp = frame(this, QStringLiteral("Frame2_") + box,
+                          QStringLiteral("GP Output ") + number, geometry);
+    QGroupBox *stateControl = frame(gp, QStringLiteral("Frame7_") + box,
+                                    QStringLiteral("State Control"), QRect(8, 18, width - 16, 42));
+    out.manual = new QRadioButton(QStringLiteral("Manual"), stateControl);
+    out.manual->setObjectName(QStringLiteral("OptStateControl%1_0").arg(number));
+    out.manual->setGeometry(10, 18, 80, 19);
+    out.automatic = new QRadioButton(QStringLiteral("Automatic"), stateControl);
+    out.automatic->setObjectName(QStringLiteral("OptStateControl%1_1").arg(number));
+    out.automatic->setGeometry(96, 18, width - 112, 19);
+    out.automatic->setChecked(true);   // matches the manual-drive box starting disabled
+
+    const int boxWidth = width - 24;
+    out.manualDrive = checkBox(gp, QStringLiteral("chkManualOutDrive") + box,
+                               QStringLiteral("Manual On/Off State"), QRect(12, 66, boxWidth, 19));
+    out.in1Enable = checkBox(gp, QStringLiteral("chkOut%1In0Enable").arg(box),
+                             QStringLiteral("Trigger On Input 1"), QRect(12, 88, boxWidth, 19));
+    out.in2Enable = checkBox(gp, QStringLiteral("chkOut%1In1Enable").arg(box),
+                             QStringLiteral("Trigger On Input 2"), QRect(12, 110, boxWidth, 19));
+
+    label(gp, QStringLiteral("Delay On (s)"), QRect(12, 138, 88, 15));
+    out.onDelay = list(gp, QStringLiteral("cmbOutOnDelay") + number, DelaySteps(),
+                       QRect(104, 135, width - 116, 21));
+    label(gp, QStringLiteral("Delay Off (s)"), QRect(12, 164, 88, 15));
+    out.offDelay = list(gp, QStringLiteral("cmbOutOffDelay") + number, DelaySteps(),
+                        QRect(104, 161, width - 116, 21));
+    out.onDelay->setCurrentIndex(0);
+    out.offDelay->setCurrentIndex(0);
+
+    QGroupBox *acpi = frame(gp, QStringLiteral("fraACPI_") + box, QStringLiteral("ACPI/Pulse Control"),
+                            QRect(8, 190, width - 16, 66));
+    out.acpiEnable = checkBox(acpi, QStringLiteral("chkOut%1ACPIEn").arg(box),
+                              QStringLiteral("ACPI Enable"), QRect(10, 18, width - 36, 19));
+    label(acpi, QStringLiteral("Pulse Width"), QRect(10, 42, 70, 15))
+        ->setObjectName(QStringLiteral("Label3_") + box);
+    out.pulseWidth = list(acpi, QStringLiteral("cmbPulseWidth") + number, DelaySteps(),
+                          QRect(84, 39, width - 110, 21));
+}
+
+void frmPallix::buildButtons()
+{
+    // The watchdog is not offered: the box stays unticked, so every save
+    // switches the device's watchdog off.
+    chkWDTEnable = checkBox(this, QStringLiteral("chkWDTEnable"),
+                            QStringLiteral("Watchdog Enable Timer"), QRect(8, 316, 200, 19));
+    chkWDTEnable->hide();
+
+    const struct {
+        QPushButton **button;
+        const char *name;
+        const char *caption;
+        int x;
+    } buttons[] = {
+        {&cmdOK, "cmdOK", "&OK", 396},
+        {&cmdCancel, "cmdCancel", "&Cancel", 488},
+        {&cmdApply, "cmdApply", "&Apply", 580},
+    };
+    for (const auto &b : buttons) {
+        *b.button = new QPushButton(QString::fromUtf8(b.caption), this);
+        (*b.button)->setObjectName(QString::fromLatin1(b.name));
+        (*b.button)->setGeometry(b.x, 312, 85, 25);
+        (*b.button)->setAutoDefault(false);
+    }
+    cmdOK->setDefault(true);
+}
+
+void frmPallix::connectHandlers()
+{
+    connect(cmbPallix, &QComboBox::activated, this, [this] { cmbPallix_Click(); });
+    // Typing only selects when the text is one of the entries.
+    connect(cmbPallix->lineEdit(), &QLineEdit::textEdited, this, [this] { cmbPallix_Click(); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    for (int output = 0; output < 2; ++output) {
+        const OutputControls &out = output_[output];
+        connect(out.manualDrive, &QCheckBox::clicked, this, [this] { chkManualOutDrive_Click(); });
+        for (QRadioButton *option : {out.manual, out.automatic})
+            connect(option, &QRadioButton::clicked, this,
+                    [this, output] { OptStateControl_Click(output); });
+    }
+}
+
+// --- public operations -----------------------------------------------------
+
+void frmPallix::ShowConfig()
+{
+    // A window created hidden during a discovery filled its list while the
+    // device list was still being written; refill it before showing.
+    if (!isVisible()) LoadIPs();
+    if (cmbPallix->count() > 0) selectEntry(cmbPallix->count() - 1);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmPallix::LoadIPs()
+{
+    {
+        const QSignalBlocker blocker(cmbPallix);
+        cmbPallix->clear();
+        const AppState &state = appState();
+        for (int i = 0; i < state.DeviceCount && i < state.DeviceList.size(); ++i)
+            if (!state.DeviceList[i].isEmpty()) cmbPallix->addItem(state.DeviceList[i]);
+        cmbPallix->setCurrentIndex(-1);
+    }
+    // Discovery calls this once per device while it still reads the replies
+    // from the library, and any register call overwrites them; so the first
+    // entry is read once discovery is done, from the event loop.
+    if (!isVisible() || reloadPending_) return;
+    reloadPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        reloadPending_ = false;
+        if (isVisible() && cmbPallix->count() > 0) selectEntry(0);
+    });
+}
+
+void frmPallix::LoadStatus()
+{
+    const QString address = selectedAddress();
+    if (address.isEmpty()) return;
+    SetMousePointer(MousePointer::ArrowHourglass);
+    showLamps(IndicatorLamps(::LoadStatus(address)));
+}
+
+// --- handlers ----------------------------------------------------------------
+
+void frmPallix::cmbPallix_Click()
+{
+    if (selectedAddress().isEmpty()) return;
+    deviceOperation([this] { loadSelected(); });
+}
+
+void frmPallix::cmdApply_Click()
+{
+    if (!readyToWrite()) return;
+    deviceOperation([this] {
+        saveShown();
+        loadSelected();
+    });
+}
+
+void frmPallix::cmdOK_Click()
+{
+    if (!readyToWrite()) return;
+    if (deviceOperation([this] { saveShown(); })) close();
+}
+
+void frmPallix::cmdCancel_Click() { close(); }
+
+void frmPallix::chkManualOutDrive_Click()
+{
+    // Values a load puts into the controls never write to the device, and a
+    // click that writes nothing puts its control back: the window shows only
+    // modes the device has.
+    const bool written = !Loading && readyToWrite() && deviceOperation(
+        [this] {
+            const OutStateShown wanted = outStateFromControls();
+            WriteOutState(shownAddress_, wanted.out1Manual, wanted.out2Manual, wanted.out1Drive,
+                          wanted.out2Drive);
+            outStateShown_ = wanted;
+        },
+        BusyPointer::RestoreOnly);
+    if (!written) showOutState(outStateShown_);
+}
+
+void frmPallix::OptStateControl_Click(int output)
+{
+    ApplyModeEnabling(output);
+    chkManualOutDrive_Click();
+}
+
+void frmPallix::closeEvent(QCloseEvent *event)
+{
+    // Not while a device operation is under way: it still uses the controls.
+    if (operating_) {
+        event->ignore();
+        return;
+    }
+    if (theWindow == this) theWindow = nullptr;
+    event->accept();
+}
+
+void frmPallix::reject() { close(); }
+
+// --- helpers -----------------------------------------------------------------
+
+// Monitor off, body, monitor back on; the one place a handler's error is caught.
+// A handler arriving while another one's body waits for events is dropped,
+// so no monitor tick can run inside a body.
+// The monitor is held while the body runs and left as it was found: a
+// countdown keeps it held.
+bool frmPallix::deviceOperation(const std::function<void()> &body, BusyPointer busy)
+{
+    if (operating_) return false;
+    operating_ = true;
+    const auto done = qScopeGuard([this] { operating_ = false; });
+    if (busy == BusyPointer::Show) SetMousePointer(MousePointer::ArrowHourglass);
+    try {
+        const MonitorHoldScope hold(MonitorHold::DeviceOperation);
+        body();
+        SetMousePointer(MousePointer::Default);
+        return true;
+    } catch (const NrError &error) {
+        SetMousePointer(MousePointer::Default);
+        ShowError(error);
+        return false;
+    }
+}
+
+void frmPallix::selectEntry(int index)
+{
+    {
+        const QSignalBlocker blocker(cmbPallix);
+        cmbPallix->setCurrentIndex(index);
+    }
+    cmbPallix_Click();
+}
+
+// The entry whose text the list shows; edited text that is no entry selects none.
+QString frmPallix::selectedAddress() const
+{
+    const int index = cmbPallix->findText(cmbPallix->currentText(), Qt::MatchExactly);
+    return index < 0 ? QString() : cmbPallix->itemText(index);
+}
+
+void frmPallix::loadSelected()
+{
+    Loading = true;
+    const auto cleared = qScopeGuard([this] { Loading = false; });
+    const QString address = selectedAddress();
+    const LoadedSettings loaded = LoadSettings(address);
+    showSettings(loaded);
+    ApplyModeEnabling(0);
+    ApplyModeEnabling(1);
+    shownAddress_ = address;
+}
+
+// Writes go to the device whose settings the controls hold, and only once
+// they hold some: before a load, the lists would write 255 into the device.
+// A failed discovery is left to the write itself, which reports it.
+bool frmPallix::readyToWrite()
+{
+    if (appState().DiscoveryFailed) return true;
+    if (!shownAddress_.isEmpty() && shownAddress_ == selectedAddress()) return true;
+    ShowNotice(notReadText(), windowTitle(), MsgIcon::Information);
+    return false;
+}
+
+void frmPallix::saveShown() { SaveSettings(shownAddress_, configFromControls()); }
+
+void frmPallix::showSettings(const LoadedSettings &loaded)
+{
+    const DeviceConfig &c = loaded.config;
+    const StatusLamps lamps = IndicatorLamps(loaded.status);
+    OutputControls &out1 = output_[0];
+    OutputControls &out2 = output_[1];
+
+    cmbPowerOnDelay->setCurrentIndex(c.PowerOnDelay);
+    cmbPowerOffDelay->setCurrentIndex(c.PowerOffDelay);
+    out1.onDelay->setCurrentIndex(c.Out1OnDelay);
+    out1.offDelay->setCurrentIndex(c.Out1OffDelay);
+    out2.onDelay->setCurrentIndex(c.Out2OnDelay);
+    out2.offDelay->setCurrentIndex(c.Out2OffDelay);
+    chkOutState0->setState(lamps.out1);
+    out1.manualDrive->setChecked(DriveTicked(c.Out1Drive));
+    chkOutState1->setState(lamps.out2);
+    out2.manualDrive->setChecked(DriveTicked(c.Out2Drive));
+    chkInState0->setState(lamps.in1);
+    chkInState1->setState(lamps.in2);
+    (ManualChosen(c.Out1Manual) ? out1.manual : out1.automatic)->setChecked(true);
+    (ManualChosen(c.Out2Manual) ? out2.manual : out2.automatic)->setChecked(true);
+    out1.acpiEnable->setChecked(EnableTicked(c.Out1ACPIEnable));
+    out2.acpiEnable->setChecked(EnableTicked(c.Out2ACPIEnable));
+    chkPwrIn0En->setChecked(EnableTicked(c.PowerIn1Enable));
+    chkPwrIn1En->setChecked(EnableTicked(c.PowerIn2Enable));
+    out1.pulseWidth->setCurrentIndex(c.ACPIPulseWidth1);
+    out2.pulseWidth->setCurrentIndex(c.ACPIPulseWidth2);
+    out1.in1Enable->setChecked(EnableTicked(c.Out1In1Enable));
+    out1.in2Enable->setChecked(EnableTicked(c.Out1In2Enable));
+    out2.in1Enable->setChecked(EnableTicked(c.Out2In1Enable));
+    out2.in2Enable->setChecked(EnableTicked(c.Out2In2Enable));
+    cmbShutdownAction->setCurrentIndex(ShutdownActionEntry(c.ShutdownAction));
+    outStateShown_ = outStateFromControls();
+}
+
+frmPallix::OutStateShown frmPallix::outStateFromControls() const
+{
+    return {TickValue(output_[0].manual->isChecked()), TickValue(output_[1].manual->isChecked()),
+            TickValue(output_[0].manualDrive->isChecked()),
+            TickValue(output_[1].manualDrive->isChecked())};
+}
+
+void frmPallix::showOutState(const OutStateShown &shown)
+{
+    const int32_t manual[2] = {shown.out1Manual, shown.out2Manual};
+    const int32_t drive[2] = {shown.out1Drive, shown.out2Drive};
+    for (int output = 0; output < 2; ++output) {
+        OutputControls &out = output_[output];
+        (manual[output] == 1 ? out.manual : out.automatic)->setChecked(true);
+        out.manualDrive->setChecked(drive[output] == 1);
+        ApplyModeEnabling(output);
+    }
+}
+
+void frmPallix::showLamps(const StatusLamps &lamps)
+{
+    chkOutState0->setState(lamps.out1);
+    chkOutState1->setState(lamps.out2);
+    chkInState0->setState(lamps.in1);
+    chkInState1->setState(lamps.in2);
+}
+
+DeviceConfig frmPallix::configFromControls() const
+{
+    const OutputControls &out1 = output_[0];
+    const OutputControls &out2 = output_[1];
+    DeviceConfig c;
+    c.PowerOnDelay = cmbPowerOnDelay->currentIndex();
+    c.PowerOffDelay = cmbPowerOffDelay->currentIndex();
+    c.ShutdownAction = cmbShutdownAction->currentIndex();
+    c.PowerIn1Enable = TickValue(chkPwrIn0En->isChecked());
+    c.PowerIn2Enable = TickValue(chkPwrIn1En->isChecked());
+    c.Out1OnDelay = out1.onDelay->currentIndex();
+    c.Out1OffDelay = out1.offDelay->currentIndex();
+    c.Out2OnDelay = out2.onDelay->currentIndex();
+    c.Out2OffDelay = out2.offDelay->currentIndex();
+    c.Out1Manual = TickValue(out1.manual->isChecked());
+    c.Out2Manual = TickValue(out2.manual->isChecked());
+    c.Out1Drive = TickValue(out1.manualDrive->isChecked());
+    c.Out2Drive = TickValue(out2.manualDrive->isChecked());
+    c.Out1ACPIEnable = TickValue(out1.acpiEnable->isChecked());
+    c.Out2ACPIEnable = TickValue(out2.acpiEnable->isChecked());
+    c.ACPIPulseWidth1 = out1.pulseWidth->currentIndex();
+    c.ACPIPulseWidth2 = out2.pulseWidth->currentIndex();
+    c.Out1In1Enable = TickValue(out1.in1Enable->isChecked());
+    c.Out1In2Enable = TickValue(out1.in2Enable->isChecked());
+    c.Out2In1Enable = TickValue(out2.in1Enable->isChecked());
+    c.Out2In2Enable = TickValue(out2.in2Enable->isChecked());
+    c.WDTEnable = TickValue(chkWDTEnable->isChecked());
+    return c;
+}
+
+// Manual: only the drive box acts. Automatic: the triggers, delays and the
+// ACPI pulse do.
+void frmPallix::ApplyModeEnabling(int output)
+{
+    const OutputControls &out = output_[output];
+    const bool automatic = !out.manual->isChecked();
+    out.manualDrive->setEnabled(!automatic);
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             out.in1Enable, out.in2Enable, out.acpiEnable, out.pulseWidth, out.onDelay,
+             out.offDelay})
+        control->setEnabled(automatic);
+}
+
+// --- entry points for the tray window -----------------------------------------
+
+void ShowConfig() { frmPallix::instance().ShowConfig(); }
+
+namespace {
+
+// The window as the monitor and discovery see it; asking whether it is open
+// creates it, hidden, the first time.
+class ConfigWindowView : public ConfigView {
+public:
+    bool visible() override { return frmPallix::instance().isVisible(); }
+    void loadStatus() override { frmPallix::instance().LoadStatus(); }
+    void loadDevices() override { frmPallix::instance().LoadIPs(); }
+};
+
+}  // namespace
+
+ConfigView &configWindowView()
+{
+    static ConfigWindowView view;
+    return view;
+}

@@ -1,0 +1,220 @@
+#include "frmSelftTest.h"
+
+#include "AppState.h"
+#include "StatusLamp.h"
+#include "WindowStyle.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int MaxLogLines = 100000;   // older lines give way, so a long run cannot exhaust memory
+
+void addLampRow(QGridLayout *grid, int row, StatusLamp *lamp, const QString &text)
+{
+    grid->addWidget(lamp, row, 0);
+    grid->addWidget(new QLabel(text, lamp->parentWidget()), row, 1);
+}
+
+}  // namespace
+
+frmSelftTest::frmSelftTest(QWidget *parent) : QWidget(parent), selfTest_(*this)
+{
+    setObjectName(QStringLiteral("frmSelftTest"));
+    setWindowTitle(QStringLiteral("Nerrin Pallix™ Self Test"));
+    setWindowIcon(QIcon(appState().AppPath + QStringLiteral("NerrinRed.ico")));
+    setFixedSize(258, 382);
+    applyWindowStyle(*this);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setPixmap(windowIcon().pixmap(32, 32));
+    Label1 = new QLabel(QStringLiteral("Nerrin Pallix™"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont = Label1->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    Label1->setFont(titleFont);
+    auto *header = new QHBoxLayout;
+    header->addWidget(Picture1);
+    header->addWidget(Label1, 1);
+
+    lblSelfTest = new QLabel(this);
+    lblSelfTest->setObjectName(QStringLiteral("lblSelfTest"));
+
+    cmdReadLoop = new QPushButton(QStringLiteral("Read Test"), this);
+    cmdReadLoop->setObjectName(QStringLiteral("cmdReadLoop"));
+    cmdWriteLoopTest = new QPushButton(QStringLiteral("Write Test"), this);
+    cmdWriteLoopTest->setObjectName(QStringLiteral("cmdWriteLoopTest"));
+    cmdStop = new QPushButton(QStringLiteral("Stop"), this);
+    cmdStop->setObjectName(QStringLiteral("cmdStop"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdReadLoop);
+    buttons->addWidget(cmdWriteLoopTest);
+    buttons->addWidget(cmdStop);
+
+    cmbLoops = new QComboBox(this);
+    cmbLoops->setObjectName(QStringLiteral("cmbLoops"));
+    chkDetails = new QCheckBox(QStringLiteral("Details"), this);
+    chkDetails->setObjectName(QStringLiteral("chkDetails"));
+    auto *loops = new QHBoxLayout;
+    loops->addWidget(new QLabel(QStringLiteral("# Test Loops"), this));
+    loops->addWidget(cmbLoops, 1);
+    loops->addWidget(chkDetails);
+
+    txtLog = new QPlainTextEdit(this);
+    txtLog->setObjectName(QStringLiteral("txtLog"));
+    txtLog->setReadOnly(true);
+    txtLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtLog->setMaximumBlockCount(MaxLogLines);
+
+    cmdClear = new QPushButton(QStringLiteral("Clear"), this);
+    cmdClear->setObjectName(QStringLiteral("cmdClear"));
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(cmdClear);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    layout->addLayout(header);
+    layout->addWidget(buildStatusFrame());
+    layout->addWidget(lblSelfTest);
+    layout->addLayout(buttons);
+    layout->addLayout(loops);
+    layout->addWidget(txtLog, 1);
+    layout->addLayout(bottom);
+
+    connect(cmdReadLoop, &QPushButton::clicked, this, [this] { selfTest_.ReadTest(); });
+    connect(cmdWriteLoopTest, &QPushButton::clicked, this, [this] { selfTest_.WriteTest(); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { selfTest_.Stop(); });
+    connect(cmdClear, &QPushButton::clicked, this, [this] { selfTest_.Clear(); });
+
+    reload();
+}
+
+QWidget *frmSelftTest::buildStatusFrame()
+{
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    chkInState0 = new StatusLamp(Frame2, QStringLiteral("chkInState0"));
+    chkInState1 = new StatusLamp(Frame2, QStringLiteral("chkInState1"));
+    chkOutState0 = new StatusLamp(Frame2, QStringLiteral("chkOutState0"));
+    chkOutState1 = new StatusLamp(Frame2, QStringLiteral("chkOutState1"));
+    auto *lamps = new QGridLayout;
+    addLampRow(lamps, 0, chkInState0, QStringLiteral("Input State 1"));
+    addLampRow(lamps, 1, chkInState1, QStringLiteral("Input State 2"));
+    addLampRow(lamps, 2, chkOutState0, QStringLiteral("Output State 1"));
+    addLampRow(lamps, 3, chkOutState1, QStringLiteral("Output State 2"));
+
+    auto *row = new QHBoxLayout(Frame2);
+    row->setContentsMargins(6, 4, 6, 6);
+    row->addLayout(lamps, 1);
+    row->addWidget(buildLegend());
+    return Frame2;
+}
+
+QWidget *frmSelftTest::buildLegend()
+{
+    fraLegend = new QGroupBox(QStringLiteral("Legend"), Frame2);
+    fraLegend->setObjectName(QStringLiteral("fraLegend"));
+    auto *keys = new QGridLayout(fraLegend);
+    keys->setContentsMargins(6, 4, 6, 4);
+    const std::pair<LampState, const char *> legend[] = {
+        {LampState::Armed, "Armed"},
+        {LampState::Triggered, "Triggered"},
+        {LampState::Disabled, "Disabled"},
+        {LampState::Unknown, "Unknown"},
+    };
+    int row = 0;
+    for (const auto &[state, text] : legend) {
+        auto *key = new StatusLamp(fraLegend, QStringLiteral("chkMainWakeState%1").arg(row), state);
+        addLampRow(keys, row++, key, QString::fromUtf8(text));
+    }
+    return fraLegend;
+}
+
+void frmSelftTest::reload()
+{
+    txtLog->clear();
+    lblSelfTest->clear();
+    cmbLoops->clear();
+    chkDetails->setChecked(true);
+    showStatusCaption(QStringLiteral("Status"));
+    showLamps(StatusLamps{});
+    selfTest_.Load();
+}
+
+void frmSelftTest::closeEvent(QCloseEvent *event)
+{
+    selfTest_.StopAndRestore();
+    event->accept();
+}
+
+bool frmSelftTest::detailsChecked() const { return chkDetails->isChecked(); }
+
+QString frmSelftTest::loopCountText() const { return cmbLoops->currentText(); }
+
+void frmSelftTest::fillLoopCounts(int last)
+{
+    QStringList counts;
+    for (int n = 1; n <= last; ++n) counts << QString::number(n);
+    cmbLoops->addItems(counts);
+    cmbLoops->setCurrentIndex(0);
+}
+
+void frmSelftTest::appendLogLine(const QString &text)
+{
+    txtLog->appendPlainText(text);
+    QTextCursor line(txtLog->document()->lastBlock());
+    line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    txtLog->setTextCursor(line);
+    txtLog->ensureCursorVisible();
+}
+
+void frmSelftTest::clearLog() { txtLog->clear(); }
+
+void frmSelftTest::showLamps(const StatusLamps &lamps)
+{
+    chkInState0->setState(lamps.in1);
+    chkInState1->setState(lamps.in2);
+    chkOutState0->setState(lamps.out1);
+    chkOutState1->setState(lamps.out2);
+}
+
+void frmSelftTest::showStatusCaption(const QString &caption) { Frame2->setTitle(caption); }
+
+void frmSelftTest::showProgress(const QString &text) { lblSelfTest->setText(text); }
+
+void frmSelftTest::showTestRunning(bool running)
+{
+    cmdReadLoop->setEnabled(!running);
+    cmdWriteLoopTest->setEnabled(!running);
+}
+
+namespace {
+frmSelftTest *selfTestWindow = nullptr;   // created on first use, lives until the application ends
+}
+
+void ShowSelfTest()
+{
+    if (!selfTestWindow) {
+        selfTestWindow = new frmSelftTest;
+    } else if (!selfTestWindow->isVisible() && !selfTestWindow->selfTest().running()) {
+        selfTestWindow->reload();
+    }
+    selfTestWindow->show();
+    selfTestWindow->raise();
+    selfTestWindow->activateWindow();
+}

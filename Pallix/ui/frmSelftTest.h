@@ -1,0 +1,64 @@
+// The self-test window: shows what SelfTest logs and reads, and passes on
+// the button presses.
+#pragma once
+
+#include "SelfTest.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class StatusLamp;
+
+class frmSelftTest : public QWidget, private SelfTestView {
+    Q_OBJECT
+public:
+    explicit frmSelftTest(QWidget *parent = nullptr);
+
+    SelfTest &selfTest() { return selfTest_; }
+    // Back to the state of a freshly opened window, then the window load.
+    void reload();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    bool detailsChecked() const override;
+    QString loopCountText() const override;
+    void fillLoopCounts(int last) override;
+    void appendLogLine(const QString &text) override;
+    void clearLog() override;
+    void showLamps(const StatusLamps &lamps) override;
+    void showStatusCaption(const QString &caption) override;
+    void showProgress(const QString &text) override;
+    void showTestRunning(bool running) override;
+
+    QWidget *buildStatusFrame();
+    QWidget *buildLegend();
+
+    QLabel *Picture1;
+    QLabel *Label1;
+    QGroupBox *Frame2;
+    StatusLamp *chkInState0;
+    StatusLamp *chkInState1;
+    StatusLamp *chkOutState0;
+    StatusLamp *chkOutState1;
+    QGroupBox *fraLegend;
+    QLabel *lblSelfTest;
+    QPushButton *cmdReadLoop;
+    QPushButton *cmdWriteLoopTest;
+    QPushButton *cmdStop;
+    QComboBox *cmbLoops;
+    QCheckBox *chkDetails;
+    QPlainTextEdit *txtLog;
+    QPushButton *cmdClear;
+
+    SelfTest selfTest_;
+};
+
+// "Self Test": the window, opened or brought forward.
+void ShowSelfTest();

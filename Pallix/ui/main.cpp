@@ -1,0 +1,61 @@
+// The Pallix Control Center: a tray application watching a Pallix on the
+// local network.
+#include "AppState.h"
+#include "CommandLineOptions.h"
+#include "PlatformLinux.h"
+#include "WidgetDesktop.h"
+#include "frmPallixSysTray.h"
+
+#include <QApplication>
+
+#include <cstring>
+
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Pallix"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(PALLIX_VERSION_MAJOR)
+                                                .arg(PALLIX_VERSION_MINOR)
+                                                .arg(PALLIX_VERSION_REVISION));
+}
+
+// Help and version need no display: they are answered before the window
+// system is opened. Everything else is parsed after, so Qt's own options
+// (-platform and the like) keep working.
+bool asksForHelpOrVersion(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    AppState &state = appState();
+    if (asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication options(argc, argv);
+        nameApplication();
+        ApplyCommandLine(options, state);   // prints and exits
+    }
+
+    QApplication app(argc, argv);
+    nameApplication();
+    ApplyCommandLine(app, state);
+    // The application lives in the notification area; closing a window must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    state.AppPath = AppFolder(QCoreApplication::applicationDirPath());
+
+    LinuxPlatform platform;
+    Platform::install(&platform);
+    WidgetDesktop desktop;
+    Desktop::install(&desktop);
+    frmPallixSysTray tray;
+    // Ending during start-up (the firmware updater took over) is not a failure.
+    if (!tray.start()) return state.Ending ? 0 : 1;
+    return app.exec();
+}

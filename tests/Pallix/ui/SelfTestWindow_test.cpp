@@ -1,0 +1,156 @@
+// The self-test window: its load, log box, buttons, and the ways out of a
+// running write test (closing it, leaving the application).
+#include "SelfTestFixture.h"
+#include "StatusLamp.h"
+#include "frmSelftTest.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+template <class W>
+W *control(QWidget &window, const char *name)
+{
+    W *found = window.findChild<W *>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+QColor lampFill(QWidget &window, const char *name)
+{
+    return control<StatusLamp>(window, name)->colour();
+}
+
+frmSelftTest *openedWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<frmSelftTest *>(w)) return window;
+    return nullptr;
+}
+
+}  // namespace
+
+using SelfTestWindow = SelfTestFixture;
+
+TEST_F(SelfTestWindow, LoadShowsTheLampsAndFillsTheLoopCounts)
+{
+    storeUserConfiguration();
+    frmSelftTest window;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Nerrin Pallix™ Self Test"));
+    EXPECT_EQ(window.size(), QSize(258, 382));
+
+    auto *loops = control<QComboBox>(window, "cmbLoops");
+    ASSERT_EQ(loops->count(), 1000);
+    EXPECT_EQ(loops->itemText(0), QStringLiteral("1"));
+    EXPECT_EQ(loops->itemText(999), QStringLiteral("1000"));
+    EXPECT_EQ(loops->currentText(), QStringLiteral("1"));
+    EXPECT_TRUE(control<QCheckBox>(window, "chkDetails")->isChecked());
+    EXPECT_TRUE(control<QLabel>(window, "lblSelfTest")->text().isEmpty());
+    const QString caption = control<QGroupBox>(window, "Frame2")->title();
+    EXPECT_TRUE(caption.startsWith(QStringLiteral("Status ")));
+
+    EXPECT_EQ(lampFill(window, "chkOutState0"), QColor(0, 255, 0));
+    EXPECT_EQ(lampFill(window, "chkOutState1"), QColor(255, 128, 0));
+    EXPECT_EQ(lampFill(window, "chkInState0"), QColor(255, 128, 0));
+    EXPECT_EQ(lampFill(window, "chkInState1"), QColor(128, 128, 128));
+}
+
+TEST_F(SelfTestWindow, FailedLoadLeavesTheLoopListEmptyAndLampsWhite)
+{
+    appState().DiscoveryFailed = true;
+    frmSelftTest window;
+    EXPECT_EQ(control<QComboBox>(window, "cmbLoops")->count(), 0);
+    EXPECT_EQ(lampFill(window, "chkInState0"), QColor(255, 255, 255));
+    EXPECT_EQ(platform.boxes.size(), 1);
+
+    control<QPushButton>(window, "cmdReadLoop")->click();
+    EXPECT_EQ(platform.boxes.size(), 1);   // an empty list reads as no loops at all
+}
+
+TEST_F(SelfTestWindow, LogHoldsOneLinePerEntryWithoutATrailingBreak)
+{
+    frmSelftTest window;
+    auto *log = control<QPlainTextEdit>(window, "txtLog");
+    window.selfTest().AddLog(QStringLiteral("first"));
+    window.selfTest().AddLog(QStringLiteral("second"));
+    EXPECT_EQ(log->toPlainText(), QStringLiteral("first\nsecond"));
+    EXPECT_EQ(log->textCursor().selectedText(), QStringLiteral("second"));
+
+    control<QPushButton>(window, "cmdClear")->click();
+    window.selfTest().AddLog(QStringLiteral("third"));
+    EXPECT_EQ(log->toPlainText(), QStringLiteral("third"));
+
+    control<QCheckBox>(window, "chkDetails")->setChecked(false);
+    window.selfTest().AddLog(QStringLiteral("Testing: Get In State"));
+    EXPECT_EQ(log->toPlainText(), QStringLiteral("third"));
+}
+
+TEST_F(SelfTestWindow, TestButtonsAreDisabledWhileATestRuns)
+{
+    frmSelftTest window;
+    auto *read = control<QPushButton>(window, "cmdReadLoop");
+    auto *write = control<QPushButton>(window, "cmdWriteLoopTest");
+    control<QComboBox>(window, "cmbLoops")->setCurrentIndex(2);
+    bool disabledDuringRun = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (appState().TestBusy) disabledDuringRun = !read->isEnabled() && !write->isEnabled();
+    });
+    probe.start(0);
+    read->click();
+
+    EXPECT_TRUE(disabledDuringRun);
+    EXPECT_TRUE(read->isEnabled());
+    EXPECT_TRUE(write->isEnabled());
+    EXPECT_EQ(control<QLabel>(window, "lblSelfTest")->text(), QStringLiteral("Read Loops: 3"));
+}
+
+TEST_F(SelfTestWindow, LeavingTheApplicationMidTestRestoresFirst)
+{
+    storeUserConfiguration();
+    const Configuration before = configuration();
+    ShowSelfTest();
+    frmSelftTest *window = openedWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isVisible());
+
+    bool restoredOnReturn = false;
+    QTimer::singleShot(1500, [&] {   // inside the out-state pauses
+        StopSelfTestsAndRestore();
+        restoredOnReturn = configuration() == before;
+    });
+    control<QPushButton>(*window, "cmdWriteLoopTest")->click();
+
+    EXPECT_TRUE(restoredOnReturn);
+    EXPECT_EQ(configuration(), before);
+    EXPECT_FALSE(control<QPlainTextEdit>(*window, "txtLog")->toPlainText().contains(
+        QStringLiteral("Write Test Complete")));
+    window->close();
+}
+
+TEST_F(SelfTestWindow, ClosingMidTestRestoresAndReopeningLoadsAfresh)
+{
+    storeUserConfiguration();
+    const Configuration before = configuration();
+    ShowSelfTest();
+    frmSelftTest *window = openedWindow();
+    ASSERT_NE(window, nullptr);
+
+    QTimer::singleShot(1500, [&] { window->close(); });
+    control<QPushButton>(*window, "cmdWriteLoopTest")->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(configuration(), before);
+
+    ShowSelfTest();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(control<QPlainTextEdit>(*window, "txtLog")->toPlainText().isEmpty());
+    EXPECT_EQ(control<QComboBox>(*window, "cmbLoops")->count(), 1000);
+    window->close();
+}

@@ -1,0 +1,26 @@
+// The desktop as the Control Center's windows show it.
+#include "AppTestSupport.h"
+#include "NrErrors.h"
+#include "ShellExecute.h"
+#include "WidgetDesktop.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ShellOpen, TheRealDesktopReportsAMissingFileAsCode2)
+{
+    TestAppFolder folder;
+    WidgetDesktop desktop;
+    Desktop::install(&desktop);
+    try {
+        ShellOpen(folder.path() + QStringLiteral("missing.pdf"));
+        ADD_FAILURE() << "no error raised";
+    } catch (const NrError &error) {
+        EXPECT_EQ(error.number(), 2);
+        EXPECT_EQ(error.description(), QStringLiteral("File not found"));
+    }
+    Desktop::install(nullptr);
+}
+
+}  // namespace

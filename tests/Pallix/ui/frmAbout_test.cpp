@@ -1,0 +1,167 @@
+#include "AppState.h"
+#include "AppTestSupport.h"
+#include "FakePlatform.h"
+#include "frmAbout.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AboutTest : public ::testing::Test {
+protected:
+    AboutTest()
+    {
+        appState() = AppState{};
+        appState().AppPath = folder.path();
+        platform.addresses = {};
+        platform.version = {6, 8};
+    }
+    ~AboutTest() override { about.close(); }
+
+    void giveDevice()
+    {
+        appState().DeviceList = {QStringLiteral("127.0.0.2"), QString()};
+        appState().DeviceCount = 1;
+        appState().FirmwareVersion = QStringLiteral("01.03");
+        appState().MACAddress = QStringLiteral("00-50-C2-8F-10-01");
+    }
+
+    void writeLog(const QByteArray &bytes)
+    {
+        QFile log(folder.path() + QStringLiteral("log.txt"));
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write(bytes);
+    }
+
+    TestAppFolder folder;
+    FakePlatform platform;
+    frmAbout &about = frmAbout::instance();
+};
+
+TEST_F(AboutTest, WithoutADeviceShowsEmptyValuesAndTheDesignText)
+{
+    ShowAbout();
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Nerrin Pallix™ Control Center"));
+    EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Nerrin Pallix™ Control Center"));
+    EXPECT_EQ(about.lblFirmwareVersion->text(), QStringLiteral("Firmware Version: "));
+    EXPECT_EQ(about.lblMACAddress->text(), QStringLiteral("MAC Address: "));
+    EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address"));
+    EXPECT_EQ(about.lblPCIP->text(), QStringLiteral("PC IP Address: "));
+    EXPECT_EQ(about.lblOSInfo->text(), QStringLiteral("6"));
+    EXPECT_EQ(about.cmdOK->text(), QStringLiteral("OK"));
+    EXPECT_EQ(about.cmdLogFile->text(), QStringLiteral("Log File"));
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(AboutTest, WithADeviceShowsItsValuesAndEveryPCAddress)
+{
+    giveDevice();
+    platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
+    ShowAbout();
+    EXPECT_EQ(about.lblFirmwareVersion->text(), QStringLiteral("Firmware Version: 01.03"));
+    EXPECT_EQ(about.lblMACAddress->text(), QStringLiteral("MAC Address: 00-50-C2-8F-10-01"));
+    EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address: 127.0.0.2"));
+    EXPECT_EQ(about.lblPCIP->text(), QStringLiteral("PC IP Address: 10.0.0.5, 192.168.1.20"));
+}
+
+TEST_F(AboutTest, SoftwareVersionIsTheBuildsVersion)
+{
+    ShowAbout();
+    const QString expected = QStringLiteral("Software Version %1.%2.%3")
+                                 .arg(PALLIX_VERSION_MAJOR)
+                                 .arg(PALLIX_VERSION_MINOR)
+                                 .arg(PALLIX_VERSION_REVISION);
+    EXPECT_EQ(about.lblVersion->text(), expected);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Software Version \\d+\\.\\d+\\.\\d+$"))
+                    .match(about.lblVersion->text())
+                    .hasMatch());
+}
+
+TEST_F(AboutTest, DeviceTextsAreNeverReadAsMarkup)
+{
+    giveDevice();
+    appState().MACAddress = QStringLiteral("<b>00</b>");
+    appState().FirmwareVersion = QStringLiteral("<img src=x>");
+    ShowAbout();
+    for (QLabel *label : about.findChildren<QLabel *>()) {
+        if (label == about.picIcon) continue;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+    }
+    EXPECT_EQ(about.lblMACAddress->text(), QStringLiteral("MAC Address: <b>00</b>"));
+}
+
+TEST_F(AboutTest, IsAModelessDarkWindowReadOnOpening)
+{
+    ShowAbout();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_FALSE(about.isModal());
+    EXPECT_EQ(about.palette().color(QPalette::Window), QColor(64, 64, 64));
+    EXPECT_EQ(about.palette().color(QPalette::WindowText), QColor(Qt::white));
+
+    // An open window keeps what it showed; closing and opening again reads afresh.
+    giveDevice();
+    ShowAbout();
+    EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address"));
+    about.cmdOK->click();
+    EXPECT_FALSE(about.isVisible());
+    ShowAbout();
+    EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address: 127.0.0.2"));
+
+    about.cmdOK->click();
+    appState().DeviceCount = 0;
+    ShowAbout();
+    EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address"));
+}
+
+TEST_F(AboutTest, EnterAndEscapeCloseIt)
+{
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        ShowAbout();
+        ASSERT_TRUE(about.isVisible());
+        QTest::keyClick(&about, key);
+        EXPECT_FALSE(about.isVisible()) << key;
+    }
+    EXPECT_TRUE(platform.boxes.isEmpty());   // Enter is OK, not Log File
+}
+
+TEST_F(AboutTest, LogFileWithoutALogReportsItAndLogsOneLine)
+{
+    appState().LastGlobalStatus = 7;
+    ShowAbout();
+    about.cmdLogFile->click();
+
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Log File is empty. (1)"));
+    EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(platform.opened.isEmpty());
+    EXPECT_EQ(folder.logLines(), QStringList{QStringLiteral("Log File is empty. (1)(Status:7)")});
+    EXPECT_TRUE(folder.logText().endsWith(QStringLiteral("\r\n")));
+}
+
+TEST_F(AboutTest, LogFileOpensAnExistingLog)
+{
+    writeLog("Discovery Count < 1  --- 12/8/26 1:00:00 AM\r\n");
+    ShowAbout();
+    about.cmdLogFile->click();
+    EXPECT_EQ(platform.opened, QStringList{folder.path() + QStringLiteral("log.txt")});
+    EXPECT_TRUE(platform.boxes.isEmpty());
+}
+
+TEST_F(AboutTest, LogFileThatCannotBeOpenedIsReported)
+{
+    writeLog("");
+    platform.openResult = 31;
+    ShowAbout();
+    about.cmdLogFile->click();
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No association for file extension (31)"));
+    EXPECT_EQ(folder.logLines().last(),
+              QStringLiteral("No association for file extension (31)(Status:0)"));
+}
+
+}  // namespace

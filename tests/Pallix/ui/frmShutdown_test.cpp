@@ -1,0 +1,92 @@
+// The countdown window: its texts, its buttons, closing it.
+#include "AppState.h"
+#include "AppTestSupport.h"
+#include "FakePlatform.h"
+#include "MonitorState.h"
+#include "RecordingWatch.h"
+#include "SimulatedDevice.h"
+#include "frmShutdown.h"
+
+#include <QTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int PowerInEnable = 11;
+
+class CountdownTest : public ::testing::Test {
+protected:
+    CountdownTest() {
+        appState() = AppState{};
+        appState().AppPath = folder.path();
+        appState().DeviceList = {device.address(), QString()};
+        appState().DeviceCount = 1;
+        device.sim.setReg(1, PowerInEnable, 0);
+        monitorState().setWatching(true);
+    }
+    ~CountdownTest() override { countdown.cancel(); }
+
+    bool ended() const { return !window.isVisible() && !countdown.timer.isActive(); }
+
+    FakePlatform platform;
+    TestAppFolder folder;
+    RecordingWatch watch;
+    SimulatedDevice device;
+    Countdown &countdown = watch.countdown;
+    frmShutdown window{countdown};
+};
+
+TEST_F(CountdownTest, ShowsTheActionAndTheSecondsLeft) {
+    countdown.shutdown(1, 15);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(countdown.timer.isActive());
+    EXPECT_EQ(countdown.timer.interval(), 1000);
+    EXPECT_EQ(window.cmdNow->text(), QStringLiteral("Shutdown Now."));
+    EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Shutting down in 15 second(s)."));
+    EXPECT_EQ(window.cmdCancel->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Nerrin Pallix™"));
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    countdown.tick();
+    EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Shutting down in 14 second(s)."));
+}
+
+TEST_F(CountdownTest, CancelEndsItWithoutActionOrDeviceWrites) {
+    countdown.shutdown(3, 30);
+    device.sim.clearRequests();
+    window.cmdCancel->click();
+    EXPECT_TRUE(ended());
+    EXPECT_TRUE(monitorState().polling());
+    waitUntil([] { return false; }, 1300);
+    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_EQ(device.sim.requestCount(1), 0u);
+}
+
+TEST_F(CountdownTest, ClosingTheWindowIsACancel) {
+    countdown.shutdown(3, 30);
+    window.close();
+    EXPECT_TRUE(ended());
+    EXPECT_TRUE(monitorState().polling());
+}
+
+TEST_F(CountdownTest, NowRunsTheActionAtTheNextTick) {
+    countdown.shutdown(5, 30);
+    EXPECT_EQ(window.cmdNow->text(), QStringLiteral("Log Out Now."));
+    EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Logging Out in 30 second(s)."));
+    window.cmdNow->click();
+    ASSERT_TRUE(waitUntil([&] { return ended(); }, 2500));
+    ASSERT_EQ(platform.commands.size(), 1);
+    EXPECT_EQ(platform.commands[0].program, QStringLiteral("loginctl"));
+    EXPECT_EQ(platform.commands[0].arguments.value(0), QStringLiteral("terminate-session"));
+}
+
+TEST_F(CountdownTest, UnknownCodesCountDownWithEmptyTextsAndDoNothing) {
+    countdown.shutdown(9, 1);
+    EXPECT_EQ(window.cmdNow->text(), QStringLiteral(" Now."));
+    EXPECT_EQ(window.lblShutdown->text(), QStringLiteral(" in 1 second(s)."));
+    ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
+    EXPECT_TRUE(platform.commands.isEmpty());
+}
+
+}  // namespace
