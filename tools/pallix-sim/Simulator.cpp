@@ -50,6 +50,10 @@ std::vector<Device> makeDevices(const SimOptions &options) {
         throw std::invalid_argument("devices must be 1 to " + std::to_string(kMaxDevices));
     }
     if (options.restartMs < 0) throw std::invalid_argument("restart time must not be negative");
+    if (options.replyPort < 0 || options.replyPort > 65535 || options.replyPort == kDevicePort) {
+        throw std::invalid_argument("reply port must be 1 to 65535 but not " + std::to_string(kDevicePort) +
+                                    ", or 0 to reply from that port");
+    }
     checkFirmwareText(options.firmware);
     const uint32_t broadcast = parseAddress(options.broadcast, "broadcast address");
     const uint32_t first = parseAddress(options.firstAddress, "first address");
@@ -112,7 +116,8 @@ void Simulator::start() {
     if (impl_->server) return;
     std::vector<std::string> addresses;
     for (const Device &d : impl_->devices) addresses.push_back(d.address());
-    impl_->server = std::make_unique<Server>(addresses, impl_->options.broadcast, kDevicePort,
+    const auto replyPort = static_cast<uint16_t>(impl_->options.replyPort);
+    impl_->server = std::make_unique<Server>(addresses, impl_->options.broadcast, kDevicePort, replyPort,
                                              [this](size_t device, std::span<const uint8_t> datagram) {
                                                  return impl_->receive(device, datagram);
                                              });
@@ -221,6 +226,10 @@ bool Simulator::programMode(int device) const {
 
 std::string Simulator::firmware(int device) const {
     return impl_->withDevice(device, [](Device &d) { return d.firmware(); });
+}
+
+bool Simulator::recovery(int device) const {
+    return impl_->withDevice(device, [](Device &d) { return d.recovery(); });
 }
 
 int Simulator::flashRefusals(int device) const {
