@@ -45,7 +45,9 @@ void checkFirmwareText(const std::string &firmware) {
     }
 }
 
-std::vector<Device> makeDevices(const SimOptions &options) {
+}  // namespace
+
+void checkOptions(const SimOptions &options) {
     if (options.devices < 1 || options.devices > kMaxDevices) {
         throw std::invalid_argument("devices must be 1 to " + std::to_string(kMaxDevices));
     }
@@ -64,6 +66,13 @@ std::vector<Device> makeDevices(const SimOptions &options) {
     if (broadcast >= first && broadcast - first < count) {
         throw std::invalid_argument("the devices' addresses run into the broadcast address " + options.broadcast);
     }
+}
+
+namespace {
+
+std::vector<Device> makeDevices(const SimOptions &options) {
+    checkOptions(options);
+    const uint32_t first = parseAddress(options.firstAddress, "first address");
     std::vector<Device> devices;
     for (int k = 1; k <= options.devices; ++k) {
         devices.emplace_back(formatAddress(first + static_cast<uint32_t>(k - 1)), macFor(k), options.firmware,

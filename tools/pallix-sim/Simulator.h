@@ -23,6 +23,9 @@ struct SimOptions {
     int replyPort = 0;
 };
 
+// Throws std::invalid_argument naming the first option out of range.
+void checkOptions(const SimOptions &options);
+
 // One request as a device received it, in arrival order.
 struct Request {
     uint8_t opcode = 0;       // 0x05 read, 0x04 write, 0x07 control, 0x0A flash, 0x63 probe
