@@ -248,7 +248,7 @@ private:
         if (failure_->releaseFirst) {
             const bool released = sendControl(device_, kNrLeaveProgramMode);
             text += std::string(". ") + stateOf(stage_) +
-                    (released ? "; it has left program mode."
+                    (released ? "; it is released from program mode."
                               : "; it did not answer the request to leave program mode either.");
         }
         report(text + kRunAgain);

@@ -267,14 +267,14 @@ TEST_F(FirmwareUpdateTest, AnUnansweredStepStopsTheUpdateAndSaysWhatIsLeft) {
     // 36th, record 0x008C0 on line 37; the flash copy follows 1089 requests.
     const std::vector<Stop> stops{
         {"offline-after 1 3.5", NR_FIRMWARE_ENTER_FAILED,
-         {"did not answer the request to enter program mode", "still runs its old firmware", "has left program mode"},
+         {"did not answer the request to enter program mode", "still runs its old firmware", "released from program mode"},
          false},
         {"offline-after 101 4.5", NR_FIRMWARE_WRITE_FAILED,
          {"the write of the record at 0x008C0 (line 37) to flash 0x10CC0", "upper flash is erased",
-          "has left program mode"},
+          "released from program mode"},
          true},
         {"offline-after 1090 4.5", NR_FIRMWARE_COPY_FAILED,
-         {"did not answer the flash-copy request", "may have copied", "has left program mode"}, true},
+         {"did not answer the flash-copy request", "may have copied", "released from program mode"}, true},
         {"offline-after 1092", NR_FIRMWARE_ERASE_FAILED,
          {"the erase of flash block 0x10400", "has copied the new image and restarted",
           "did not answer the request to leave program mode either"},
