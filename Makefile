@@ -1,7 +1,10 @@
 # make test: install what is missing, build, run every test (plain and sanitized).
 # make demo: install what is missing, build, run the application beside the simulator.
+# make fuzz: build the libFuzzer targets with clang and run each FUZZ_SECONDS.
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 # The tests spend most of their time waiting on the device's time-outs, each
 # in its own network namespace, so several run beside each compiler slot.
@@ -10,7 +13,7 @@ TEST_JOBS  ?= $(shell echo $$(( $$(nproc) * 4 )))
 # a good deal faster than full debug information.
 DEBUG_INFO ?= -g1
 
-.PHONY: deps build build-sanitize test demo clean
+.PHONY: deps build build-sanitize test demo fuzz clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -36,5 +39,13 @@ test: build build-sanitize
 demo: build
 	bash scripts/demo.sh $(BUILD)
 
+$(BUILD_FUZZ)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_FUZZ) -DPALLIX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 $(DEBUG_INFO)"
+
+fuzz: deps $(BUILD_FUZZ)/CMakeCache.txt
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	bash scripts/fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)

@@ -80,13 +80,21 @@ NR_EXPORT int32_t NR_CALL pallixGetShutdownAction(int32_t *value);
 NR_EXPORT int32_t NR_CALL pallixSetShutdownAction(int32_t value);
 NR_EXPORT int32_t NR_CALL pallixGetInState(int32_t *f0, int32_t *f1);
 
-/* Firmware programming, for the updater program. Returns 0 when the device
-   was reprogrammed, non-zero when the image was refused, no device was
-   found or the device did not come back. */
+/* Firmware programming, for the updater program. Needs the discovery that
+   found the device to have run just before: its MAC address goes into the
+   image. Returns 0 when the device was reprogrammed and answers again; every
+   failure has a code of its own and a message box that says what failed and
+   what the device is left with. */
 #define NR_FIRMWARE_UPDATED 0
 #define NR_FIRMWARE_IMAGE_REFUSED 1 /* nothing was sent */
-#define NR_FIRMWARE_NO_DEVICE 2
+#define NR_FIRMWARE_NO_DEVICE 2     /* no probe answer; only leave-program-mode was sent */
 #define NR_FIRMWARE_DEVICE_LOST 3   /* silent for too long after the flash copy */
+#define NR_FIRMWARE_ENTER_FAILED 4  /* no answer to enter program mode; old firmware untouched */
+#define NR_FIRMWARE_ERASE_FAILED 5  /* no answer to a block erase */
+#define NR_FIRMWARE_WRITE_FAILED 6  /* no answer to a block write */
+#define NR_FIRMWARE_COPY_FAILED 7   /* no answer to the flash copy */
+#define NR_FIRMWARE_LEAVE_FAILED 8  /* image written, no answer to leave program mode */
+#define NR_FIRMWARE_NOT_RUNNING 9   /* left program mode, but answers no register read */
 NR_EXPORT int32_t NR_CALL nrFirmwareUpdate(const char *deviceAddress, const char *imagePath);
 
 /* A host replaces the library's modal message box (standard error by

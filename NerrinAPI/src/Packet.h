@@ -38,5 +38,7 @@ NrFrame nrControlFrame(int32_t command, int32_t argument);
 NrFrame nrWriteBlockFrame(int32_t flashAddress, const uint8_t *data);
 NrFrame nrProbeFrame();
 
-// The register value a read-memory reply carries (byte 5).
+// The register value a read-memory reply carries (byte 5); a shorter
+// reply carries none.
+inline constexpr int32_t kNrReadReplySize = 6;
 int32_t nrReplyValue(const char *reply);

@@ -9,14 +9,14 @@
 
 namespace {
 
-int32_t exchange(const NrFrame &frame, const char *address) {
-    return nrTransaction(frame.bytes, frame.length, address);
+int32_t exchange(const NrFrame &frame, const char *address, int32_t shortestReply = 1) {
+    return nrTransaction(frame.bytes, frame.length, address, shortestReply);
 }
 
 }  // namespace
 
 int32_t nrGetMem(const char *address, int32_t reg, int32_t count) {
-    return exchange(nrReadMemFrame(reg, count), address);
+    return exchange(nrReadMemFrame(reg, count), address, kNrReadReplySize);
 }
 
 int32_t nrSetMemInt(const char *address, int32_t reg, int32_t value, int32_t count) {

@@ -20,28 +20,30 @@ void closeOwnedSocket() {
     nrLib.sockOpen = 0;
 }
 
+// The device's address is checked, not its source port: nothing promises
+// that it answers from the port it listens on.
 bool fromDevice(const sockaddr_in &sender) {
-    return sender.sin_addr.s_addr == nrLib.deviceEndpoint.sin_addr.s_addr &&
-           sender.sin_port == nrLib.deviceEndpoint.sin_port;
+    return sender.sin_addr.s_addr == nrLib.deviceEndpoint.sin_addr.s_addr;
 }
 
 // Receives into slot 0, ignoring datagrams from anyone but the device for
-// the rest of the time-out.
-void receiveDeviceReply() {
+// the rest of the time-out. Returns the reply's size, -1 when none came.
+int receiveDeviceReply() {
     char *reply = nrLib.replySlots[0];
     const auto deadline = Clock::now() + std::chrono::milliseconds(kNrReplyTimeoutMs);
     for (;;) {
         sockaddr_in sender{};
-        if (nrSocketReceiveFrom(nrLib.sockHandle, reply, kNrReplySize, &sender) < 0) return;
-        if (fromDevice(sender)) return;
+        const int received = nrSocketReceiveFrom(nrLib.sockHandle, reply, kNrReplySize, &sender);
+        if (received < 0 || fromDevice(sender)) return received;
         std::memset(reply, 0, sizeof nrLib.replySlots[0]);
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return;
+        if (left.count() <= 0) return -1;
         nrSocketSetReceiveTimeout(nrLib.sockHandle, static_cast<int>(left.count()));
     }
 }
 
-int32_t exchangeOnce(const uint8_t *request, int32_t length, const char *address) {
+int32_t exchangeOnce(const uint8_t *request, int32_t length, const char *address,
+                     int32_t shortestReply) {
     nrOpenSocket(address);
     if (!haveSocket()) {
         nrLib.sockOpen = 0;
@@ -54,10 +56,13 @@ int32_t exchangeOnce(const uint8_t *request, int32_t length, const char *address
         closeOwnedSocket();
         return kNrBindFailed;
     }
+    // A late reply to an earlier request must not pass for this one's.
+    nrSocketDiscardPending(nrLib.sockHandle);
     nrSend(request, length);
     std::strcpy(nrLib.replySlots[1], nrLib.replySlots[0]);
     std::memset(nrLib.replySlots[0], 0, sizeof nrLib.replySlots[0]);
-    receiveDeviceReply();
+    const int received = receiveDeviceReply();
+    if (received < shortestReply) std::memset(nrLib.replySlots[0], 0, sizeof nrLib.replySlots[0]);
     if (nrLib.replySlots[0][0] == 0) {
         nrDiagnostic("No Reply Error\n\n");
         return kNrNoReply;
@@ -113,10 +118,11 @@ int32_t nrCloseSocket() {
 
 bool nrBindLocalPort() { return nrSocketBind(nrLib.sockHandle, nrLib.localEndpoint); }
 
-int32_t nrTransaction(const uint8_t *request, int32_t length, const char *address) {
+int32_t nrTransaction(const uint8_t *request, int32_t length, const char *address,
+                      int32_t shortestReply) {
     int32_t status = kNrOk;
     for (int attempt = 1;; ++attempt) {
-        status = exchangeOnce(request, length, address);
+        status = exchangeOnce(request, length, address, shortestReply);
         if (status == kNrOk) break;
         const bool lastAttempt = attempt == kNrMaxAttempts;
         if (lastAttempt) nrDiagnostic("Retry Loop Failed.\n\n");

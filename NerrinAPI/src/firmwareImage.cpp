@@ -4,6 +4,8 @@
 #include <fstream>
 #include <istream>
 
+#include "firmwareLayout.h"
+
 namespace {
 
 using namespace firmware_record;
@@ -96,6 +98,7 @@ FirmwareImage nrParseFirmwareImage(std::istream &text) {
     std::string token;
     while (reader.next(token)) {
         FirmwareToken entry;
+        entry.line = reader.line();
         if (token.front() != kCommentMark) {
             FirmwareRecord record;
             const std::string fault = decodeRecord(token, record);
@@ -124,7 +127,11 @@ FirmwareImage nrReadFirmwareImage(const std::string &path) {
         return image;
     }
     FirmwareImage image = nrParseFirmwareImage(file);
-    if (!image.accepted())
+    if (image.accepted())
+        image.error = nrCheckFirmwareLayout(image);
+    if (!image.accepted()) {
+        image.tokens.clear();
         image.error = path + ", " + image.error;
+    }
     return image;
 }

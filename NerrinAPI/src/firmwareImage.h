@@ -20,6 +20,7 @@ struct FirmwareRecord {
 // routine writes one progress dot per token, comments included.
 struct FirmwareToken {
     std::optional<FirmwareRecord> record;
+    int line = 0;  // where the token starts in the file, from 1
 };
 
 struct FirmwareImage {
@@ -29,9 +30,11 @@ struct FirmwareImage {
     bool accepted() const { return error.empty(); }
 };
 
-// Refuses an image that cannot be opened, holds a token of 2000 characters
-// or more, a record shorter than 137 characters, or a character in a
-// record's address or data that is not a hex digit. The error names the
-// line and the fault.
-FirmwareImage nrReadFirmwareImage(const std::string &path);
+// The text alone: refuses a token of 2000 characters or more, a record
+// shorter than 137 characters, or a character in a record's address or
+// data that is not a hex digit. The error names the line and the fault.
 FirmwareImage nrParseFirmwareImage(std::istream &text);
+// The file as the routine may send it: refuses, besides what the text
+// check refuses, a file that cannot be opened and one whose records do
+// not cover the flash in order (firmwareLayout.h).
+FirmwareImage nrReadFirmwareImage(const std::string &path);

@@ -1,38 +1,39 @@
 #include "firmwareUpdate.h"
 
+#include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
 
 #include "Diagnostics.h"
-#include "Discovery.h"
+#include "NerrinAPI.h"
 #include "Packet.h"
 #include "Requests.h"
 #include "State.h"
 #include "Transport.h"
 #include "firmwareImage.h"
+#include "firmwareLayout.h"
 #include "platform/Command.h"
 #include "platform/Message.h"
 
 namespace {
 
-// Flash layout as the device's boot code expects it.
-constexpr uint32_t kStagingOffset = 0x10400;
-constexpr uint32_t kProtectedFirst = 0xFC00;
-constexpr uint32_t kProtectedLast = 0xFFFF;
-constexpr uint32_t kMacRecordAddress = 0xFBC0;
-constexpr uint32_t kFirstPassEnd = 0x1FFC0;
-constexpr uint32_t kFlashCopyThreshold = 0x103C0;
-constexpr uint32_t kFirstEraseStart = 0x10000;
-constexpr uint32_t kSecondEraseStart = 0x10400;
-constexpr uint32_t kEraseLast = 0x1FC00;
-constexpr uint32_t kEraseStep = 0x400;
+using namespace firmware_layout;
+
 constexpr int kAttemptsPerRenewal = 5;
+// Read once the device has left program mode: a device that runs its
+// firmware answers it, one left in recovery does not. Reading it changes
+// nothing on the device.
+constexpr int32_t kGlobalStatusRegister = 0;
 
 constexpr const char *kUpdateCaption = "Pallix Firmware Update";
 constexpr const char *kCompleteText =
     "Firmware Update Complete! You may now restart Pallix Control Center.";
+constexpr const char *kRunAgain = " Keep Pallix powered and run the update again.";
+
+using Block = std::array<uint8_t, firmware_record::kDataBytes>;
 
 void progress(const std::string &text) {
     nrDiagnostic(text.c_str());
@@ -40,7 +41,7 @@ void progress(const std::string &text) {
 
 // Why the update stopped, in a box of its own after the progress lines.
 void report(const std::string &text) {
-    progress("\n\n");
+    progress("\n\nFirmware update failed.\n");
     nrShowMessage(kUpdateCaption, text.c_str(), NrBoxModality::System);
 }
 
@@ -48,68 +49,107 @@ void pause(std::chrono::milliseconds duration) {
     std::this_thread::sleep_for(duration);
 }
 
-// Each device command has a socket of its own; its status is not examined,
-// a lost request shows up in what the device does next.
-void sendControl(const std::string &device, int32_t command, int32_t argument = 0) {
+// Each device command has a socket of its own. True when the device
+// answered, after the transport's own attempts.
+bool sendControl(const std::string &device, int32_t command, int32_t argument = 0) {
     nrOpenSocket(device.c_str());
-    nrControl(command, argument, device.c_str());
+    const int32_t status = nrControl(command, argument, device.c_str());
     nrCloseSocket();
+    return status == kNrOk;
 }
 
-void sendBlock(const std::string &device, uint32_t target, const uint8_t *data) {
-    nrOpenSocket(device.c_str());
-    nrWriteBlock(static_cast<int32_t>(target), data, kNrFlashBlockSize, device.c_str());
-    nrCloseSocket();
-}
+// What the device is left with when the update stops, by how far it got.
+enum class Stage { Untouched, Erased, CopyRequested, Copied };
 
-void eraseUpperFlash(const std::string &device, uint32_t first) {
-    for (uint32_t block = first; block <= kEraseLast; block += kEraseStep) {
-        sendControl(device, kNrBlockErase, static_cast<int32_t>(block));
-        progress(".");
+const char *stateOf(Stage stage) {
+    switch (stage) {
+    case Stage::Untouched:
+        return "Pallix still runs its old firmware";
+    case Stage::Erased:
+        return "Its upper flash is erased, so it cannot run its old firmware: it is in recovery "
+               "until an update runs to the end";
+    case Stage::CopyRequested:
+        return "It may have copied the staged image and restarted: treat it as in recovery "
+               "until an update runs to the end";
+    case Stage::Copied:
+        return "It has copied the new image and restarted, but the rest of the image is not "
+               "written: it is in recovery until an update runs to the end";
     }
-    progress("\n\n");
-}
-
-bool isProtected(uint32_t address) {
-    return address >= kProtectedFirst && address <= kProtectedLast;
+    return "";
 }
 
 class FirmwareUpdate {
 public:
     FirmwareUpdate(std::string device, const NrFirmwareTimings &timings)
-        : device_(std::move(device)), timings_(timings) {}
+        : device_(std::move(device)), timings_(timings) {
+        // The identity record gets the MAC address of the discovery that
+        // found the device, whatever the replies during the update hold.
+        std::memcpy(mac_.data(), nrLib.macBytes, kNrMacBytes);
+    }
 
     int32_t run(const FirmwareImage &image) {
-        if (nrLib.discoveryCount <= 0) {
-            sendControl(device_, kNrLeaveProgramMode);
-            report("No Pallix answered at " + device_ + ". Nothing was written to it.");
-            return NR_FIRMWARE_NO_DEVICE;
-        }
-        sendControl(device_, kNrEnterProgramMode);
-        eraseUpperFlash(device_, kFirstEraseStart);
-        for (const FirmwareToken &token : image.tokens) {
-            if (token.record && !write(*token.record))
-                return giveUp();
-            progress(".");
-        }
-        sendControl(device_, kNrLeaveProgramMode);
+        if (!enterProgramMode() || !eraseUpperFlash(kFirstEraseStart) || !writeImage(image) ||
+            !leaveProgramMode() || !runsAgain())
+            return stop();
         progress("\n\n\nFirmware update complete!\n");
         nrShowMessage(kUpdateCaption, kCompleteText, NrBoxModality::System);
         return NR_FIRMWARE_UPDATED;
     }
 
 private:
-    // False when the device did not come back from the flash copy.
-    bool write(const FirmwareRecord &record) {
+    struct Failure {
+        int32_t result;
+        std::string what;
+        bool releaseFirst;  // the device is still in program mode
+    };
+
+    bool fail(int32_t result, const std::string &what, bool releaseFirst = true) {
+        failure_ = Failure{result, "Pallix at " + device_ + " " + what, releaseFirst};
+        return false;
+    }
+
+    bool enterProgramMode() {
+        if (sendControl(device_, kNrEnterProgramMode))
+            return true;
+        return fail(NR_FIRMWARE_ENTER_FAILED, "did not answer the request to enter program mode");
+    }
+
+    bool eraseUpperFlash(uint32_t first) {
+        for (uint32_t block = first; block <= kEraseLast; block += kEraseStep) {
+            const bool answered = sendControl(device_, kNrBlockErase, static_cast<int32_t>(block));
+            if (stage_ == Stage::Untouched)
+                stage_ = Stage::Erased;  // a refused request may still have erased
+            if (!answered)
+                return fail(NR_FIRMWARE_ERASE_FAILED,
+                            "did not answer the erase of flash block " + hexAddress(block));
+            progress(".");
+        }
+        progress("\n\n");
+        return true;
+    }
+
+    bool writeImage(const FirmwareImage &image) {
+        for (const FirmwareToken &token : image.tokens) {
+            if (token.record && !write(*token.record, token.line))
+                return false;
+            progress(".");
+        }
+        return true;
+    }
+
+    bool write(const FirmwareRecord &record, int line) {
         nrOpenSocket(device_.c_str());
         uint32_t target = record.address;
         if (!isProtected(record.address)) {
             if (!firstPassDone_)
                 target += kStagingOffset;
-            std::array<uint8_t, firmware_record::kDataBytes> block = record.data;
+            Block block = record.data;
             if (record.address == kMacRecordAddress)
-                insertMac(block);
-            sendBlock(device_, target, block.data());
+                std::memcpy(block.data(), mac_.data(), kNrMacBytes);
+            if (!sendBlock(target, block))
+                return fail(NR_FIRMWARE_WRITE_FAILED,
+                            "did not answer the write of the record at " + hexAddress(record.address) +
+                                " (line " + std::to_string(line) + ") to flash " + hexAddress(target));
             if (!restartDone_ && firstPassDone_ && target >= kFlashCopyThreshold && !copyAndRestart())
                 return false;
         }
@@ -118,26 +158,31 @@ private:
         return true;
     }
 
-    // The device's identity record carries its own MAC address, the one
-    // the discovery before the update reported.
-    static void insertMac(std::array<uint8_t, firmware_record::kDataBytes> &block) {
-        nrParseMAC();
-        nrParseVersion();
-        std::memcpy(block.data(), nrLib.macBytes, kNrMacBytes);
+    bool sendBlock(uint32_t target, const Block &block) {
+        nrOpenSocket(device_.c_str());
+        const int32_t status =
+            nrWriteBlock(static_cast<int32_t>(target), block.data(), kNrFlashBlockSize, device_.c_str());
+        nrCloseSocket();
+        return status == kNrOk;
     }
 
     bool copyAndRestart() {
-        sendControl(device_, kNrFlashCopy);
+        stage_ = Stage::CopyRequested;
+        if (!sendControl(device_, kNrFlashCopy))
+            return fail(NR_FIRMWARE_COPY_FAILED, "did not answer the flash-copy request");
+        stage_ = Stage::Copied;
         restartDone_ = true;
         nrStopWinsock();
         progress("\n\nPallix Restarting...\n");
         progress("DO NOT DISCONNECT...\n\n");
         pause(timings_.restartWait);
-        if (!awaitDevice())
-            return false;
+        if (!awaitDevice()) {
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timings_.comeBackBound);
+            return fail(NR_FIRMWARE_DEVICE_LOST,
+                        "did not answer within " + std::to_string(seconds.count()) + " seconds of its restart");
+        }
         progress("\n\n");
-        eraseUpperFlash(device_, kSecondEraseStart);
-        return true;
+        return eraseUpperFlash(kSecondEraseStart);
     }
 
     // Unicast discovery until the device answers again, or the bound passes.
@@ -178,21 +223,61 @@ private:
 #endif
     }
 
-    int32_t giveUp() {
-        sendControl(device_, kNrLeaveProgramMode);
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timings_.comeBackBound);
-        report("Pallix at " + device_ + " did not answer within " + std::to_string(seconds.count()) +
-               " seconds of its restart. The firmware update did not complete; keep Pallix powered "
-               "and run the update again.");
-        return NR_FIRMWARE_DEVICE_LOST;
+    bool leaveProgramMode() {
+        if (sendControl(device_, kNrLeaveProgramMode))
+            return true;
+        return fail(NR_FIRMWARE_LEAVE_FAILED,
+                    "received the whole image but did not answer the request to leave program mode. "
+                    "It may still wait in program mode.",
+                    false);
+    }
+
+    bool runsAgain() {
+        nrOpenSocket(device_.c_str());
+        const int32_t status = nrGetMem(device_.c_str(), kGlobalStatusRegister, 1);
+        nrCloseSocket();
+        if (status == kNrOk)
+            return true;
+        return fail(NR_FIRMWARE_NOT_RUNNING,
+                    "left program mode but does not answer a register read: it is in recovery.", false);
+    }
+
+    // Releases the device where it still answers and says what it is left with.
+    int32_t stop() {
+        std::string text = "Firmware update failed: " + failure_->what;
+        if (failure_->releaseFirst) {
+            const bool released = sendControl(device_, kNrLeaveProgramMode);
+            text += std::string(". ") + stateOf(stage_) +
+                    (released ? "; it is released from program mode."
+                              : "; it did not answer the request to leave program mode either.");
+        }
+        report(text + kRunAgain);
+        return failure_->result;
     }
 
     const std::string device_;
     const NrFirmwareTimings timings_;
+    std::array<uint8_t, kNrMacBytes> mac_{};
+    Stage stage_ = Stage::Untouched;
+    std::optional<Failure> failure_;
     bool firstPassDone_ = false;
     bool restartDone_ = false;
     int attempts_ = 0;  // rediscovery attempts since the last network renewal
 };
+
+// The discovery before the update found nobody. A device waiting in
+// program mode answers no probe, so it is released all the same.
+int32_t releaseUnseenDevice(const std::string &device) {
+    const bool answered = sendControl(device, kNrLeaveProgramMode);
+    const std::string text =
+        answered ? "No Pallix answered the probe at " + device +
+                       ", but one answered the request to leave program mode: it was waiting in program "
+                       "mode and has been released. Nothing was written to it; run the update again."
+                 : "No Pallix answered at " + device + ". Nothing was written to it.";
+    progress("\n\n");
+    nrShowMessage(kUpdateCaption, text.c_str(), NrBoxModality::System);
+    return NR_FIRMWARE_NO_DEVICE;
+}
 
 }  // namespace
 
@@ -202,6 +287,8 @@ int32_t nrFirmwareUpdateWith(const char *deviceAddress, const char *imagePath,
         report("The firmware update needs a device address and an image path. Nothing was written.");
         return NR_FIRMWARE_IMAGE_REFUSED;
     }
+    if (nrLib.discoveryCount <= 0)
+        return releaseUnseenDevice(deviceAddress);
     const FirmwareImage image = nrReadFirmwareImage(imagePath);
     if (!image.accepted()) {
         report("Firmware image refused, nothing was written to Pallix: " + image.error + ".");

@@ -17,6 +17,7 @@ struct NrFirmwareTimings {
 
 // The routine behind nrFirmwareUpdate; returns one of the NR_FIRMWARE_
 // results of NerrinAPI.h. Needs the discovery that found the device to have
-// run just before (its MAC address goes into the image).
+// run just before (its MAC address goes into the image). Stops at the first
+// request the device does not answer.
 int32_t nrFirmwareUpdateWith(const char *deviceAddress, const char *imagePath,
                              const NrFirmwareTimings &timings);

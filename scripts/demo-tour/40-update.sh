@@ -84,6 +84,10 @@ until [ "$(sim firmware)" = "sim firmware: 01.03" ] && [ "$(sim program-mode)" =
 done
 echo "updater: the device runs firmware 01.03 ($(sim flash-refusals | sed 's/.*: //') programming requests refused)"
 grep -q 'Firmware update complete!' "$APP_OUT" && echo "updater: $(grep -o 'Firmware Update Complete!.*' "$APP_OUT" | tail -n 1)"
+# The device stays silent longer than the updater's first wait after the
+# flash copy: two dots per rediscovery probe, on the line after the warning.
+probes=$(awk '/^DO NOT DISCONNECT/ { getline; getline; print length($0) / 2; exit }' "$APP_OUT")
+echo "updater: found the device again with rediscovery probe ${probes:-?}"
 # The updater ends right after its completion line; give it a moment, so
 # the restarted application has the local port to itself.
 sleep 1

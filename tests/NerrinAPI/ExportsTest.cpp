@@ -53,7 +53,7 @@ TEST(NrExports, EveryNameResolvesInTheSharedLibrary) {
 TEST(NrExports, InternalFunctionsStayHidden) {
     LoadedLibrary library(NERRINAPI_LIBRARY_PATH);
     ASSERT_TRUE(library.loaded());
-    for (const char *name : {"_Z7nrCrc16PKhh", "nrLib", "_Z13nrTransactionPKhiPKc"}) {
+    for (const char *name : {"_Z7nrCrc16PKhh", "nrLib", "_Z13nrTransactionPKhiPKci"}) {
         EXPECT_EQ(library.symbol(name), nullptr) << name;
     }
 }

@@ -131,13 +131,16 @@ TEST_F(NrRegisters, FlagGettersSplitTheirBits) {
     EXPECT_EQ(std::vector<int>(f, f + 2), (std::vector<int>{1, 1}));
 }
 
-TEST_F(NrRegisters, ShortReplyMakesAGetterStoreZero) {
+TEST_F(NrRegisters, ReplyTooShortForAValueLeavesTheGetterUntouched) {
     FakeDevice device(kDevice, 11000, [](const Bytes &, size_t) {
         return std::optional(Bytes{0xA5, 0x05, 0x00, 0x01, 0x00});
     });
     int32_t value = 99;
-    EXPECT_EQ(pallixGetPowerOffDelay(&value), kNrOk);
-    EXPECT_EQ(value, 0);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(pallixGetPowerOffDelay(&value), kNrNoReply);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(value, 99);
+    EXPECT_EQ(device.requestCount(), 4u);
 }
 
 TEST_F(NrRegisters, UnsupportedByteCountSendsNothing) {

@@ -15,6 +15,7 @@
 #include "LibraryFixture.h"
 #include "Packet.h"
 #include "Transport.h"
+#include "platform/Socket.h"
 
 namespace {
 
@@ -122,16 +123,39 @@ TEST_F(NrTransport, ReplyStartingWithZeroCountsAsNoReply) {
     EXPECT_EQ(device.requestCount(), 4u);
 }
 
-TEST_F(NrTransport, ShortReplyReadsAsZeroEvenAfterALongOne) {
-    FakeDevice device(kDevice, kDevicePort, [](const Bytes &, size_t index) {
-        return index == 0 ? std::optional(reply({0xA5, 0x05, 0, 1, 0, 0x99, 0x11}))
-                          : std::optional(reply({0xA5, 0x05, 0, 1, 0}));
+TEST_F(NrTransport, ShortReadReplyIsRetriedAndAShortWriteReplyIsTaken) {
+    FakeDevice device(kDevice, kDevicePort, [](const Bytes &request, size_t index) {
+        if (request[1] == 0x04) return std::optional(reply({0xA5}));
+        return index == 0 ? std::optional(reply({0xA5, 0x05, 0, 1, 0}))
+                          : std::optional(reply({0xA5, 0x05, 0, 1, 0, 0x99}));
     });
     int32_t value = -1;
-    ASSERT_EQ(readGlobalStatus(value), kNrOk);
+    int32_t status = -1;
+    EXPECT_EQ(outputOf([&] { status = readGlobalStatus(value); }), kNoReply);
+    EXPECT_EQ(status, kNrOk);
     EXPECT_EQ(value, 0x99);
-    ASSERT_EQ(readGlobalStatus(value), kNrOk);
-    EXPECT_EQ(value, 0);
+    EXPECT_EQ(device.requestCount(), 2u);
+    EXPECT_EQ(pallixSetGlobalStatus(225), kNrOk);
+    EXPECT_EQ(device.requestCount(), 3u);
+}
+
+TEST(NrSocket, DiscardDropsWhatAlreadyWaitsAndNothingLater) {
+    const NrSocket socket = nrSocketCreateUdp();
+    ASSERT_NE(socket, kNrInvalidSocket);
+    ASSERT_TRUE(nrSocketBind(socket, nrEndpoint(inet_addr("127.0.0.1"), 11002)));
+    FakeDevice device(kDevice, kDevicePort, kSilent);
+    for (uint8_t late = 1; late <= 3; ++late) device.sendTo("127.0.0.1", 11002, Bytes{late});
+    std::this_thread::sleep_for(50ms);
+    nrSocketDiscardPending(socket);
+    device.sendTo("127.0.0.1", 11002, Bytes{9});
+    nrSocketSetReceiveTimeout(socket, 500);
+    char received[8] = {};
+    sockaddr_in from{};
+    EXPECT_EQ(nrSocketReceiveFrom(socket, received, sizeof received, &from), 1);
+    EXPECT_EQ(received[0], 9);
+    nrSocketSetReceiveTimeout(socket, 50);
+    EXPECT_EQ(nrSocketReceiveFrom(socket, received, sizeof received, &from), -1);
+    nrSocketClose(socket);
 }
 
 TEST_F(NrTransport, SlotOneHoldsThePreviousReplyText) {

@@ -43,6 +43,12 @@ std::string imageOf(const std::vector<uint32_t> &addresses) {
     return text;
 }
 
+std::vector<uint32_t> wholeFlash() {
+    std::vector<uint32_t> addresses;
+    for (uint32_t address = 0; address < 0x20000; address += 64) addresses.push_back(address);
+    return addresses;
+}
+
 std::array<uint8_t, 6> macBytes(const std::string &macText) {
     std::array<uint8_t, 6> bytes{};
     for (size_t k = 0; k < bytes.size(); ++k)

@@ -33,6 +33,8 @@ private:
 
 // An image of the given records, one a line, after a comment line.
 std::string imageOf(const std::vector<uint32_t> &addresses);
+// The addresses of an image that covers the flash: 0x00000 to 0x1FFC0.
+std::vector<uint32_t> wholeFlash();
 
 std::array<uint8_t, 6> macBytes(const std::string &macText);
 

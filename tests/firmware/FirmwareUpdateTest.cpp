@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 
+#include "FakeDevice.h"
 #include "FirmwareTestSupport.h"
 #include "NerrinAPI.h"
 #include "State.h"
@@ -60,56 +61,22 @@ private:
     std::string output_;
 };
 
-TEST_F(FirmwareUpdateTest, CommentOnlyImageEntersErasesAndLeavesProgramMode) {
-    startDevice();
-    TempFile image("#one\n#two\n#three\n");
-    EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
-
-    std::vector<Control> expected{{1, 0}};
-    for (const Control &erase : erases(0x10000, 0x1FC00)) expected.push_back(erase);
-    expected.push_back({0, 0});
-    EXPECT_EQ(controls(requests()), expected);
-    EXPECT_EQ(requests().size(), 66u);
-    EXPECT_EQ(output(), std::string(64, '.') + "\n\n" + "..." + "\n\n\nFirmware update complete!\n");
-    ASSERT_EQ(shownBoxes().size(), 1u);
-    EXPECT_EQ(shownBoxes()[0].caption, kCaption);
-    EXPECT_EQ(shownBoxes()[0].text, kComplete);
+// The addresses every request of a whole update goes to, in order.
+std::vector<uint32_t> designedTargets() {
+    std::vector<uint32_t> targets;
+    for (uint32_t a = 0; a <= 0xFBC0; a += 64) targets.push_back(a + 0x10400);  // staged
+    for (uint32_t a = 0x10000; a <= 0x103C0; a += 64) targets.push_back(a);      // up to the copy
+    for (uint32_t a = 0x10400; a <= 0x1FFC0; a += 64) targets.push_back(a);      // after the restart
+    return targets;
 }
 
-TEST_F(FirmwareUpdateTest, IdentityRecordIsStagedWithTheDevicesMacAndEndsTheFirstPass) {
+TEST_F(FirmwareUpdateTest, WholeImageIsStagedCopiedAndWrittenInTheDesignedOrder) {
     pallixsim::Simulator &sim = startDevice();
-    TempFile image(imageOf({0x00000, 0xFBC0, 0x10000, 0x10380}));
-    EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
-
-    // After the first pass records go to their own addresses, and none below
-    // the copy threshold starts the flash copy.
-    EXPECT_EQ(writeTargets(requests()), (std::vector<uint32_t>{0x10400, 0x1FFC0, 0x10000, 0x10380}));
-    const auto mac = macBytes(sim.mac(1));
-    const auto identity = requestsWith(requests(), 0x0A)[1].bytes;
-    ASSERT_EQ(identity.size(), 74u);
-    EXPECT_EQ(std::vector<uint8_t>(identity.begin() + 8, identity.begin() + 14),
-              std::vector<uint8_t>(mac.begin(), mac.end()));
-    EXPECT_EQ(identity[14], 2 + 6);  // the record's own data from byte 6 on
-    EXPECT_EQ(sim.flash(1, 0x1FFC0, 6), std::vector<uint8_t>(mac.begin(), mac.end()));
-    EXPECT_EQ(countOf(output(), "Restarting"), 0u);
-}
-
-TEST_F(FirmwareUpdateTest, ProtectedRangeIsNeverSent) {
-    startDevice();
-    TempFile image(imageOf({0xFC00, 0xFBC0, 0xFC00, 0xFD40, 0xFFC0, 0x10000}));
-    EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
-    EXPECT_EQ(writeTargets(requests()), (std::vector<uint32_t>{0x1FFC0, 0x10000}));
-    // One dot per token all the same.
-    EXPECT_EQ(output(), std::string(64, '.') + "\n\n" + std::string(7, '.') + "\n\n\nFirmware update complete!\n");
-}
-
-TEST_F(FirmwareUpdateTest, FlashCopyRunsOnceAtTheThresholdThenTheUpperFlashIsErasedAgain) {
-    startDevice();
-    TempFile image(imageOf({0xFBC0, 0x10380, 0x103C0, 0x10400, 0x103C0, 0x1FFC0}));
+    TempFile image(imageOf(wholeFlash()));
     EXPECT_EQ(update(image.path()), NR_FIRMWARE_UPDATED);
 
     const auto all = requests();
-    EXPECT_EQ(writeTargets(all), (std::vector<uint32_t>{0x1FFC0, 0x10380, 0x103C0, 0x10400, 0x103C0, 0x1FFC0}));
+    EXPECT_EQ(writeTargets(all), designedTargets());  // the protected range is never sent
     std::vector<Control> expected{{1, 0}};
     for (const Control &erase : erases(0x10000, 0x1FC00)) expected.push_back(erase);
     expected.push_back({4, 0});
@@ -118,14 +85,47 @@ TEST_F(FirmwareUpdateTest, FlashCopyRunsOnceAtTheThresholdThenTheUpperFlashIsEra
     EXPECT_EQ(controls(all), expected);
 
     // The copy follows the block at 0x103C0 directly; the device is found
-    // again by a unicast probe before the second erase.
+    // again by a unicast probe before the second erase; a register read
+    // after leaving shows it runs again.
     size_t copyAt = 0;
     while (copyAt < all.size() && !(all[copyAt].opcode == 0x07 && all[copyAt].value == 4)) ++copyAt;
     ASSERT_LT(copyAt + 1, all.size());
-    EXPECT_EQ(all[copyAt - 1].opcode, 0x0A);
     EXPECT_EQ(all[copyAt - 1].address, 0x103C0);
     EXPECT_EQ(all[copyAt + 1].opcode, 0x63);
+    EXPECT_EQ(all.back().opcode, 0x05);
+    EXPECT_EQ(all.back().address, 0);
+
+    // The identity record is staged first-pass at 0x1FFC0 with the device's MAC.
+    const auto mac = macBytes(sim.mac(1));
+    const auto staged = requestsWith(all, 0x0A)[0xFBC0 / 64].bytes;
+    EXPECT_EQ(std::vector<uint8_t>(staged.begin() + 8, staged.begin() + 14), std::vector<uint8_t>(mac.begin(), mac.end()));
+    EXPECT_EQ(staged[14], uint8_t(1 + 0xFBC0 / 64 + 6));  // the record's own data from byte 6 on
+
+    EXPECT_EQ(output().substr(0, 66), std::string(64, '.') + "\n\n");
     EXPECT_NE(output().find("\n\nPallix Restarting...\nDO NOT DISCONNECT...\n\n"), std::string::npos);
+    EXPECT_EQ(output().substr(output().size() - 29), "\n\n\nFirmware update complete!\n");
+    ASSERT_EQ(shownBoxes().size(), 1u);
+    EXPECT_EQ(shownBoxes()[0].caption, kCaption);
+    EXPECT_EQ(shownBoxes()[0].text, kComplete);
+    EXPECT_FALSE(sim.recovery(1));
+}
+
+TEST_F(FirmwareUpdateTest, IdentityRecordGetsTheMacOfTheDiscoveryNotOfTheLastReply) {
+    // Every reply but the probe's carries a MAC field of its own.
+    const Bytes probeReply = textBytes("NERRIN:PALLIX:127.0.0.2:MAC:02-50-4C-00-00-07:FW:01.02");
+    const Bytes otherReply = textBytes("NERRIN:PALLIX:127.0.0.2:MAC:AA-BB-CC-DD-EE-FF:FW:66.66");
+    FakeDevice device(kDevice, 11000, [&](const Bytes &request, size_t) {
+        return std::optional(request == Bytes{0xA5, 0x63} ? probeReply : otherReply);
+    });
+    EXPECT_EQ(update(PALLIX_CARRIED_IMAGE), NR_FIRMWARE_UPDATED);
+    // The first write to 0x1FFC0 stages the identity record.
+    for (const Bytes &request : device.requests()) {
+        if (request.size() != 74 || request[1] != 0x0A || request[5] != 0x01 || request[6] != 0xFF || request[7] != 0xC0)
+            continue;
+        EXPECT_EQ(Bytes(request.begin() + 8, request.begin() + 14), (Bytes{0x02, 0x50, 0x4C, 0x00, 0x00, 0x07}));
+        return;
+    }
+    ADD_FAILURE() << "the identity record was never staged";
 }
 
 TEST_F(FirmwareUpdateTest, CarriedImageLeavesTheDeviceRunningItAndReporting0103) {
@@ -135,6 +135,7 @@ TEST_F(FirmwareUpdateTest, CarriedImageLeavesTheDeviceRunningItAndReporting0103)
     EXPECT_EQ(sim.flashRefusals(1), 0);
     EXPECT_FALSE(sim.programMode(1));
     EXPECT_EQ(sim.firmware(1), "01.03");
+    EXPECT_FALSE(sim.recovery(1));
 
     const auto mac = macBytes(sim.mac(1));
     const FirmwareImage image = nrReadFirmwareImage(PALLIX_CARRIED_IMAGE);
@@ -168,7 +169,8 @@ TEST_F(FirmwareUpdateTest, DeviceThatNeverComesBackIsGivenUpAfterTheBound) {
     EXPECT_EQ(writeTargets(all).back(), 0x103C0u);  // nothing written after the copy
     ASSERT_EQ(shownBoxes().size(), 1u);
     EXPECT_EQ(shownBoxes()[0].caption, kCaption);
-    EXPECT_NE(shownBoxes()[0].text.find("did not answer"), std::string::npos);
+    EXPECT_NE(shownBoxes()[0].text.find("of its restart"), std::string::npos);
+    EXPECT_NE(shownBoxes()[0].text.find("has copied the new image"), std::string::npos);
     EXPECT_EQ(countOf(output(), "Firmware update complete!"), 0u);
     EXPECT_NE(sim.firmware(1), "01.03");
 }
@@ -190,15 +192,33 @@ TEST_F(FirmwareUpdateTest, NetworkRenewalFollowsEveryFifthFailedRediscovery) {
     EXPECT_EQ(output().find("Network renewal"), waitAt + 11);
 }
 
+std::vector<uint32_t> without(std::vector<uint32_t> addresses, uint32_t address) {
+    std::erase(addresses, address);
+    return addresses;
+}
+
 TEST_F(FirmwareUpdateTest, BrokenImagesAreRefusedBeforeAnyRequest) {
     pallixsim::Simulator &sim = startDevice();
     std::string badDigit = recordText(0x40);
     badDigit[70] = 'x';
     const std::string good = imageOf({0xFBC0, 0x10000, 0x103C0});
+    std::vector<uint32_t> lowerHalf = wholeFlash();
+    lowerHalf.resize(0x10000 / 64);
+    std::vector<uint32_t> swapped = wholeFlash();
+    std::swap(swapped[1], swapped[2]);
+    std::vector<uint32_t> pastTheEnd = wholeFlash();
+    pastTheEnd.push_back(0x20000);
     const std::vector<std::pair<std::string, std::string>> broken{
         {good + recordText(0x10400).substr(0, 136), "shorter than 137"},
         {good + recordText(0x10400) + std::string(2000, '0'), "2000 characters or more"},
         {good + badDigit, "is not a hex digit"},
+        // Images that would wipe the upper flash, leave it half written or
+        // write outside the staging order.
+        {"#one\n#two\n#three\n", "the image holds no records"},
+        {imageOf(lowerHalf), "ends at line 1025 after the record at 0x0FFC0; it must run to 0x1FFC0"},
+        {imageOf(without(wholeFlash(), 0xFBC0)), "line 1009: the record at 0x0FC00 skips the identity record"},
+        {imageOf(swapped), "line 3: the record at 0x00080 is out of place"},
+        {imageOf(pastTheEnd), "line 2050: the record at 0x20000 lies outside the flash"},
     };
     for (const auto &[text, fault] : broken) {
         shownBoxes().clear();
@@ -217,17 +237,103 @@ TEST_F(FirmwareUpdateTest, BrokenImagesAreRefusedBeforeAnyRequest) {
     EXPECT_NE(shownBoxes()[0].text.find("cannot open /nonexistent/download/test_out.hex"), std::string::npos);
 }
 
-TEST_F(FirmwareUpdateTest, WithoutADiscoveredDeviceOnlyTheLeaveCommandIsSent) {
+// A device that answers no probe may still wait in program mode: it is
+// released, whatever the image.
+TEST_F(FirmwareUpdateTest, WithoutAProbeAnswerOnlyTheLeaveCommandIsSent) {
     pallixsim::Simulator &sim = startDevice();
     nrLib.discoveryCount = 0;  // as after a discovery nobody answered
     testing::internal::CaptureStdout();
-    EXPECT_EQ(nrFirmwareUpdateWith(kDevice, PALLIX_CARRIED_IMAGE, kShort), NR_FIRMWARE_NO_DEVICE);
+    EXPECT_EQ(nrFirmwareUpdateWith(kDevice, "/nonexistent/image.hex", kShort), NR_FIRMWARE_NO_DEVICE);
+    EXPECT_EQ(nrFirmwareUpdateWith("127.0.0.9", PALLIX_CARRIED_IMAGE, kShort), NR_FIRMWARE_NO_DEVICE);
     const std::string progress = testing::internal::GetCapturedStdout();
     EXPECT_EQ(controls(sim.requests(1)), (std::vector<Control>{{0, 0}}));
     EXPECT_EQ(sim.requestCount(1), 1u);
-    ASSERT_EQ(shownBoxes().size(), 1u);
-    EXPECT_NE(shownBoxes()[0].text.find("No Pallix answered at 127.0.0.2"), std::string::npos);
+    ASSERT_EQ(shownBoxes().size(), 2u);
+    EXPECT_NE(shownBoxes()[0].text.find("answered the request to leave program mode"), std::string::npos);
+    EXPECT_EQ(shownBoxes()[1].text, "No Pallix answered at 127.0.0.9. Nothing was written to it.");
     EXPECT_EQ(countOf(progress, "complete"), 0u);
+}
+
+// Each step the device leaves unanswered ends the update with its own
+// result and a box that names the step and what the device is left with.
+TEST_F(FirmwareUpdateTest, AnUnansweredStepStopsTheUpdateAndSaysWhatIsLeft) {
+    struct Stop {
+        const char *fault;  // the device goes silent after that many answers
+        int32_t result;
+        std::vector<std::string> says;
+        bool recovery;
+    };
+    // The discovery's probe is the first answer. The write that fails is the
+    // 36th, record 0x008C0 on line 37; the flash copy follows 1089 requests.
+    const std::vector<Stop> stops{
+        {"offline-after 1 3.5", NR_FIRMWARE_ENTER_FAILED,
+         {"did not answer the request to enter program mode", "still runs its old firmware", "released from program mode"},
+         false},
+        {"offline-after 101 4.5", NR_FIRMWARE_WRITE_FAILED,
+         {"the write of the record at 0x008C0 (line 37) to flash 0x10CC0", "upper flash is erased",
+          "released from program mode"},
+         true},
+        {"offline-after 1090 4.5", NR_FIRMWARE_COPY_FAILED,
+         {"did not answer the flash-copy request", "may have copied", "released from program mode"}, true},
+        {"offline-after 1092", NR_FIRMWARE_ERASE_FAILED,
+         {"the erase of flash block 0x10400", "has copied the new image and restarted",
+          "did not answer the request to leave program mode either"},
+         false},
+    };
+    const std::string image = imageOf(wholeFlash());
+    for (const Stop &stop : stops) {
+        pallixsim::Simulator &sim = startDevice();
+        TempFile file(image);
+        shownBoxes().clear();
+        sim.command(stop.fault);
+        EXPECT_EQ(update(file.path()), stop.result) << stop.fault;
+        ASSERT_EQ(shownBoxes().size(), 1u) << stop.fault;
+        const std::string &box = shownBoxes()[0].text;
+        EXPECT_EQ(box.rfind("Firmware update failed: Pallix at 127.0.0.2 ", 0), 0u) << box;
+        for (const std::string &part : stop.says) EXPECT_NE(box.find(part), std::string::npos) << box;
+        EXPECT_NE(box.find("run the update again"), std::string::npos) << box;
+        EXPECT_EQ(countOf(output(), "complete"), 0u);
+        EXPECT_EQ(sim.recovery(1), stop.recovery) << stop.fault;
+        EXPECT_EQ(controls({requests().back()}), (std::vector<Control>{{0, 0}})) << "leave is tried last";
+    }
+}
+
+// The stopped update leaves the device in program mode, where it answers no
+// probe; the next run releases it into recovery, and only a complete update
+// brings it back.
+TEST_F(FirmwareUpdateTest, AStoppedUpdateLeavesRecoveryUntilTheNextOneCompletes) {
+    pallixsim::Simulator &sim = startDevice();
+    sim.command("offline-after 10");  // the probe, enter and eight erases
+    EXPECT_EQ(update(PALLIX_CARRIED_IMAGE), NR_FIRMWARE_ERASE_FAILED);
+    EXPECT_NE(shownBoxes().back().text.find("the erase of flash block 0x12000"), std::string::npos);
+    EXPECT_TRUE(sim.programMode(1));
+
+    sim.command("online");
+    EXPECT_EQ(update(PALLIX_CARRIED_IMAGE), NR_FIRMWARE_NO_DEVICE);
+    EXPECT_NE(shownBoxes().back().text.find("has been released"), std::string::npos);
+    EXPECT_FALSE(sim.programMode(1));
+    EXPECT_EQ(sim.firmware(1), "00.00");
+    NrSetDevice(kDevice);
+    int32_t status = 0;
+    EXPECT_EQ(pallixGetGlobalStatus(&status), 3) << "no register answers in recovery";
+
+    EXPECT_EQ(update(PALLIX_CARRIED_IMAGE), NR_FIRMWARE_UPDATED);
+    EXPECT_FALSE(sim.recovery(1));
+    EXPECT_EQ(sim.firmware(1), "01.03");
+}
+
+// A device that refuses a block with a reply still answers every request;
+// what the update left shows only when it does not run again.
+TEST_F(FirmwareUpdateTest, ARefusedFlashCopyEndsInRecoveryNotInSuccess) {
+    pallixsim::Simulator &sim = startDevice();
+    sim.command("bad-flash 0x10400");
+    EXPECT_EQ(update(PALLIX_CARRIED_IMAGE), NR_FIRMWARE_NOT_RUNNING);
+    ASSERT_EQ(shownBoxes().size(), 1u);
+    EXPECT_NE(shownBoxes()[0].text.find("does not answer a register read: it is in recovery"), std::string::npos)
+        << shownBoxes()[0].text;
+    EXPECT_EQ(countOf(output(), "complete"), 0u);
+    EXPECT_TRUE(sim.recovery(1));
+    EXPECT_EQ(sim.firmware(1), "00.00");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "FirmwareTestSupport.h"
+#include "Frames.h"
+#include "UdpClient.h"
 #include "UpdaterOptions.h"
 
 extern char **environ;
@@ -63,10 +65,11 @@ protected:
     void TearDown() override {
         if (sim_) sim_->stop();
     }
+    // Silent after its restart for longer than the updater's first wait.
     pallixsim::Simulator &startDevice() {
         pallixsim::SimOptions options;
         options.firmware = "01.02";
-        options.restartMs = 1000;
+        options.restartMs = 6000;
         sim_ = std::make_unique<pallixsim::Simulator>(options);
         sim_->start();
         return *sim_;
@@ -80,6 +83,7 @@ TEST_F(UpdaterRun, HelpDescribesTheCommandLine) {
     const Outcome run = runUpdater({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_NE(run.output.find("usage: nrfwupdate <device address> <image path>"), std::string::npos);
+    EXPECT_NE(run.output.find("  10  left program mode, but the Pallix answers no register read"), std::string::npos);
 }
 
 TEST_F(UpdaterRun, BadCommandLinesAreRefusedBeforeAnyTraffic) {
@@ -100,8 +104,32 @@ TEST_F(UpdaterRun, NoDeviceAtTheAddressExitsWithoutProgramming) {
     pallixsim::Simulator &sim = startDevice();
     const Outcome run = runUpdater({"127.0.0.9", PALLIX_CARRIED_IMAGE});
     EXPECT_EQ(run.exitCode, 3) << run.output;
-    EXPECT_NE(run.output.find("no Pallix answered at 127.0.0.9"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("No Pallix answered at 127.0.0.9. Nothing was written to it."), std::string::npos)
+        << run.output;
     EXPECT_EQ(sim.requestCount(1), 0u);
+}
+
+TEST_F(UpdaterRun, ADeviceWaitingInProgramModeIsReleased) {
+    pallixsim::Simulator &sim = startDevice();
+    pallixtest::UdpClient client;
+    ASSERT_TRUE(client.exchange("127.0.0.2", pallixtest::controlRequest(1)));  // enter program mode
+    const Outcome run = runUpdater({"127.0.0.2", PALLIX_CARRIED_IMAGE});
+    EXPECT_EQ(run.exitCode, 3) << run.output;
+    EXPECT_NE(run.output.find("has been released"), std::string::npos) << run.output;
+    EXPECT_FALSE(sim.programMode(1));
+    EXPECT_EQ(sim.firmware(1), "01.02") << "nothing was erased, the old firmware runs";
+}
+
+TEST_F(UpdaterRun, AFailedUpdateExitsWithItsOwnStatusAndNeverWithSuccess) {
+    const std::vector<std::pair<const char *, int>> faults{{"offline-after 10", 6}, {"bad-flash 0x1A000", 10}};
+    for (const auto &[fault, exitCode] : faults) {
+        pallixsim::Simulator &sim = startDevice();
+        sim.command(fault);
+        const Outcome run = runUpdater({"127.0.0.2", PALLIX_CARRIED_IMAGE});
+        EXPECT_EQ(run.exitCode, exitCode) << fault << "\n" << run.output;
+        EXPECT_NE(run.output.find("Pallix Firmware Update: Firmware update failed: "), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("complete"), std::string::npos) << run.output;
+    }
 }
 
 TEST_F(UpdaterRun, BrokenImageIsRefusedAfterTheProbeAlone) {

@@ -36,6 +36,18 @@ TEST_F(SimDiscoveryTest, OneDeviceAnswersWithAddressMacAndVersion) {
     EXPECT_EQ(sim().requests(1).front().opcode, 0x63);
 }
 
+TEST_F(SimDiscoveryTest, WithAReplyPortEveryAnswerLeavesFromIt) {
+    startSimulator({.devices = 2, .replyPort = 11001});
+    const auto replies = broadcastProbe();
+    ASSERT_EQ(replies.size(), 2u);
+    for (const Datagram &reply : replies) EXPECT_EQ(reply.fromPort, 11001);
+    client().send(sim().address(2), 11000, readRequest(9));
+    const auto reply = client().receive(300ms);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->from, sim().address(2));
+    EXPECT_EQ(reply->fromPort, 11001);
+}
+
 TEST_F(SimDiscoveryTest, EveryDeviceAnswersFromItsOwnAddressWithItsOwnMac) {
     startSimulator({.devices = 3, .firmware = "01.02"});
     const auto replies = broadcastProbe();

@@ -71,6 +71,7 @@ TEST_F(SimFlashProgrammingTest, RefusedRequestsAreAnsweredCountedAndChangeNothin
 
 TEST_F(SimFlashProgrammingTest, ACompleteUpdateRestartsTheDeviceAndChangesItsVersion) {
     ASSERT_EQ(control(1), 0);
+    EXPECT_FALSE(answersProbe()) << "no probe answer in program mode before the restart";
     eraseFrom(0x10000);
     stageImage("02.07");
     const std::array<uint8_t, 64> blank{};
@@ -98,7 +99,9 @@ TEST_F(SimFlashProgrammingTest, ACompleteUpdateRestartsTheDeviceAndChangesItsVer
     EXPECT_EQ(sim().flashRefusals(1), 0);
 }
 
-TEST_F(SimFlashProgrammingTest, LeavingBeforeTheSecondPassKeepsTheOldVersion) {
+// Recovery: the device announces firmware 00.00 and answers no register
+// request, until an update runs to the end.
+TEST_F(SimFlashProgrammingTest, LeavingBeforeTheSecondPassLeavesRecovery) {
     ASSERT_EQ(control(1), 0);
     eraseFrom(0x10000);
     stageImage("02.07");
@@ -106,6 +109,42 @@ TEST_F(SimFlashProgrammingTest, LeavingBeforeTheSecondPassKeepsTheOldVersion) {
     std::this_thread::sleep_for(350ms);
     eraseFrom(kStaging);
     ASSERT_EQ(control(0), 0);
-    EXPECT_EQ(sim().firmware(1), "01.03");
     EXPECT_EQ(command("program-mode"), "0");
+    EXPECT_EQ(command("recovery"), "1");
+    EXPECT_EQ(sim().firmware(1), "00.00");
+    client().send(sim().address(1), 11000, probe());
+    const auto reply = client().receive(300ms);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->text(), "NERRIN:PALLIX:127.0.0.2:MAC:02-50-4C-00-00-01:FW:00.00");
+    EXPECT_FALSE(ask(readRequest(0), 1, 200ms));
+    EXPECT_FALSE(ask(writeRequest(9, 4), 1, 200ms));
+}
+
+TEST_F(SimFlashProgrammingTest, ARefusedCopyOrAnEraseLeftUnwrittenLeavesRecovery) {
+    ASSERT_EQ(control(1), 0);
+    EXPECT_EQ(control(4), 5);
+    EXPECT_TRUE(sim().recovery(1)) << "refused copy";
+    EXPECT_TRUE(answersProbe()) << "in recovery it answers probes, also in program mode";
+    ASSERT_EQ(control(0), 0);
+    EXPECT_TRUE(sim().recovery(1));
+
+    startSimulator({.restartMs = 300});
+    ASSERT_EQ(control(1), 0);
+    ASSERT_EQ(control(0), 0);
+    EXPECT_FALSE(sim().recovery(1)) << "nothing erased";
+    ASSERT_EQ(control(1), 0);
+    ASSERT_EQ(control(3, 0x1FC00), 0);
+    ASSERT_EQ(control(0), 0);
+    EXPECT_TRUE(sim().recovery(1)) << "upper flash erased";
+    EXPECT_FALSE(ask(readRequest(0), 1, 200ms));
+}
+
+TEST_F(SimFlashProgrammingTest, ABadFlashUnitRefusesItsWritesSoTheCopyIsRefused) {
+    command("bad-flash 0x10400");
+    ASSERT_EQ(control(1), 0);
+    eraseFrom(0x10000);
+    EXPECT_EQ(writeBlock(kStaging, imageUnit(0, sim().mac(1), "02.07")), 8);
+    EXPECT_EQ(writeBlock(kStaging + 64, imageUnit(64, sim().mac(1), "02.07")), 0);
+    EXPECT_EQ(control(4), 5);
+    EXPECT_EQ(sim().command("bad-flash 0x10410").rfind("error: address must be a multiple of 64", 0), 0u);
 }

@@ -94,15 +94,23 @@ TEST_F(SimFlashTest, ACompleteUpdateCopiesTheImageAndIsReportedOnLeaving) {
 
     eraseFrom(flash, Flash::kStagingStart);
     writeStaging(flash);
-    EXPECT_TRUE(flash.leaveProgramMode());
+    EXPECT_EQ(flash.leaveProgramMode(), Flash::Leave::NewImage);
     EXPECT_FALSE(flash.programMode());
 }
 
-TEST_F(SimFlashTest, LeavingWithoutASecondWriteIsNoUpdate) {
+TEST_F(SimFlashTest, LeavingAfterAnEraseWithoutACompleteUpdateLeavesNothingToRun) {
+    flash.enterProgramMode();
+    EXPECT_EQ(flash.leaveProgramMode(), Flash::Leave::OldImage) << "nothing erased";
+    flash.enterProgramMode();
+    ASSERT_EQ(flash.erase(0x1FC00), ReplyCode::Ok);
+    EXPECT_EQ(flash.leaveProgramMode(), Flash::Leave::Broken) << "upper flash erased";
+    flash.enterProgramMode();
+    EXPECT_EQ(flash.leaveProgramMode(), Flash::Leave::Broken) << "still nothing to run";
+
     flash.enterProgramMode();
     eraseFrom(flash, 0x10000);
     writeStaging(flash);
     ASSERT_EQ(flash.copy(), ReplyCode::Ok);
     eraseFrom(flash, Flash::kStagingStart);
-    EXPECT_FALSE(flash.leaveProgramMode());
+    EXPECT_EQ(flash.leaveProgramMode(), Flash::Leave::Broken) << "no second write";
 }

@@ -35,6 +35,14 @@ TEST_F(SimLinkFaultTest, OfflineForAWhile) {
     EXPECT_TRUE(answers());
 }
 
+TEST_F(SimLinkFaultTest, OfflineAfterSomeAnswers) {
+    command("offline-after 1 0.4");
+    EXPECT_TRUE(answers());
+    EXPECT_FALSE(answers(1, 100ms));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_TRUE(answers());
+}
+
 TEST_F(SimLinkFaultTest, DropLosesExactlyThatShareInAFixedPattern) {
     command("drop 50");
     std::string pattern;

@@ -149,6 +149,15 @@ TEST(PallixSimProgram, VerboseLogsEachRequest) {
     EXPECT_NE(logged->find("write 12 = 1 refused: read-only register"), std::string::npos) << *logged;
 }
 
+TEST(PallixSimProgram, RepliesLeaveFromTheReplyPort) {
+    SimProcess sim({"--reply-port", "11005"});
+    ASSERT_EQ(sim.line(), "ready");
+    UdpClient client;
+    const auto reply = client.exchange("127.0.0.2", readRequest(9));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->fromPort, 11005);
+}
+
 TEST(PallixSimProgram, ATakenPortIsAClearError) {
     UdpClient squatter("127.0.0.255", 11000);
     SimProcess sim({});

@@ -84,6 +84,13 @@ const Command kCommands[] = {
          d.link().goOffline(length == Clock::duration::zero() ? std::nullopt : std::optional(length), now);
          return kOk;
      }},
+    {"offline-after", "<requests> [seconds]", "answer that many more requests, then go offline as above", 1, 2,
+     [](const Args &a, Device &d, Clock::time_point) {
+         const auto requests = static_cast<int>(parseNumber(a[0], 0, 1000000, "requests"));
+         const Clock::duration length = a.size() < 2 ? Clock::duration::zero() : secondsArg(a[1]);
+         d.link().goOfflineAfter(requests, length == Clock::duration::zero() ? std::nullopt : std::optional(length));
+         return kOk;
+     }},
     {"online", "", "answer again", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { d.link().goOnline(); return kOk; }},
     {"drop", "<percent>", "drop that share of requests, in a fixed pattern", 1, 1,
@@ -134,14 +141,23 @@ const Command kCommands[] = {
      [](const Args &, Device &d, Clock::time_point) { return std::to_string(d.log().count()); }},
     {"requests-clear", "", "forget the requests received", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { d.log().clear(); return kOk; }},
-    {"firmware", "", "the firmware version text", 0, 0,
+    {"firmware", "", "the firmware version it announces (00.00 in recovery)", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { return d.firmware(); }},
     {"program-mode", "", "1 in program mode, else 0", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { return std::string(d.flash().programMode() ? "1" : "0"); }},
+    {"recovery", "", "1 when no complete firmware is left to run, else 0", 0, 0,
+     [](const Args &, Device &d, Clock::time_point) { return std::string(d.recovery() ? "1" : "0"); }},
     {"flash", "<address>", "the 64 flash bytes at the address, in hex", 1, 1,
      [](const Args &a, Device &d, Clock::time_point) {
          const auto address = static_cast<uint32_t>(parseNumber(a[0], 0, Flash::kSize - 64, "address"));
          return hexBytes(d.flash().read(address, 64));
+     }},
+    {"bad-flash", "<address>", "the 64-byte flash unit at the address fails every write", 1, 1,
+     [](const Args &a, Device &d, Clock::time_point) {
+         const auto address = static_cast<uint32_t>(parseNumber(a[0], Flash::kWritableStart, Flash::kSize - 64, "address"));
+         if (address % Flash::kUnitSize != 0) throw CommandError("address must be a multiple of 64, not '" + a[0] + "'");
+         d.flash().breakUnit(address);
+         return kOk;
      }},
     {"flash-refusals", "", "number of refused programming requests", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { return std::to_string(d.flashRefusals()); }},

@@ -22,6 +22,11 @@ std::string refusalSuffix(ReplyCode code) {
     return code == ReplyCode::Ok ? std::string() : std::string(" refused: ") + describe(code);
 }
 
+bool isRegisterRequest(const Frame &frame) {
+    const auto opcode = static_cast<Opcode>(frame.opcode);
+    return opcode == Opcode::ReadMemory || opcode == Opcode::WriteMemory;
+}
+
 }  // namespace
 
 Device::Device(std::string address, Mac mac, std::string firmware, Clock::duration restartTime)
@@ -43,7 +48,19 @@ std::string Device::macText() const {
 }
 
 std::string Device::discoveryReply() const {
-    return "NERRIN:PALLIX:" + address_ + ":MAC:" + macText() + ":FW:" + firmware_;
+    return "NERRIN:PALLIX:" + address_ + ":MAC:" + macText() + ":FW:" + firmware();
+}
+
+// Why the device stays silent to a well-formed request or probe (frame null),
+// or nothing when it answers. A device in program mode answers probes only
+// once the flash copy has restarted it.
+std::optional<std::string> Device::ignored(const Frame *frame, Clock::time_point now) {
+    if (link_.silent(now)) return "request ignored while silent";
+    if (link_.dropNext()) return "request dropped";
+    if (!frame && flash_.programMode() && !flash_.copiedThisSession() && !recovery_)
+        return "probe ignored in program mode";
+    if (frame && recovery_ && isRegisterRequest(*frame)) return "register request ignored in recovery";
+    return std::nullopt;
 }
 
 Device::Answer Device::receive(std::span<const uint8_t> datagram, Clock::time_point now) {
@@ -64,10 +81,8 @@ Device::Answer Device::receive(std::span<const uint8_t> datagram, Clock::time_po
     Answer answer;
     if (!probe && !frame) {
         answer.summary = "malformed request ignored: " + why;
-    } else if (link_.silent(now)) {
-        answer.summary = "request ignored while silent";
-    } else if (link_.dropNext()) {
-        answer.summary = "request dropped";
+    } else if (const auto reason = ignored(frame ? &*frame : nullptr, now)) {
+        answer.summary = *reason;
     } else {
         Outcome outcome;
         if (probe) {
@@ -141,9 +156,18 @@ Device::Outcome Device::programControl(const Frame &frame, Clock::time_point now
         break;
     case Control::Leave:
         summary = "leave program mode";
-        if (flash_.leaveProgramMode()) {
+        switch (flash_.leaveProgramMode()) {
+        case Flash::Leave::NewImage:
             adoptFlashedIdentity();
+            recovery_ = false;
             summary += ", now running firmware " + firmware_;
+            break;
+        case Flash::Leave::Broken:
+            recovery_ = true;
+            summary += ", no complete firmware: in recovery";
+            break;
+        case Flash::Leave::OldImage:
+            break;
         }
         break;
     case Control::Erase:
@@ -156,6 +180,8 @@ Device::Outcome Device::programControl(const Frame &frame, Clock::time_point now
         if (code == ReplyCode::Ok) {
             link_.restart(restartTime_, now);
             summary += ", restarting";
+        } else if (code == ReplyCode::ImageIncomplete) {
+            recovery_ = true;  // the boot code gave up on the staged image
         }
         break;
     default:

@@ -30,9 +30,16 @@ public:
     };
     Answer receive(std::span<const uint8_t> datagram, Clock::time_point now);
 
+    // A device whose flash holds no complete firmware runs only its boot
+    // code: it announces itself with this version and answers no register
+    // request until an update runs to the end.
+    static constexpr const char *kRecoveryFirmware = "00.00";
+
     const std::string &address() const { return address_; }
     std::string macText() const;
-    const std::string &firmware() const { return firmware_; }
+    // The version it announces: its image's, or kRecoveryFirmware.
+    std::string firmware() const { return recovery_ ? kRecoveryFirmware : firmware_; }
+    bool recovery() const { return recovery_; }
     std::string discoveryReply() const;
     int flashRefusals() const { return flashRefusals_; }
 
@@ -49,6 +56,7 @@ private:
         std::vector<uint8_t> reply;
         std::string summary;
     };
+    std::optional<std::string> ignored(const Frame *frame, Clock::time_point now);
     Outcome carryOut(const Frame &frame, Clock::time_point now);
     Outcome readMemory(const Frame &frame);
     Outcome writeMemory(const Frame &frame);
@@ -66,6 +74,7 @@ private:
     LinkConditions link_;
     RequestLog log_;
     int flashRefusals_ = 0;
+    bool recovery_ = false;
 };
 
 }  // namespace pallixsim

@@ -21,11 +21,13 @@ ReplyCode Flash::enterProgramMode() {
     return ReplyCode::Ok;
 }
 
-bool Flash::leaveProgramMode() {
+Flash::Leave Flash::leaveProgramMode() {
     const bool complete = programMode_ && copiedThisSession_ && stagedUnitsWritten(true);
     programMode_ = false;
     copiedThisSession_ = false;
-    return complete;
+    if (complete) intact_ = true;
+    if (!intact_) return Leave::Broken;
+    return complete ? Leave::NewImage : Leave::OldImage;
 }
 
 ReplyCode Flash::checkTarget(uint32_t address, uint32_t alignment) {
@@ -41,6 +43,7 @@ ReplyCode Flash::erase(uint32_t address) {
     if (!programMode_) return ReplyCode::NotInProgramMode;
     if (const ReplyCode code = checkTarget(address, kBlockSize); code != ReplyCode::Ok) return code;
     std::fill_n(bytes_.begin() + address, kBlockSize, 0xFF);
+    intact_ = false;
     const uint32_t firstUnit = address / kUnitSize;
     std::fill_n(units_.begin() + firstUnit, kBlockSize / kUnitSize, Unit::Erased);
     if (copiedThisSession_) erasedSinceCopy_[address / kBlockSize] = true;
@@ -53,6 +56,7 @@ ReplyCode Flash::write(uint32_t address, std::span<const uint8_t> data) {
     if (const ReplyCode code = checkTarget(address, kUnitSize); code != ReplyCode::Ok) return code;
     Unit &unit = units_[address / kUnitSize];
     if (unit != Unit::Erased) return ReplyCode::AlreadyWritten;
+    if (broken_[address / kUnitSize]) return ReplyCode::WriteFailed;
     std::copy(data.begin(), data.end(), bytes_.begin() + address);
     unit = Unit::Written;
     return ReplyCode::Ok;

@@ -5,6 +5,8 @@
 // An update stages the new image in 0x10400..0x1FFFF; the flash copy moves
 // it down and restarts the device. The update counts as complete once,
 // after that copy, every staged unit has been erased and written again.
+// The running firmware spans both halves: from the first erase on, only a
+// complete update leaves the device something to run.
 #pragma once
 
 #include <array>
@@ -34,12 +36,21 @@ public:
     Flash(std::span<const uint8_t, 6> mac, std::span<const uint8_t, kVersionLength> version);
 
     bool programMode() const { return programMode_; }
+    // True from a flash copy of this session on: the device has restarted.
+    bool copiedThisSession() const { return copiedThisSession_; }
     ReplyCode enterProgramMode();
-    // Returns true when this ends a complete update.
-    bool leaveProgramMode();
+
+    enum class Leave {
+        OldImage,  // nothing erased since the last complete update
+        NewImage,  // this ends a complete update
+        Broken,    // erased or half written: nothing to run
+    };
+    Leave leaveProgramMode();
     ReplyCode erase(uint32_t address);
     ReplyCode write(uint32_t address, std::span<const uint8_t> data);
     ReplyCode copy();
+    // Every later write to the unit at the address fails.
+    void breakUnit(uint32_t address) { broken_[address / kUnitSize] = true; }
 
     std::vector<uint8_t> read(uint32_t address, uint32_t length) const;
     static bool inRange(uint32_t address, uint32_t length) {
@@ -58,9 +69,11 @@ private:
     enum class Unit : uint8_t { Programmed, Erased, Written };
 
     std::array<Unit, kUnits> units_{};
+    std::array<bool, kUnits> broken_{};
     std::array<bool, kBlocks> erasedSinceCopy_{};
     bool programMode_ = false;
     bool copiedThisSession_ = false;
+    bool intact_ = true;  // no erase since the last complete update
 };
 
 }  // namespace pallixsim

@@ -9,9 +9,19 @@ void LinkConditions::goOffline(std::optional<Clock::duration> length, Clock::tim
     offlineEnds_ = length ? std::optional(now + *length) : std::nullopt;
 }
 
+void LinkConditions::goOfflineAfter(int requests, std::optional<Clock::duration> length) {
+    offlineAfter_ = OfflineAfter{requests, length};
+}
+
 bool LinkConditions::silent(Clock::time_point now) {
     if (offline_ && offlineEnds_ && now >= *offlineEnds_) offline_ = false;
-    return offline_ || restarting(now);
+    if (offline_ || restarting(now)) return true;
+    if (offlineAfter_ && offlineAfter_->requests-- <= 0) {
+        goOffline(offlineAfter_->length, now);
+        offlineAfter_.reset();
+        return true;
+    }
+    return false;
 }
 
 void LinkConditions::setDropPercent(int percent) {

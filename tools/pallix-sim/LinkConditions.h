@@ -17,9 +17,15 @@ class LinkConditions {
 public:
     // No deadline means silent until `online`.
     void goOffline(std::optional<Clock::duration> length, Clock::time_point now);
-    void goOnline() { offline_ = false; }
+    // Answers that many more requests, then goes offline as above.
+    void goOfflineAfter(int requests, std::optional<Clock::duration> length);
+    void goOnline() {
+        offline_ = false;
+        offlineAfter_.reset();
+    }
     void restart(Clock::duration length, Clock::time_point now) { restartEnds_ = now + length; }
 
+    // Decides for one request; counts it towards goOfflineAfter.
     bool silent(Clock::time_point now);
     bool restarting(Clock::time_point now) const { return now < restartEnds_; }
 
@@ -38,6 +44,11 @@ public:
 private:
     bool offline_ = false;
     std::optional<Clock::time_point> offlineEnds_;
+    struct OfflineAfter {
+        int requests;
+        std::optional<Clock::duration> length;
+    };
+    std::optional<OfflineAfter> offlineAfter_;
     Clock::time_point restartEnds_{};
     int dropPercent_ = 0;
     int dropCredit_ = 0;

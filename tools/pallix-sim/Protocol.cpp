@@ -43,6 +43,7 @@ const char *describe(ReplyCode code) {
     case ReplyCode::ImageIncomplete: return "staged image incomplete";
     case ReplyCode::Unsupported: return "unsupported request";
     case ReplyCode::ReadOnly: return "read-only register";
+    case ReplyCode::WriteFailed: return "flash unit failed to program";
     }
     return "unknown";
 }

@@ -35,6 +35,7 @@ enum class ReplyCode : uint8_t {
     ImageIncomplete = 5,
     Unsupported = 6,
     ReadOnly = 7,
+    WriteFailed = 8,
 };
 
 const char *describe(ReplyCode code);

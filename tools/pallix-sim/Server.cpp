@@ -15,9 +15,12 @@ bool earlier(const auto &a, const auto &b) { return a.due < b.due; }
 }  // namespace
 
 Server::Server(const std::vector<std::string> &deviceAddresses, const std::string &broadcast, uint16_t port,
-               Handler handler)
+               uint16_t replyPort, Handler handler)
     : handler_(std::move(handler)) {
-    for (const std::string &address : deviceAddresses) deviceSockets_.emplace_back(address, port);
+    for (const std::string &address : deviceAddresses) {
+        deviceSockets_.emplace_back(address, port);
+        if (replyPort != 0) replySockets_.emplace_back(address, replyPort);
+    }
     probeSocket_.emplace(broadcast, port);
     if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("cannot create the wake-up pipe");
     thread_ = std::thread([this] { serve(); });
@@ -74,8 +77,12 @@ void Server::deliver(size_t device, std::span<const uint8_t> datagram, const soc
     if (answer.delay > Clock::duration::zero()) {
         pending_.push_back({Clock::now() + answer.delay, device, from, std::move(*answer.reply)});
     } else {
-        deviceSockets_[device].sendTo(*answer.reply, from);
+        replySocket(device).sendTo(*answer.reply, from);
     }
+}
+
+UdpSocket &Server::replySocket(size_t device) {
+    return replySockets_.empty() ? deviceSockets_[device] : replySockets_[device];
 }
 
 void Server::sendDueReplies() {
@@ -83,7 +90,7 @@ void Server::sendDueReplies() {
     // Replies go out in the order they fell due.
     std::stable_sort(pending_.begin(), pending_.end(), earlier<PendingReply, PendingReply>);
     const auto firstLater = std::find_if(pending_.begin(), pending_.end(), [&](const auto &p) { return p.due > now; });
-    for (auto it = pending_.begin(); it != firstLater; ++it) deviceSockets_[it->device].sendTo(it->bytes, it->to);
+    for (auto it = pending_.begin(); it != firstLater; ++it) replySocket(it->device).sendTo(it->bytes, it->to);
     pending_.erase(pending_.begin(), firstLater);
 }
 

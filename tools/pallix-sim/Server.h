@@ -24,9 +24,10 @@ public:
     using Handler = std::function<Device::Answer(size_t device, std::span<const uint8_t> datagram)>;
 
     // Binds every socket before it returns; throws std::runtime_error
-    // naming the address that could not be bound.
+    // naming the address that could not be bound. With a reply port, each
+    // device answers from a second socket bound to that port.
     Server(const std::vector<std::string> &deviceAddresses, const std::string &broadcast, uint16_t port,
-           Handler handler);
+           uint16_t replyPort, Handler handler);
     ~Server();
     Server(const Server &) = delete;
     Server &operator=(const Server &) = delete;
@@ -44,9 +45,11 @@ private:
     void drain(UdpSocket &socket, std::optional<size_t> device);
     void deliver(size_t device, std::span<const uint8_t> datagram, const sockaddr_in &from);
     void sendDueReplies();
+    UdpSocket &replySocket(size_t device);
 
     Handler handler_;
     std::vector<UdpSocket> deviceSockets_;
+    std::vector<UdpSocket> replySockets_;  // empty without a reply port
     std::optional<UdpSocket> probeSocket_;
     std::vector<PendingReply> pending_;
     int wake_[2] = {-1, -1};

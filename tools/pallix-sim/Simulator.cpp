@@ -45,11 +45,17 @@ void checkFirmwareText(const std::string &firmware) {
     }
 }
 
-std::vector<Device> makeDevices(const SimOptions &options) {
+}  // namespace
+
+void checkOptions(const SimOptions &options) {
     if (options.devices < 1 || options.devices > kMaxDevices) {
         throw std::invalid_argument("devices must be 1 to " + std::to_string(kMaxDevices));
     }
     if (options.restartMs < 0) throw std::invalid_argument("restart time must not be negative");
+    if (options.replyPort < 0 || options.replyPort > 65535 || options.replyPort == kDevicePort) {
+        throw std::invalid_argument("reply port must be 1 to 65535 but not " + std::to_string(kDevicePort) +
+                                    ", or 0 to reply from that port");
+    }
     checkFirmwareText(options.firmware);
     const uint32_t broadcast = parseAddress(options.broadcast, "broadcast address");
     const uint32_t first = parseAddress(options.firstAddress, "first address");
@@ -60,6 +66,13 @@ std::vector<Device> makeDevices(const SimOptions &options) {
     if (broadcast >= first && broadcast - first < count) {
         throw std::invalid_argument("the devices' addresses run into the broadcast address " + options.broadcast);
     }
+}
+
+namespace {
+
+std::vector<Device> makeDevices(const SimOptions &options) {
+    checkOptions(options);
+    const uint32_t first = parseAddress(options.firstAddress, "first address");
     std::vector<Device> devices;
     for (int k = 1; k <= options.devices; ++k) {
         devices.emplace_back(formatAddress(first + static_cast<uint32_t>(k - 1)), macFor(k), options.firmware,
@@ -112,7 +125,8 @@ void Simulator::start() {
     if (impl_->server) return;
     std::vector<std::string> addresses;
     for (const Device &d : impl_->devices) addresses.push_back(d.address());
-    impl_->server = std::make_unique<Server>(addresses, impl_->options.broadcast, kDevicePort,
+    const auto replyPort = static_cast<uint16_t>(impl_->options.replyPort);
+    impl_->server = std::make_unique<Server>(addresses, impl_->options.broadcast, kDevicePort, replyPort,
                                              [this](size_t device, std::span<const uint8_t> datagram) {
                                                  return impl_->receive(device, datagram);
                                              });
@@ -221,6 +235,10 @@ bool Simulator::programMode(int device) const {
 
 std::string Simulator::firmware(int device) const {
     return impl_->withDevice(device, [](Device &d) { return d.firmware(); });
+}
+
+bool Simulator::recovery(int device) const {
+    return impl_->withDevice(device, [](Device &d) { return d.recovery(); });
 }
 
 int Simulator::flashRefusals(int device) const {

@@ -16,8 +16,15 @@ struct SimOptions {
     std::string broadcast = "127.0.0.255";
     std::string firmware = "01.03";
     bool verbose = false;
-    int restartMs = 3000;  // silence after a flash copy
+    // Silence after a flash copy; longer than the updater's 5 s wait, so an
+    // update has to find the device again.
+    int restartMs = 8000;
+    // The port replies leave from; 0 for the port requests came to (11000).
+    int replyPort = 0;
 };
+
+// Throws std::invalid_argument naming the first option out of range.
+void checkOptions(const SimOptions &options);
 
 // One request as a device received it, in arrival order.
 struct Request {
@@ -72,7 +79,9 @@ public:
     // Flash and firmware state.
     std::vector<uint8_t> flash(int device, uint32_t address, uint32_t length = 64) const;
     bool programMode(int device) const;
+    // The version the device announces: "00.00" while in recovery.
     std::string firmware(int device) const;
+    bool recovery(int device) const;
     int flashRefusals(int device) const;
 
 private:

@@ -8,9 +8,11 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "CommandLanguage.h"
 #include "RegisterBank.h"
+#include "SimArguments.h"
 #include "Simulator.h"
 
 namespace {
@@ -45,51 +47,9 @@ std::string defaultsText() {
 }
 
 void printHelp() {
-    std::cout << "usage: pallix-sim [--devices N] [--first-address A] [--broadcast B] [--firmware V]\n"
-                 "                  [--restart-ms MS] [--verbose]\n"
-                 "  N devices (default 1) answer on A, A+1, ... (default 127.0.0.2), port 11000;\n"
-                 "  discovery probes are also received on B (default 127.0.0.255); V is the\n"
-                 "  firmware version (default 01.03); a flash copy keeps a device silent for MS\n"
-                 "  milliseconds (default 3000); --verbose writes one line per request to stderr.\n"
-                 "  Prints \"ready\" once listening, then reads one command a line.\n"
-                 "  Outputs switch at once: on- and off-delays are stored, not timed.\n\n"
+    std::cout << pallixsim::usageText() << "\n"
               << defaultsText() << "\n"
               << pallixsim::CommandLanguage::help() << "\n";
-}
-
-struct BadArguments : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-int intArgument(const std::string &name, const std::string &text) {
-    try {
-        size_t used = 0;
-        const int value = std::stoi(text, &used);
-        if (used == text.size()) return value;
-    } catch (const std::exception &) {
-    }
-    throw BadArguments(name + " needs a number, not '" + text + "'");
-}
-
-// Returns false when the program should only print its help.
-bool parseArguments(int argc, char **argv, pallixsim::SimOptions &options) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") return false;
-        if (arg == "--verbose") {
-            options.verbose = true;
-            continue;
-        }
-        if (i + 1 >= argc) throw BadArguments("unknown option or missing value: " + arg);
-        const std::string value = argv[++i];
-        if (arg == "--devices") options.devices = intArgument(arg, value);
-        else if (arg == "--first-address") options.firstAddress = value;
-        else if (arg == "--broadcast") options.broadcast = value;
-        else if (arg == "--firmware") options.firmware = value;
-        else if (arg == "--restart-ms") options.restartMs = intArgument(arg, value);
-        else throw BadArguments("unknown option: " + arg);
-    }
-    return true;
 }
 
 // Reads commands until quit, end of input or a stop signal.
@@ -119,7 +79,7 @@ void runCommands(pallixsim::Simulator &simulator) {
 int main(int argc, char **argv) {
     pallixsim::SimOptions options;
     try {
-        if (!parseArguments(argc, argv, options)) {
+        if (!pallixsim::parseArguments(std::vector<std::string>(argv + 1, argv + argc), options)) {
             printHelp();
             return 0;
         }
@@ -130,7 +90,7 @@ int main(int argc, char **argv) {
         runCommands(simulator);
         simulator.stop();
         return 0;
-    } catch (const BadArguments &error) {
+    } catch (const pallixsim::BadArguments &error) {
         std::cerr << "error: " << error.what() << " (see --help)\n";
         return 2;
     } catch (const std::exception &error) {

@@ -28,6 +28,11 @@ void nrSocketSendTo(NrSocket socket, const uint8_t *bytes, int length, const soc
 // when nothing arrived or the receive failed; *from names the sender.
 int nrSocketReceiveFrom(NrSocket socket, char *buffer, int capacity, sockaddr_in *from);
 
+// Throws away the datagrams already waiting on the socket, without waiting
+// for more; a steady flood is cut off after kNrDiscardLimit of them.
+inline constexpr int kNrDiscardLimit = 256;
+void nrSocketDiscardPending(NrSocket socket);
+
 // Dotted-decimal text to an address in network order; the all-ones address
 // when the text does not parse.
 uint32_t nrParseIPv4(const char *text);

@@ -46,6 +46,17 @@ int nrSocketReceiveFrom(NrSocket socket, char *buffer, int capacity, sockaddr_in
     return received < 0 ? -1 : static_cast<int>(received);
 }
 
+void nrSocketDiscardPending(NrSocket socket) {
+    char scrap[512];
+    for (int discarded = 0; discarded < kNrDiscardLimit; ++discarded) {
+        ssize_t received;
+        do {
+            received = ::recv(socket, scrap, sizeof scrap, MSG_DONTWAIT);
+        } while (received < 0 && errno == EINTR);
+        if (received < 0) return;
+    }
+}
+
 uint32_t nrParseIPv4(const char *text) { return ::inet_addr(text); }
 
 sockaddr_in nrEndpoint(uint32_t addressNetworkOrder, uint16_t port) {

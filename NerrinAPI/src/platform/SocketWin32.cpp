@@ -42,6 +42,20 @@ int nrSocketReceiveFrom(NrSocket socket, char *buffer, int capacity, sockaddr_in
     return received == SOCKET_ERROR ? -1 : received;
 }
 
+// Winsock has no MSG_DONTWAIT: a select that does not wait tells whether a
+// datagram is there. One larger than the scrap buffer is dropped all the same.
+void nrSocketDiscardPending(NrSocket socket) {
+    char scrap[512];
+    for (int discarded = 0; discarded < kNrDiscardLimit; ++discarded) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(socket, &readable);
+        timeval noWait{};
+        if (::select(0, &readable, nullptr, nullptr, &noWait) != 1) return;
+        ::recv(socket, scrap, sizeof scrap, 0);
+    }
+}
+
 uint32_t nrParseIPv4(const char *text) { return ::inet_addr(text); }
 
 sockaddr_in nrEndpoint(uint32_t addressNetworkOrder, uint16_t port) {
