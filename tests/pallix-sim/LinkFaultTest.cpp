@@ -87,3 +87,11 @@ TEST_F(SimLinkFaultTest, ZeroAndShortReplies) {
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->bytes.size(), 8u);
 }
+
+TEST_F(SimLinkFaultTest, APowerRequestCanLandAfterAGivenNumberOfAnswers) {
+    command("power-request-after 2");
+    EXPECT_TRUE(answers());
+    EXPECT_EQ(sim().reg(1, 0) & 1, 0);
+    EXPECT_TRUE(answers());
+    EXPECT_EQ(sim().reg(1, 0) & 1, 1);
+}

@@ -69,6 +69,11 @@ const std::string kOk = "ok";
 const Command kCommands[] = {
     {"power-request", "", "ask the PC for its power action (global status bit 0)", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { d.registers().requestPowerAction(); return kOk; }},
+    {"power-request-after", "<requests>", "answer that many more requests, then ask for the power action", 1, 1,
+     [](const Args &a, Device &d, Clock::time_point) {
+         d.requestPowerActionAfter(static_cast<int>(parseNumber(a[0], 1, 1000000, "requests")));
+         return kOk;
+     }},
     {"power-lost", "", "lose power: configuration back to defaults, status bits 6 and 7", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { d.registers().losePower(); return kOk; }},
     {"input", "<1|2> <on|off>", "set an input active or idle", 2, 2,

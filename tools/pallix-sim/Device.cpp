@@ -97,6 +97,10 @@ Device::Answer Device::receive(std::span<const uint8_t> datagram, Clock::time_po
         answer.reply = std::move(outcome.reply);
         answer.delay = link_.delay();
         answer.summary = std::move(outcome.summary);
+        if (powerRequestAfter_ && --*powerRequestAfter_ <= 0) {
+            registers_.requestPowerAction();
+            powerRequestAfter_.reset();
+        }
     }
     log_.add(std::move(request));
     return answer;

@@ -43,6 +43,10 @@ public:
     std::string discoveryReply() const;
     int flashRefusals() const { return flashRefusals_; }
 
+    // Asks for the PC's power action once it has answered that many more
+    // requests: an event that lands at a chosen point of the PC's traffic.
+    void requestPowerActionAfter(int requests) { powerRequestAfter_ = requests; }
+
     RegisterBank &registers() { return registers_; }
     const RegisterBank &registers() const { return registers_; }
     Flash &flash() { return flash_; }
@@ -75,6 +79,7 @@ private:
     RequestLog log_;
     int flashRefusals_ = 0;
     bool recovery_ = false;
+    std::optional<int> powerRequestAfter_;
 };
 
 }  // namespace pallixsim
