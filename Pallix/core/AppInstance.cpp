@@ -7,16 +7,16 @@
 
 #include <QCoreApplication>
 
-bool AnotherInstanceRunning()
+bool anotherInstanceRunning()
 {
     // The running copy counts itself.
     return Platform::current().runningCopies(QStringLiteral("Pallix")) >= 2;
 }
 
-void EndApplication(int exitCode)
+void endApplication(int exitCode)
 {
-    appState().Ending = true;
-    FlushLogFile();
+    appState().ending = true;
+    flushLogFile();
     Desktop::current().closeAll();
     QCoreApplication::exit(exitCode);
 }

@@ -2,9 +2,9 @@
 #pragma once
 
 // True when another copy of the application is running beside this one.
-bool AnotherInstanceRunning();
+bool anotherInstanceRunning();
 
 // Ends the application at once: the tray icon goes, every window closes and
 // the event loops return. Ticks and waits that are still running see
-// appState().Ending and stop early.
-void EndApplication(int exitCode = 0);
+// appState().ending and stop early.
+void endApplication(int exitCode = 0);

@@ -5,24 +5,24 @@
 #include <QStringList>
 
 struct AppState {
-    QString AppPath;            // application folder, with a trailing separator
-    QStringList DeviceList;     // addresses of the last successful discovery, plus one spare entry
-    int DeviceCount = 0;
-    bool DiscoveryFailed = false;
-    QString FirmwareVersion;
-    QString MACAddress;
-    int LastGlobalStatus = 0;
-    bool DeviceError = false;
-    bool TestBusy = false;
+    QString appPath;          // application folder, with a trailing separator
+    QStringList deviceList;   // addresses of the last successful discovery, plus one spare entry
+    int deviceCount = 0;
+    bool discoveryFailed = false;
+    QString firmwareVersion;
+    QString macAddress;
+    int lastGlobalStatus = 0;
+    bool deviceError = false;
+    bool testBusy = false;
 
-    bool Ending = false;        // set once the application has been told to end
+    bool ending = false;   // set once the application has been told to end
 
     // Command-line options.
-    bool DryRun = false;                  // power actions are logged, not run
-    QStringList LocalAddressOverride;     // replaces the PC's own address list when set
+    bool dryRun = false;                // power actions are logged, not run
+    QStringList localAddressOverride;   // replaces the PC's own address list when set
 };
 
 AppState &appState();
 
 // The title of message boxes that have none of their own.
-inline QString AppTitle() { return QStringLiteral("Pallix Control Center"); }
+inline QString appTitle() { return QStringLiteral("Pallix Control Center"); }

@@ -32,21 +32,22 @@ void describe(QCommandLineParser &parser, const Options &options)
 
 void store(const QCommandLineParser &parser, const Options &options, AppState &state)
 {
-    state.LocalAddressOverride = parser.values(options.localAddress);
-    state.DryRun = parser.isSet(options.dryRun);
+    state.localAddressOverride = parser.values(options.localAddress);
+    state.dryRun = parser.isSet(options.dryRun);
 }
 
-}  // namespace
+}   // namespace
 
-void ApplyCommandLine(const QCoreApplication &app, AppState &state)
+void applyCommandLine(const QCoreApplication &app, AppState &state)
 {
     QCommandLineParser parser;
     const Options options;
     describe(parser, options);
     parser.process(app);
     for (const QString &address : parser.values(options.localAddress)) {
-        if (!IsIPv4Address(address)) {
-            std::fprintf(stderr, "Pallix: --local-address wants a dotted IPv4 address, not \"%s\"\n",
+        if (!isIPv4Address(address)) {
+            std::fprintf(stderr,
+                         "Pallix: --local-address wants a dotted IPv4 address, not \"%s\"\n",
                          address.toLocal8Bit().constData());
             std::exit(2);
         }
@@ -54,13 +55,13 @@ void ApplyCommandLine(const QCoreApplication &app, AppState &state)
     store(parser, options, state);
 }
 
-bool IsIPv4Address(const QString &text)
+bool isIPv4Address(const QString &text)
 {
     in_addr parsed{};
     return inet_pton(AF_INET, text.toLatin1().constData(), &parsed) == 1;
 }
 
-void ApplyCommandLine(const QStringList &arguments, AppState &state)
+void applyCommandLine(const QStringList &arguments, AppState &state)
 {
     QCommandLineParser parser;
     const Options options;
@@ -69,7 +70,7 @@ void ApplyCommandLine(const QStringList &arguments, AppState &state)
     store(parser, options, state);
 }
 
-QString AppFolder(const QString &folder)
+QString appFolder(const QString &folder)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }

@@ -6,9 +6,9 @@
 class ConfigView {
 public:
     virtual ~ConfigView() = default;
-    virtual bool visible() = 0;        // may create the window, hidden, the first time
-    virtual void loadStatus() = 0;     // the lamps; errors go to the caller
-    virtual void loadDevices() = 0;    // the device list
+    virtual bool visible() = 0;       // may create the window, hidden, the first time
+    virtual void loadStatus() = 0;    // the lamps; errors go to the caller
+    virtual void loadDevices() = 0;   // the device list
 };
 
 ConfigView *configView();   // null when there is none

@@ -54,17 +54,17 @@ void Countdown::tick()
 // without the input check.
 Countdown::InputCheck Countdown::checkInputs()
 {
-    const bool deviceAnswers = monitorState().watching() && !appState().DiscoveryFailed;
+    const bool deviceAnswers = monitorState().watching() && !appState().discoveryFailed;
     if (deviceAnswers) {
         try {
             return powerInputActive() ? InputCheck::PowerInputActive : InputCheck::Idle;
         } catch (const NrError &error) {
-            ShowError(error);
+            showError(error);
         }
     }
     if (!skipLogged_) {
         skipLogged_ = true;
-        LogFile(inputCheckSkippedText());
+        logFile(inputCheckSkippedText());
     }
     return InputCheck::Skipped;
 }
@@ -73,7 +73,7 @@ void Countdown::runAction()
 {
     const int code = mode_;
     finish();
-    DoPowerAction(code);
+    doPowerAction(code);
     if (sleepsThePC(code)) monitorState().settle();
     emit actionRun(code);
 }
@@ -101,16 +101,16 @@ void Countdown::finish()
 bool powerInputActive()
 {
     AppState &state = appState();
-    if (state.DiscoveryFailed)
+    if (state.discoveryFailed)
         throw NrError(1, QStringLiteral("Cannot Load Settings - Device Discovery Failed."));
-    SetMousePointer(MousePointer::ArrowHourglass);
-    SelectDeviceLettingEventsRun(WatchedDevice());
+    setMousePointer(MousePointer::ArrowHourglass);
+    selectDeviceLettingEventsRun(watchedDevice());
     int status = 0;
-    CheckError(NrAPI::pallixGetGlobalStatus(status), QStringLiteral("Get Global Status"));
-    state.LastGlobalStatus = status;
-    const DeviceStatus inputs = ReadDeviceStatus();
-    return (inputs.In1State == 1 && inputs.PowerIn1Enable != 0)
-           || (inputs.In2State == 1 && inputs.PowerIn2Enable != 0);
+    checkError(NrAPI::pallixGetGlobalStatus(status), QStringLiteral("Get Global Status"));
+    state.lastGlobalStatus = status;
+    const DeviceStatus inputs = readDeviceStatus();
+    return (inputs.in1State == 1 && inputs.powerIn1Enable != 0)
+           || (inputs.in2State == 1 && inputs.powerIn2Enable != 0);
 }
 
 bool sleepsThePC(int code) { return code == 3 || code == 4 || code == 7; }

@@ -38,7 +38,7 @@ public:
 
 signals:
     void started(int mode, int seconds);
-    void abandoned();     // an enabled power input became active
+    void abandoned();   // an enabled power input became active
     void cancelled();
     void actionRun(int mode);
 

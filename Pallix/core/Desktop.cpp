@@ -43,7 +43,7 @@ private:
 NoDesktop none;
 Desktop *installed = nullptr;
 
-}  // namespace
+}   // namespace
 
 Desktop &Desktop::current() { return installed ? *installed : none; }
 

@@ -32,9 +32,9 @@ public:
     // without waiting: 1 OK, 2 Cancel or closed.
     virtual void showMessageWindow(const QString &text, BoxAnswered answered = {}) = 0;
     virtual int openDocument(const QString &pathOrUrl) = 0;   // > 32 success, else a shell code
-    virtual bool trayAvailable() = 0;                          // a notification area exists
+    virtual bool trayAvailable() = 0;                         // a notification area exists
     virtual void setMousePointer(MousePointer pointer) = 0;
-    virtual void closeAll() = 0;                               // the application ends: windows go
+    virtual void closeAll() = 0;   // the application ends: windows go
 
     static Desktop &current();
     // Installs the desktop; null goes back to standard error.

@@ -16,9 +16,9 @@
 #include <QDateTime>
 #include <cmath>
 
-int HalfSecondsToSeconds(int halfSeconds) { return int(std::lrint(halfSeconds / 2.0)); }
+int halfSecondsToSeconds(int halfSeconds) { return int(std::lrint(halfSeconds / 2.0)); }
 
-QString PowerLostText()
+QString powerLostText()
 {
     return QStringLiteral("Nerrin Pallix™ has lost power.\r\nConfiguration settings lost.");
 }
@@ -26,12 +26,12 @@ QString PowerLostText()
 DeviceMonitor::DeviceMonitor(DeviceSearch &search, Countdown &countdown)
     : wallClockMs(&QDateTime::currentMSecsSinceEpoch), search_(search), countdown_(countdown)
 {
-    Timer1.setInterval(Interval);
-    connect(&Timer1, &QTimer::timeout, this, &DeviceMonitor::tick);
+    monitorTimer.setInterval(Interval);
+    connect(&monitorTimer, &QTimer::timeout, this, &DeviceMonitor::tick);
     connect(&monitorState(), &MonitorState::pollingChanged, this, &DeviceMonitor::pollingChanged);
     // A search that finds the device after the slow switch starts a new count.
     connect(&monitorState(), &MonitorState::watchingChanged, this, [this](bool watching) {
-        if (watching && ErrorCount > SilentFailures) ErrorCount = 0;
+        if (watching && errorCount > SilentFailures) errorCount = 0;
     });
     pollingChanged(monitorState().polling());
 }
@@ -40,9 +40,9 @@ void DeviceMonitor::pollingChanged(bool polling)
 {
     lastTickWallMs_ = 0;
     if (polling)
-        Timer1.start();
+        monitorTimer.start();
     else
-        Timer1.stop();
+        monitorTimer.stop();
 }
 
 void DeviceMonitor::tick()
@@ -51,9 +51,9 @@ void DeviceMonitor::tick()
     if (!guard.entered() || !monitorState().polling()) return;
     noticeClockJump();
     try {
-        if (appState().DiscoveryFailed) return;
+        if (appState().discoveryFailed) return;
         poll();
-        ErrorCount = 0;
+        errorCount = 0;
     } catch (const NrError &error) {
         failed(error);
     }
@@ -62,7 +62,7 @@ void DeviceMonitor::tick()
 void DeviceMonitor::handlePolledStatus(int status)
 {
     try {
-        SelectWatchedDevice();
+        selectWatchedDevice();
         actOn(status);
     } catch (const NrError &error) {
         failed(error);
@@ -81,19 +81,19 @@ void DeviceMonitor::noticeClockJump()
 void DeviceMonitor::poll()
 {
     AppState &state = appState();
-    SetMousePointer(MousePointer::ArrowHourglass);
-    SelectWatchedDevice();
+    setMousePointer(MousePointer::ArrowHourglass);
+    selectWatchedDevice();
     int status = 0;
-    CheckError(NrAPI::pallixGetGlobalStatus(status), QStringLiteral("Get Global Status"));
-    state.LastGlobalStatus = status;
+    checkError(NrAPI::pallixGetGlobalStatus(status), QStringLiteral("Get Global Status"));
+    state.lastGlobalStatus = status;
     actOn(status);
     if (configViewVisible()) {
         configView()->loadStatus();
         // The lamps read the device the window shows; everything else, the
         // self test running beside it included, addresses the watched one.
-        SelectWatchedDevice();
+        selectWatchedDevice();
     }
-    SetMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Default);
 }
 
 // A power-action request wins over a power loss reported with it.
@@ -108,37 +108,37 @@ void DeviceMonitor::actOn(int status)
 // Nothing in here processes events, so one request opens one countdown.
 void DeviceMonitor::powerActionRequested()
 {
-    CheckError(NrAPI::pallixSetGlobalStatus(AcknowledgeValue), QStringLiteral("Set Global Status"));
+    checkError(NrAPI::pallixSetGlobalStatus(AcknowledgeValue), QStringLiteral("Set Global Status"));
     // A countdown already running goes on as it is; a repeat does not restart it.
     if (countdown_.counting()) return;
     int delay = 0;
-    CheckError(NrAPI::pallixGetPowerOffDelay(delay), QStringLiteral("Get Power Off Delay"));
+    checkError(NrAPI::pallixGetPowerOffDelay(delay), QStringLiteral("Get Power Off Delay"));
     int action = 0;
-    CheckError(NrAPI::pallixGetShutdownAction(action), QStringLiteral("Get Shutdown Action"));
-    countdown_.shutdown(action + 1, HalfSecondsToSeconds(delay));
+    checkError(NrAPI::pallixGetShutdownAction(action), QStringLiteral("Get Shutdown Action"));
+    countdown_.shutdown(action + 1, halfSecondsToSeconds(delay));
 }
 
 // Acknowledged at once rather than when the box closes: a request raised
 // while the box is open must reach the next tick, not be cleared unseen.
 void DeviceMonitor::powerLost()
 {
-    ShowNotice(PowerLostText(), AppTitle(), MsgIcon::Information);
-    CheckError(NrAPI::pallixSetGlobalStatus(AcknowledgeValue), QStringLiteral("Set Global Status"));
+    showNotice(powerLostText(), appTitle(), MsgIcon::Information);
+    checkError(NrAPI::pallixSetGlobalStatus(AcknowledgeValue), QStringLiteral("Set Global Status"));
 }
 
 void DeviceMonitor::failed(const NrError &error)
 {
     // A waking PC's network is not back yet: this is no lost device.
     if (monitorState().settling()) {
-        appState().DeviceError = false;
-        SetMousePointer(MousePointer::Default);
+        appState().deviceError = false;
+        setMousePointer(MousePointer::Default);
         return;
     }
-    ++ErrorCount;
-    if (ErrorCount > SilentFailures) {
+    ++errorCount;
+    if (errorCount > SilentFailures) {
         monitorState().setWatching(false);
         search_.start(DeviceSearch::SlowInterval);
         return;
     }
-    ShowError(error);
+    showError(error);
 }

@@ -26,8 +26,8 @@ public:
     // test read instead of the monitor.
     void handlePolledStatus(int status);
 
-    QTimer Timer1;
-    int ErrorCount = 0;
+    QTimer monitorTimer;
+    int errorCount = 0;
     std::function<qint64()> wallClockMs;   // replaceable for tests
 
 private:
@@ -46,6 +46,6 @@ private:
 };
 
 // Half-seconds to whole seconds, ties to even (5 gives 2, 7 gives 4).
-int HalfSecondsToSeconds(int halfSeconds);
+int halfSecondsToSeconds(int halfSeconds);
 
-QString PowerLostText();
+QString powerLostText();

@@ -1,24 +1,24 @@
 #include "DeviceSearch.h"
 
 #include "AppState.h"
+#include "FirmwareCheck.h"
 #include "MonitorState.h"
 #include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "TickGuard.h"
 #include "TimeDelay.h"
-#include "FirmwareCheck.h"
 
 #include <QCoreApplication>
 
 DeviceSearch::DeviceSearch()
 {
-    connect(&tmrDiscovery, &QTimer::timeout, this, &DeviceSearch::tick);
+    connect(&discoveryTimer, &QTimer::timeout, this, &DeviceSearch::tick);
 }
 
 void DeviceSearch::start(int intervalMs)
 {
-    tmrDiscovery.setInterval(intervalMs);
-    tmrDiscovery.start();
+    discoveryTimer.setInterval(intervalMs);
+    discoveryTimer.start();
 }
 
 void DeviceSearch::tick()
@@ -27,31 +27,31 @@ void DeviceSearch::tick()
     const TickGuard guard(ticking_);
     if (!guard.entered()) return;
     try {
-        DoDiscovery2(DiscoveryTicks == 0);
-        ++DiscoveryTicks;
+        doDiscovery(discoveryTicks == 0);
+        ++discoveryTicks;
     } catch (const NrError &error) {
-        ShowError(error);
+        showError(error);
     }
 }
 
-void DeviceSearch::DoDiscovery2(bool ShowSearchStatus)
+void DeviceSearch::doDiscovery(bool showSearchStatus)
 {
-    if (ShowSearchStatus) emit searchShown(1);
-    DelayMs(500);
+    if (showSearchStatus) emit searchShown(1);
+    delayMs(500);
     if (searchFound())
         found();
     else
-        notFound(ShowSearchStatus);
+        notFound(showSearchStatus);
 }
 
 bool DeviceSearch::searchFound()
 {
-    for (int attempt = 1; attempt <= Attempts && !appState().Ending; ++attempt) {
-        RunDiscovery();
-        if (!appState().DiscoveryFailed) return true;
+    for (int attempt = 1; attempt <= Attempts && !appState().ending; ++attempt) {
+        runDiscovery();
+        if (!appState().discoveryFailed) return true;
         if (attempt == Attempts) break;
         QCoreApplication::processEvents();
-        DelayMs(2000);
+        delayMs(2000);
         QCoreApplication::processEvents();
     }
     return false;
@@ -61,20 +61,20 @@ void DeviceSearch::found()
 {
     // Red whenever a search succeeds: the device is being watched.
     emit searchShown(0);
-    DelayMs(500);
+    delayMs(500);
     // The wait let events run: a device lost or a new search asked for in
     // the meantime stands.
     const AppState &state = appState();
-    if (state.Ending || state.DiscoveryFailed || !monitorState().watching()) return;
-    tmrDiscovery.stop();
-    tmrDiscovery.setInterval(StartupInterval);   // a slow search ends with its find
-    LastDiscoveryFailed = false;
+    if (state.ending || state.discoveryFailed || !monitorState().watching()) return;
+    discoveryTimer.stop();
+    discoveryTimer.setInterval(StartupInterval);   // a slow search ends with its find
+    lastDiscoveryFailed = false;
     // Its prompts do not wait: the monitor watches while they are open.
-    FirmwareCheck();
+    firmwareCheck();
 }
 
-void DeviceSearch::notFound(bool ShowSearchStatus)
+void DeviceSearch::notFound(bool showSearchStatus)
 {
-    if (!LastDiscoveryFailed && ShowSearchStatus) emit searchShown(1);
-    LastDiscoveryFailed = true;
+    if (!lastDiscoveryFailed && showSearchStatus) emit searchShown(1);
+    lastDiscoveryFailed = true;
 }

@@ -13,18 +13,18 @@ public:
 
     DeviceSearch();
 
-    // Enables tmrDiscovery at the given interval.
+    // Enables discoveryTimer at the given interval.
     void start(int intervalMs);
 
-    // One discovery tick: DoDiscovery2, showing the search state only on the first.
+    // One discovery tick: doDiscovery, showing the search state only on the first.
     void tick();
 
     // Up to five discovery runs; on success the firmware check and the monitor.
-    void DoDiscovery2(bool ShowSearchStatus);
+    void doDiscovery(bool showSearchStatus);
 
-    QTimer tmrDiscovery;
-    int DiscoveryTicks = 0;
-    bool LastDiscoveryFailed = false;
+    QTimer discoveryTimer;
+    int discoveryTicks = 0;
+    bool lastDiscoveryFailed = false;
 
 signals:
     void searchShown(int iconIndex);   // 0 found (red), otherwise searching (gray)
@@ -32,7 +32,7 @@ signals:
 private:
     bool searchFound();
     void found();
-    void notFound(bool ShowSearchStatus);
+    void notFound(bool showSearchStatus);
 
     bool ticking_ = false;
 };

@@ -10,7 +10,7 @@
 
 using namespace NrAPI;
 
-const QStringList &DelaySteps()
+const QStringList &delaySteps()
 {
     static const QStringList steps = [] {
         QStringList texts;
@@ -24,38 +24,38 @@ const QStringList &DelaySteps()
     return steps;
 }
 
-const QStringList &ShutdownActionNames()
+const QStringList &shutdownActionNames()
 {
     static const QStringList names{
-        QStringLiteral("Shutdown"), QStringLiteral("Restart"),  QStringLiteral("Hibernate/Sleep"),
+        QStringLiteral("Shutdown"), QStringLiteral("Restart"), QStringLiteral("Hibernate/Sleep"),
         QStringLiteral("Stand By"), QStringLiteral("Log Out"), QStringLiteral("No Action"),
     };
     return names;
 }
 
-int ShutdownActionEntry(int32_t value)
+int shutdownActionEntry(int32_t value)
 {
-    return std::clamp<int>(value, 0, int(ShutdownActionNames().size()) - 1);
+    return std::clamp<int>(value, 0, int(shutdownActionNames().size()) - 1);
 }
 
-bool EnableTicked(int32_t value) { return value != 0; }
-bool DriveTicked(int32_t value) { return value == 1; }
-bool ManualChosen(int32_t value) { return value == 1; }
-int32_t TickValue(bool ticked) { return ticked ? 1 : 0; }
+bool enableTicked(int32_t value) { return value != 0; }
+bool driveTicked(int32_t value) { return value == 1; }
+bool manualChosen(int32_t value) { return value == 1; }
+int32_t tickValue(bool ticked) { return ticked ? 1 : 0; }
 
-StatusLamps IndicatorLamps(const DeviceStatus &s)
+StatusLamps indicatorLamps(const DeviceStatus &s)
 {
     return {
-        IndicatorColour(s.Out1State, {s.Out1In1Enable, s.Out1In2Enable}),
-        IndicatorColour(s.Out2State, {s.Out2In1Enable, s.Out2In2Enable}),
-        IndicatorColour(s.In1State, {s.Out1In1Enable, s.Out2In1Enable, s.PowerIn1Enable}),
-        IndicatorColour(s.In2State, {s.Out1In2Enable, s.Out2In2Enable, s.PowerIn2Enable}),
+        indicatorColour(s.out1State, {s.out1In1Enable, s.out1In2Enable}),
+        indicatorColour(s.out2State, {s.out2In1Enable, s.out2In2Enable}),
+        indicatorColour(s.in1State, {s.out1In1Enable, s.out2In1Enable, s.powerIn1Enable}),
+        indicatorColour(s.in2State, {s.out1In2Enable, s.out2In2Enable, s.powerIn2Enable}),
     };
 }
 
-void CheckDiscovery(SettingsAccess access)
+void checkDiscovery(SettingsAccess access)
 {
-    if (!appState().DiscoveryFailed) return;
+    if (!appState().discoveryFailed) return;
     throw NrError(1, access == SettingsAccess::Load
                          ? QStringLiteral("Cannot Load Settings - Device Discovery Failed.")
                          : QStringLiteral("Cannot Save Settings - Device Discovery Failed."));
@@ -63,103 +63,103 @@ void CheckDiscovery(SettingsAccess access)
 
 namespace {
 
-void selectDevice(const QString &address) { CheckError(NrSetDevice(address), "Set Device"); }
+void selectDevice(const QString &address) { checkError(NrSetDevice(address), "Set Device"); }
 
 // The enables live in both records: the status needs them to arm its lamps.
 void copyEnables(const DeviceConfig &config, DeviceStatus &status)
 {
-    status.Out1In1Enable = config.Out1In1Enable;
-    status.Out1In2Enable = config.Out1In2Enable;
-    status.Out2In1Enable = config.Out2In1Enable;
-    status.Out2In2Enable = config.Out2In2Enable;
-    status.PowerIn1Enable = config.PowerIn1Enable;
-    status.PowerIn2Enable = config.PowerIn2Enable;
+    status.out1In1Enable = config.out1In1Enable;
+    status.out1In2Enable = config.out1In2Enable;
+    status.out2In1Enable = config.out2In1Enable;
+    status.out2In2Enable = config.out2In2Enable;
+    status.powerIn1Enable = config.powerIn1Enable;
+    status.powerIn2Enable = config.powerIn2Enable;
 }
 
-}  // namespace
+}   // namespace
 
-LoadedSettings LoadSettings(const QString &address)
+LoadedSettings loadSettings(const QString &address)
 {
-    CheckDiscovery(SettingsAccess::Load);
-    SelectDeviceLettingEventsRun(address);
+    checkDiscovery(SettingsAccess::Load);
+    selectDeviceLettingEventsRun(address);
 
     LoadedSettings loaded;
     DeviceConfig &c = loaded.config;
     DeviceStatus &s = loaded.status;
-    CheckError(pallixGetGlobalStatus(loaded.globalStatus), "Get Global Status");
-    appState().LastGlobalStatus = loaded.globalStatus;
-    CheckError(pallixGetPowerOnDelay(c.PowerOnDelay), "Get Power On Delay");
-    CheckError(pallixGetPowerOffDelay(c.PowerOffDelay), "Get Power Off Delay");
-    CheckError(pallixGetOutState(s.Out1State, s.Out2State, c.Out1Manual, c.Out2Manual,
-                                 c.Out1Drive, c.Out2Drive),
+    checkError(pallixGetGlobalStatus(loaded.globalStatus), "Get Global Status");
+    appState().lastGlobalStatus = loaded.globalStatus;
+    checkError(pallixGetPowerOnDelay(c.powerOnDelay), "Get Power On Delay");
+    checkError(pallixGetPowerOffDelay(c.powerOffDelay), "Get Power Off Delay");
+    checkError(pallixGetOutState(s.out1State, s.out2State, c.out1Manual, c.out2Manual, c.out1Drive,
+                                 c.out2Drive),
                "Get Out State");
-    CheckError(pallixGetOutACPIEnable(c.Out1ACPIEnable, c.Out2ACPIEnable), "Get Out ACPI Enable");
-    CheckError(pallixGetPowerInEnable(c.PowerIn1Enable, c.PowerIn2Enable), "Get Power In Enable");
-    CheckError(pallixGetACPIPulseWidth1(c.ACPIPulseWidth1), "Get ACPI Pulse Width 1");
-    CheckError(pallixGetACPIPulseWidth2(c.ACPIPulseWidth2), "Get ACPI Pulse Width 2");
-    CheckError(pallixGetWDTEnable(c.WDTEnable), "Get WDT Enable");
-    CheckError(pallixGetOutInEnable(c.Out1In1Enable, c.Out1In2Enable, c.Out2In1Enable,
-                                    c.Out2In2Enable),
-               "Get Out In Enable");
-    CheckError(pallixGetShutdownAction(c.ShutdownAction), "Get Shutdown Action");
-    CheckError(pallixGetInState(s.In1State, s.In2State), "Get In State");
-    CheckError(pallixGetOutOnDelay1(c.Out1OnDelay), "Get Out On Delay 1");
-    CheckError(pallixGetOutOffDelay1(c.Out1OffDelay), "Get Out Off Delay 1");
-    CheckError(pallixGetOutOnDelay2(c.Out2OnDelay), "Get Out On Delay 2");
-    CheckError(pallixGetOutOffDelay2(c.Out2OffDelay), "Get Out Off Delay 2");
+    checkError(pallixGetOutACPIEnable(c.out1ACPIEnable, c.out2ACPIEnable), "Get Out ACPI Enable");
+    checkError(pallixGetPowerInEnable(c.powerIn1Enable, c.powerIn2Enable), "Get Power In Enable");
+    checkError(pallixGetACPIPulseWidth1(c.acpiPulseWidth1), "Get ACPI Pulse Width 1");
+    checkError(pallixGetACPIPulseWidth2(c.acpiPulseWidth2), "Get ACPI Pulse Width 2");
+    checkError(pallixGetWDTEnable(c.wdtEnable), "Get WDT Enable");
+    checkError(
+        pallixGetOutInEnable(c.out1In1Enable, c.out1In2Enable, c.out2In1Enable, c.out2In2Enable),
+        "Get Out In Enable");
+    checkError(pallixGetShutdownAction(c.shutdownAction), "Get Shutdown Action");
+    checkError(pallixGetInState(s.in1State, s.in2State), "Get In State");
+    checkError(pallixGetOutOnDelay1(c.out1OnDelay), "Get Out On Delay 1");
+    checkError(pallixGetOutOffDelay1(c.out1OffDelay), "Get Out Off Delay 1");
+    checkError(pallixGetOutOnDelay2(c.out2OnDelay), "Get Out On Delay 2");
+    checkError(pallixGetOutOffDelay2(c.out2OffDelay), "Get Out Off Delay 2");
     copyEnables(c, s);
     return loaded;
 }
 
-void SaveSettings(const QString &address, const DeviceConfig &c)
+void saveSettings(const QString &address, const DeviceConfig &c)
 {
-    CheckDiscovery(SettingsAccess::Save);
+    checkDiscovery(SettingsAccess::Save);
     selectDevice(address);
-    CheckError(pallixSetPowerOnDelay(c.PowerOnDelay), "Set Power On Delay");
-    CheckError(pallixSetPowerOffDelay(c.PowerOffDelay), "Set Power Off Delay");
-    CheckError(pallixSetOutState(c.Out1Manual, c.Out2Manual, c.Out1Drive, c.Out2Drive),
+    checkError(pallixSetPowerOnDelay(c.powerOnDelay), "Set Power On Delay");
+    checkError(pallixSetPowerOffDelay(c.powerOffDelay), "Set Power Off Delay");
+    checkError(pallixSetOutState(c.out1Manual, c.out2Manual, c.out1Drive, c.out2Drive),
                "Set Out State");
-    CheckError(pallixSetOutACPIEnable(c.Out1ACPIEnable, c.Out2ACPIEnable), "Set Out ACPI Enable");
-    CheckError(pallixSetPowerInEnable(c.PowerIn1Enable, c.PowerIn2Enable), "Set Power In Enable");
-    CheckError(pallixSetACPIPulseWidth1(c.ACPIPulseWidth1), "Set ACPI Pulse Width 1");
-    CheckError(pallixSetACPIPulseWidth2(c.ACPIPulseWidth2), "Set ACPI Pulse Width 2");
-    CheckError(pallixSetWDTEnable(c.WDTEnable), "Set WDT Enable");
-    CheckError(pallixSetOutInEnable(c.Out1In1Enable, c.Out1In2Enable, c.Out2In1Enable,
-                                    c.Out2In2Enable),
-               "Set Out In Enable");
-    CheckError(pallixSetShutdownAction(c.ShutdownAction), "Set Shutdown Action");
-    CheckError(pallixSetOutOnDelay1(c.Out1OnDelay), "Set Out On Delay 1");
-    CheckError(pallixSetOutOffDelay1(c.Out1OffDelay), "Set Out Off Delay 1");
-    CheckError(pallixSetOutOnDelay2(c.Out2OnDelay), "Set Out On Delay 2");
-    CheckError(pallixSetOutOffDelay2(c.Out2OffDelay), "Set Out Off Delay 2");
+    checkError(pallixSetOutACPIEnable(c.out1ACPIEnable, c.out2ACPIEnable), "Set Out ACPI Enable");
+    checkError(pallixSetPowerInEnable(c.powerIn1Enable, c.powerIn2Enable), "Set Power In Enable");
+    checkError(pallixSetACPIPulseWidth1(c.acpiPulseWidth1), "Set ACPI Pulse Width 1");
+    checkError(pallixSetACPIPulseWidth2(c.acpiPulseWidth2), "Set ACPI Pulse Width 2");
+    checkError(pallixSetWDTEnable(c.wdtEnable), "Set WDT Enable");
+    checkError(
+        pallixSetOutInEnable(c.out1In1Enable, c.out1In2Enable, c.out2In1Enable, c.out2In2Enable),
+        "Set Out In Enable");
+    checkError(pallixSetShutdownAction(c.shutdownAction), "Set Shutdown Action");
+    checkError(pallixSetOutOnDelay1(c.out1OnDelay), "Set Out On Delay 1");
+    checkError(pallixSetOutOffDelay1(c.out1OffDelay), "Set Out Off Delay 1");
+    checkError(pallixSetOutOnDelay2(c.out2OnDelay), "Set Out On Delay 2");
+    checkError(pallixSetOutOffDelay2(c.out2OffDelay), "Set Out Off Delay 2");
 }
 
-void WriteOutState(const QString &address, int32_t out1Manual, int32_t out2Manual,
+void writeOutState(const QString &address, int32_t out1Manual, int32_t out2Manual,
                    int32_t out1Drive, int32_t out2Drive)
 {
-    CheckDiscovery(SettingsAccess::Save);
+    checkDiscovery(SettingsAccess::Save);
     selectDevice(address);
-    CheckError(pallixSetOutState(out1Manual, out2Manual, out1Drive, out2Drive), "Set Out State");
+    checkError(pallixSetOutState(out1Manual, out2Manual, out1Drive, out2Drive), "Set Out State");
 }
 
-DeviceStatus LoadStatus(const QString &address)
+DeviceStatus loadStatus(const QString &address)
 {
-    CheckDiscovery(SettingsAccess::Load);
-    SelectDeviceLettingEventsRun(address);
-    return ReadDeviceStatus();
+    checkDiscovery(SettingsAccess::Load);
+    selectDeviceLettingEventsRun(address);
+    return readDeviceStatus();
 }
 
-DeviceStatus ReadDeviceStatus()
+DeviceStatus readDeviceStatus()
 {
     DeviceStatus s;
     int32_t out1Manual = 0, out2Manual = 0, out1Drive = 0, out2Drive = 0;
-    CheckError(pallixGetOutState(s.Out1State, s.Out2State, out1Manual, out2Manual, out1Drive,
-                                 out2Drive),
-               "Get Out State");
-    CheckError(pallixGetPowerInEnable(s.PowerIn1Enable, s.PowerIn2Enable), "Get Power In Enable");
-    CheckError(pallixGetOutInEnable(s.Out1In1Enable, s.Out1In2Enable, s.Out2In1Enable,
-                                    s.Out2In2Enable),
-               "Get Out In Enable");
-    CheckError(pallixGetInState(s.In1State, s.In2State), "Get In State");
+    checkError(
+        pallixGetOutState(s.out1State, s.out2State, out1Manual, out2Manual, out1Drive, out2Drive),
+        "Get Out State");
+    checkError(pallixGetPowerInEnable(s.powerIn1Enable, s.powerIn2Enable), "Get Power In Enable");
+    checkError(
+        pallixGetOutInEnable(s.out1In1Enable, s.out1In2Enable, s.out2In1Enable, s.out2In2Enable),
+        "Get Out In Enable");
+    checkError(pallixGetInState(s.in1State, s.in2State), "Get In State");
     return s;
 }

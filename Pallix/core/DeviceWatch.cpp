@@ -36,5 +36,5 @@ void DeviceWatch::deviceFailed()
 {
     monitorState().setWatching(false);
     emit searchShown(1);
-    search.tmrDiscovery.start();
+    search.discoveryTimer.start();
 }

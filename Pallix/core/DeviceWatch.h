@@ -20,9 +20,9 @@ public:
     // The watch the program runs; null before it exists.
     static DeviceWatch *current();
 
-    void start();         // at start-up: a search now, then every 5 s until found
-    void rediscover();    // stop watching and search every 10 s until found
-    void deviceFailed();  // the device stopped answering: shown, and searched for again
+    void start();          // at start-up: a search now, then every 5 s until found
+    void rediscover();     // stop watching and search every 10 s until found
+    void deviceFailed();   // the device stopped answering: shown, and searched for again
 
     Countdown countdown;
     DeviceSearch search;

@@ -2,10 +2,10 @@
 
 #include "AppInstance.h"
 #include "AppState.h"
-#include "NrDiscovery.h"
-#include "MonitorState.h"
 #include "Desktop.h"
+#include "MonitorState.h"
 #include "Notice.h"
+#include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "SelfTest.h"
 
@@ -20,7 +20,7 @@ const QString crlf = QStringLiteral("\r\n");
 
 void startUpdater(const AppState &state)
 {
-    const CommandLine command = UpdaterCommand(state.AppPath, state.DeviceList.value(0));
+    const CommandLine command = updaterCommand(state.appPath, state.deviceList.value(0));
     if (!Platform::current().startUpdater(command))
         throw NrError(UpdaterStartError,
                       QStringLiteral("Cannot start the firmware updater ") + command.program);
@@ -34,10 +34,12 @@ public:
     void start()
     {
         const AppState &state = appState();
-        if (offered_ || state.FirmwareVersion == QString::fromLatin1(CarriedFirmwareVersion)) return;
+        if (offered_ || state.firmwareVersion == QString::fromLatin1(CarriedFirmwareVersion))
+            return;
         offered_ = true;
-        device_ = state.DeviceList.value(0);
-        const QString prompt = FirmwareUpdatePrompt(state.FirmwareVersion, device_, state.MACAddress);
+        device_ = state.deviceList.value(0);
+        const QString prompt =
+            firmwareUpdatePrompt(state.firmwareVersion, device_, state.macAddress);
         Desktop::current().showMessageWindow(prompt, [this](int answer) {
             if (answer == MsgOK) checkNetworks();
         });
@@ -48,47 +50,47 @@ private:
     // PC is on a single one, or the user gives up.
     void checkNetworks()
     {
-        if (LocalNetworkCount() > 1) {
-            ask(MultipleNetworksWarning(), MsgIcon::Information,
+        if (localNetworkCount() > 1) {
+            ask(multipleNetworksWarning(), MsgIcon::Information,
                 [this] { QTimer::singleShot(NetworkRecheckMs, [this] { checkNetworks(); }); });
             return;
         }
-        ask(PowerWarning(), MsgIcon::Critical, [this] { update(); });
+        ask(powerWarning(), MsgIcon::Critical, [this] { update(); });
     }
 
     void ask(const QString &text, MsgIcon icon, std::function<void()> onOK)
     {
-        Desktop::current().showBox(text, AppTitle(), icon, MsgButtons::OKCancel,
-                                    [onOK](int answer) {
-                                        if (answer == MsgOK && !appState().Ending) onOK();
-                                    });
+        Desktop::current().showBox(text, appTitle(), icon, MsgButtons::OKCancel,
+                                   [onOK](int answer) {
+                                       if (answer == MsgOK && !appState().ending) onOK();
+                                   });
     }
 
     void update()
     {
         const QString reason = whyNotNow();
         if (!reason.isEmpty()) {
-            ShowNotice(QStringLiteral("The firmware update was not started: ") + reason,
-                       AppTitle(), MsgIcon::Information);
+            showNotice(QStringLiteral("The firmware update was not started: ") + reason, appTitle(),
+                       MsgIcon::Information);
             return;
         }
         try {
             startUpdater(appState());
         } catch (const NrError &error) {
-            ShowError(error);
+            showError(error);
             return;
         }
         // The updater needs the device to itself.
-        StopSelfTestsAndRestore();
-        EndApplication();
+        stopSelfTestsAndRestore();
+        endApplication();
     }
 
     QString whyNotNow() const
     {
         const AppState &state = appState();
-        if (state.DiscoveryFailed || !monitorState().watching())
+        if (state.discoveryFailed || !monitorState().watching())
             return QStringLiteral("the Pallix does not answer.");
-        if (state.DeviceList.value(0) != device_)
+        if (state.deviceList.value(0) != device_)
             return QStringLiteral("another Pallix is watched now.");
         if (monitorState().held(MonitorHold::Countdown))
             return QStringLiteral("a PC power action is being counted down.");
@@ -105,9 +107,9 @@ FirmwareOffer &firmwareOffer()
     return offer;
 }
 
-}  // namespace
+}   // namespace
 
-QString FirmwareUpdatePrompt(const QString &localVersion, const QString &deviceAddress,
+QString firmwareUpdatePrompt(const QString &localVersion, const QString &deviceAddress,
                              const QString &macAddress)
 {
     const QStringList lines{
@@ -124,14 +126,14 @@ QString FirmwareUpdatePrompt(const QString &localVersion, const QString &deviceA
     return lines.join(crlf);
 }
 
-QString MultipleNetworksWarning()
+QString multipleNetworksWarning()
 {
     return QStringLiteral("Pallix detects multiple networks.") + crlf
            + QStringLiteral("Please disable any wireless or secondary network devices before "
                             "firmware update.");
 }
 
-QString PowerWarning()
+QString powerWarning()
 {
     return QStringLiteral(
         "NOTE:  During a firmware update, you must ensure that the PC connected to Pallix™ and "
@@ -140,10 +142,10 @@ QString PowerWarning()
         "the programming process will fail and the unit will be non-functional.");
 }
 
-CommandLine UpdaterCommand(const QString &appPath, const QString &deviceAddress)
+CommandLine updaterCommand(const QString &appPath, const QString &deviceAddress)
 {
     return {appPath + QString::fromLatin1(UpdaterProgram),
             {deviceAddress, appPath + QString::fromLatin1(CarriedImageFile)}};
 }
 
-void FirmwareCheck() { firmwareOffer().start(); }
+void firmwareCheck() { firmwareOffer().start(); }

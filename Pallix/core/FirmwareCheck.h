@@ -16,15 +16,15 @@ inline constexpr char CarriedImageFile[] = "download/test_out.hex";
 constexpr int UpdaterStartError = 53;
 
 // The three prompts, in the order they are shown.
-QString FirmwareUpdatePrompt(const QString &localVersion, const QString &deviceAddress,
+QString firmwareUpdatePrompt(const QString &localVersion, const QString &deviceAddress,
                              const QString &macAddress);
-QString MultipleNetworksWarning();
-QString PowerWarning();
+QString multipleNetworksWarning();
+QString powerWarning();
 
 // The updater's program and its two arguments: the device and the image.
-CommandLine UpdaterCommand(const QString &appPath, const QString &deviceAddress);
+CommandLine updaterCommand(const QString &appPath, const QString &deviceAddress);
 
 // After every successful discovery: a device with other firmware is offered
 // the update, once per run. The prompts do not wait; accepting them all
 // starts the updater and ends the application.
-void FirmwareCheck();
+void firmwareCheck();

@@ -6,7 +6,7 @@ constexpr int PowerLossBits = 0xC0;           // the device lost power; either b
 constexpr int AcknowledgeValue = 225;         // written back once an event is handled
 
 // An event that writing the register would acknowledge, and so clear.
-inline bool HoldsDeviceEvent(int status)
+inline bool holdsDeviceEvent(int status)
 {
     return (status & (PowerActionRequestBit | PowerLossBits)) != 0;
 }

@@ -1,6 +1,6 @@
 #include "IndicatorColour.h"
 
-LampState IndicatorColour(int state, std::initializer_list<int> enables)
+LampState indicatorColour(int state, std::initializer_list<int> enables)
 {
     if (state == 1) return LampState::Triggered;
     for (int enable : enables)

@@ -9,4 +9,4 @@ enum class LampState { Unknown, Disabled, Triggered, Armed };
 
 // Triggered when state is exactly 1, else Armed when any enable is not 0,
 // else Disabled.
-LampState IndicatorColour(int state, std::initializer_list<int> enables);
+LampState indicatorColour(int state, std::initializer_list<int> enables);

@@ -12,8 +12,8 @@
 namespace {
 
 struct LogState {
-    QString lastEntry;      // the entry last written
-    int repeats = 0;        // times it came again since, not yet written
+    QString lastEntry;   // the entry last written
+    int repeats = 0;     // times it came again since, not yet written
     bool failureReported = false;
 };
 
@@ -32,36 +32,36 @@ void reportFailureOnce(const QString &path, const QString &reason)
                                         "Center goes on without its log.")
                              .arg(path, reason);
     std::fprintf(stderr, "Pallix: %s\n", text.toLocal8Bit().constData());
-    ShowNotice(text, AppTitle(), MsgIcon::Critical);
+    showNotice(text, appTitle(), MsgIcon::Critical);
 }
 
 void rollOverWhenFull(const QString &path)
 {
     if (QFileInfo(path).size() < LogRollOverBytes) return;
-    const QString old = appState().AppPath + QStringLiteral("log.old.txt");
+    const QString old = appState().appPath + QStringLiteral("log.old.txt");
     QFile::remove(old);
     QFile::rename(path, old);
 }
 
 void writeLine(const QString &text)
 {
-    const QString path = LogFilePath();
+    const QString path = logFilePath();
     rollOverWhenFull(path);
     QFile file(path);
-    const QByteArray bytes = (text + QStringLiteral(" --- ")
-                              + GeneralDateTime(QDateTime::currentDateTime())
-                              + QStringLiteral("\r\n"))
-                                 .toLocal8Bit();
+    const QByteArray bytes =
+        (text + QStringLiteral(" --- ") + generalDateTime(QDateTime::currentDateTime())
+         + QStringLiteral("\r\n"))
+            .toLocal8Bit();
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size()
         || !file.flush())
         reportFailureOnce(path, file.errorString());
 }
 
-}  // namespace
+}   // namespace
 
-QString LogFilePath() { return appState().AppPath + QStringLiteral("log.txt"); }
+QString logFilePath() { return appState().appPath + QStringLiteral("log.txt"); }
 
-QString GeneralDateTime(const QDateTime &when)
+QString generalDateTime(const QDateTime &when)
 {
     const QLocale locale = QLocale::system();
     // The long time format may carry a time-zone name; the log has no use for it.
@@ -71,19 +71,19 @@ QString GeneralDateTime(const QDateTime &when)
            + locale.toString(when.time(), timeFormat);
 }
 
-void LogFile(const QString &entry)
+void logFile(const QString &entry)
 {
     LogState &state = logState();
     if (entry == state.lastEntry) {
         ++state.repeats;
         return;
     }
-    FlushLogFile();
+    flushLogFile();
     state.lastEntry = entry;
     writeLine(entry);
 }
 
-void FlushLogFile()
+void flushLogFile()
 {
     LogState &state = logState();
     if (state.repeats == 0) return;

@@ -9,15 +9,15 @@
 // or the application ends, so a state that lasts costs one line. At 1 MiB
 // the file rolls over to log.old.txt. A log that cannot be written is
 // reported once per run, on standard error and in one box; nothing is thrown.
-void LogFile(const QString &entry);
+void logFile(const QString &entry);
 
 // Writes a pending repeat count; the application is ending.
-void FlushLogFile();
+void flushLogFile();
 
-QString LogFilePath();
+QString logFilePath();
 
 // The system's general date-and-time form: short date, then the time with seconds.
-QString GeneralDateTime(const QDateTime &when);
+QString generalDateTime(const QDateTime &when);
 
 // Size at which log.txt becomes log.old.txt.
 constexpr qint64 LogRollOverBytes = 1024 * 1024;

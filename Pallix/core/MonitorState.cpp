@@ -10,10 +10,7 @@ void MonitorState::setWatching(bool watching) { changeTo(watching, holds_); }
 
 void MonitorState::hold(MonitorHold reason) { changeTo(watching_, holds_ | unsigned(reason)); }
 
-void MonitorState::release(MonitorHold reason)
-{
-    changeTo(watching_, holds_ & ~unsigned(reason));
-}
+void MonitorState::release(MonitorHold reason) { changeTo(watching_, holds_ & ~unsigned(reason)); }
 
 bool MonitorState::held(MonitorHold reason) const { return holds_ & unsigned(reason); }
 

@@ -3,4 +3,4 @@
 
 #include "Desktop.h"
 
-inline void SetMousePointer(MousePointer pointer) { Desktop::current().setMousePointer(pointer); }
+inline void setMousePointer(MousePointer pointer) { Desktop::current().setMousePointer(pointer); }

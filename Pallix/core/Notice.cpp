@@ -10,14 +10,14 @@ QSet<QString> &openNotices()
     return texts;
 }
 
-}  // namespace
+}   // namespace
 
-void ShowNotice(const QString &text, const QString &title, MsgIcon icon)
+void showNotice(const QString &text, const QString &title, MsgIcon icon)
 {
     if (openNotices().contains(text)) return;
     openNotices().insert(text);
     Desktop::current().showBox(text, title, icon, MsgButtons::OK,
-                                [text](int) { openNotices().remove(text); });
+                               [text](int) { openNotices().remove(text); });
 }
 
-bool NoticeOpen(const QString &text) { return openNotices().contains(text); }
+bool noticeOpen(const QString &text) { return openNotices().contains(text); }

@@ -5,7 +5,7 @@
 
 // Shows an OK box unless one with the same text is still open, so a fault
 // that repeats every tick opens one box, not a stack of them.
-void ShowNotice(const QString &text, const QString &title, MsgIcon icon);
+void showNotice(const QString &text, const QString &title, MsgIcon icon);
 
 // True while a notice with this text is open.
-bool NoticeOpen(const QString &text);
+bool noticeOpen(const QString &text);

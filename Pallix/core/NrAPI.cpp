@@ -40,18 +40,16 @@ public:
 // waiting, so the call returns, and one copy however often the call repeats.
 void showLibraryMessage(const char *caption, const char *text)
 {
-    ShowNotice(QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption), MsgIcon::None);
+    showNotice(QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption), MsgIcon::None);
 }
 
-template <typename Fn>
-Fn symbol(const char *name)
+template <typename Fn> Fn symbol(const char *name)
 {
     if (!load()) return nullptr;
     return reinterpret_cast<Fn>(library().file.resolve(name));
 }
 
-template <typename Fn, typename... Args>
-int32_t callStatus(const char *name, Args... args)
+template <typename Fn, typename... Args> int32_t callStatus(const char *name, Args... args)
 {
     if (callInProgress) return BusyStatus;
     Fn fn = symbol<Fn>(name);
@@ -73,8 +71,7 @@ QString takeText(BSTR text)
     return copy;
 }
 
-template <typename... Args>
-QString callText(const char *name, Args... args)
+template <typename... Args> QString callText(const char *name, Args... args)
 {
     using Fn = BSTR(NR_CALL *)(Args...);
     if (callInProgress) return {};
@@ -91,15 +88,14 @@ QString callText(const char *name, Args... args)
 using GetOne = int32_t(NR_CALL *)(int32_t *);
 using GetTwo = int32_t(NR_CALL *)(int32_t *, int32_t *);
 using GetFour = int32_t(NR_CALL *)(int32_t *, int32_t *, int32_t *, int32_t *);
-using GetSix = int32_t(NR_CALL *)(int32_t *, int32_t *, int32_t *, int32_t *, int32_t *,
-                                  int32_t *);
+using GetSix = int32_t(NR_CALL *)(int32_t *, int32_t *, int32_t *, int32_t *, int32_t *, int32_t *);
 using SetOne = int32_t(NR_CALL *)(int32_t);
 using SetTwo = int32_t(NR_CALL *)(int32_t, int32_t);
 using SetFour = int32_t(NR_CALL *)(int32_t, int32_t, int32_t, int32_t);
 using TextArg = int32_t(NR_CALL *)(const char *);
 using NoArg = int32_t(NR_CALL *)();
 
-}  // namespace
+}   // namespace
 
 bool busy() { return callInProgress; }
 
@@ -108,7 +104,7 @@ bool load(QString *reason)
     Library &lib = library();
     if (!lib.tried) {
         lib.tried = true;
-        lib.file.setFileName(appState().AppPath + QStringLiteral("libNerrinAPI.so"));
+        lib.file.setFileName(appState().appPath + QStringLiteral("libNerrinAPI.so"));
         lib.loaded = lib.file.load();
         if (lib.loaded) {
             using HandlerFn = void(NR_CALL *)(NrMessageHandler);
@@ -140,9 +136,9 @@ QString NrGetFirmwareVersion() { return callText("NrGetFirmwareVersion"); }
 QString NrGetMACAddress() { return callText("NrGetMACAddress"); }
 QString NrGetDiscoveryString() { return callText("NrGetDiscoveryString"); }
 
-#define NR_GET1(name) \
+#define NR_GET1(name)                                                                              \
     int32_t name(int32_t &v) { return callStatus<GetOne>(#name, &v); }
-#define NR_SET1(name) \
+#define NR_SET1(name)                                                                              \
     int32_t name(int32_t v) { return callStatus<SetOne>(#name, v); }
 
 NR_GET1(pallixGetGlobalStatus)
@@ -209,4 +205,4 @@ int32_t pallixGetInState(int32_t &f0, int32_t &f1)
     return callStatus<GetTwo>("pallixGetInState", &f0, &f1);
 }
 
-}  // namespace NrAPI
+}   // namespace NrAPI

@@ -60,4 +60,4 @@ int32_t pallixGetShutdownAction(int32_t &value);
 int32_t pallixSetShutdownAction(int32_t value);
 int32_t pallixGetInState(int32_t &f0, int32_t &f1);
 
-}  // namespace NrAPI
+}   // namespace NrAPI

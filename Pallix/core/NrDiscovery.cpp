@@ -20,7 +20,7 @@ int probeNetworks(const QList<LocalNetwork> &networks)
 {
     int count = 0;
     for (const LocalNetwork &network : networks) {
-        NrAPI::NrDiscovery(DiscoveryTarget(network));
+        NrAPI::NrDiscovery(discoveryTarget(network));
         count = NrAPI::NrDiscoveryCount();
         if (count > 0) break;
     }
@@ -30,44 +30,44 @@ int probeNetworks(const QList<LocalNetwork> &networks)
 void storeDevices(int count)
 {
     AppState &state = appState();
-    state.DiscoveryFailed = false;
-    state.MACAddress = NrAPI::NrGetMACAddress();
-    state.FirmwareVersion = NrAPI::NrGetFirmwareVersion();
-    state.DeviceCount = count;
-    state.DeviceList = QStringList(count + 1, QString());
+    state.discoveryFailed = false;
+    state.macAddress = NrAPI::NrGetMACAddress();
+    state.firmwareVersion = NrAPI::NrGetFirmwareVersion();
+    state.deviceCount = count;
+    state.deviceList = QStringList(count + 1, QString());
     for (int i = 0; i < count; ++i) {
-        state.DeviceList[i] = DeviceAddressFromReply(NrAPI::NrGetDevice(i));
+        state.deviceList[i] = deviceAddressFromReply(NrAPI::NrGetDevice(i));
         if (configViewVisible()) configView()->loadDevices();
     }
 }
 
-}  // namespace
+}   // namespace
 
-void RunDiscovery()
+void runDiscovery()
 {
     AppState &state = appState();
     try {
         QCoreApplication::processEvents();
-        SetMousePointer(MousePointer::Hourglass);
-        const int count = probeNetworks(LocalNetworks());
+        setMousePointer(MousePointer::Hourglass);
+        const int count = probeNetworks(discoveryNetworks());
         if (count < 1) {
-            state.DiscoveryFailed = true;
-            LogFile(QStringLiteral("Discovery Count < 1 "));
+            state.discoveryFailed = true;
+            logFile(QStringLiteral("Discovery Count < 1 "));
             return;
         }
         storeDevices(count);
-        SetMousePointer(MousePointer::Default);
-        state.DiscoveryFailed = state.DeviceCount <= 0;
-        if (state.DeviceCount > 0) monitorState().setWatching(true);
+        setMousePointer(MousePointer::Default);
+        state.discoveryFailed = state.deviceCount <= 0;
+        if (state.deviceCount > 0) monitorState().setWatching(true);
     } catch (const NrError &error) {
-        ShowError(error);
+        showError(error);
     }
 }
 
-QList<LocalNetwork> LocalNetworks()
+QList<LocalNetwork> discoveryNetworks()
 {
     const QList<LocalNetwork> system = Platform::current().localNetworks();
-    const QStringList &named = appState().LocalAddressOverride;
+    const QStringList &named = appState().localAddressOverride;
     QList<LocalNetwork> networks;
     if (named.isEmpty()) {
         for (const LocalNetwork &network : system)
@@ -83,27 +83,28 @@ QList<LocalNetwork> LocalNetworks()
     return networks;
 }
 
-QStringList LocalAddresses()
+QStringList localAddresses()
 {
     QStringList addresses;
-    for (const LocalNetwork &network : LocalNetworks()) addresses << network.address;
+    for (const LocalNetwork &network : discoveryNetworks())
+        addresses << network.address;
     return addresses;
 }
 
-int LocalNetworkCount()
+int localNetworkCount()
 {
     QStringList interfaces;
-    for (const LocalNetwork &network : LocalNetworks())
+    for (const LocalNetwork &network : discoveryNetworks())
         if (!interfaces.contains(network.interfaceName)) interfaces << network.interfaceName;
     return int(interfaces.size());
 }
 
-QString DiscoveryTarget(const LocalNetwork &network)
+QString discoveryTarget(const LocalNetwork &network)
 {
-    return network.broadcast.isEmpty() ? BroadcastAddress(network.address) : network.broadcast;
+    return network.broadcast.isEmpty() ? broadcastAddress(network.address) : network.broadcast;
 }
 
-QString BroadcastAddress(const QString &address)
+QString broadcastAddress(const QString &address)
 {
     const qsizetype dot = address.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)
@@ -111,28 +112,28 @@ QString BroadcastAddress(const QString &address)
     return address.left(dot) + QStringLiteral(".255");
 }
 
-QString DeviceAddressFromReply(const QString &reply)
+QString deviceAddressFromReply(const QString &reply)
 {
     const QStringList fields = reply.split(QLatin1Char(':'));
     if (fields.size() < 4) throw NrError(1, QStringLiteral("No Pallix detected."));
     return fields[2];
 }
 
-QString WatchedDevice()
+QString watchedDevice()
 {
-    const QStringList &devices = appState().DeviceList;
+    const QStringList &devices = appState().deviceList;
     if (devices.isEmpty()) throw NrError(9, QStringLiteral("Subscript out of range"));
     return devices.first();
 }
 
-void SelectWatchedDevice()
+void selectWatchedDevice()
 {
-    CheckError(NrAPI::NrSetDevice(WatchedDevice()), QStringLiteral("Set Device"));
+    checkError(NrAPI::NrSetDevice(watchedDevice()), QStringLiteral("Set Device"));
 }
 
-void SelectDeviceLettingEventsRun(const QString &address)
+void selectDeviceLettingEventsRun(const QString &address)
 {
-    CheckError(NrAPI::NrSetDevice(address), QStringLiteral("Set Device"));
+    checkError(NrAPI::NrSetDevice(address), QStringLiteral("Set Device"));
     QCoreApplication::processEvents();
-    CheckError(NrAPI::NrSetDevice(address), QStringLiteral("Set Device"));
+    checkError(NrAPI::NrSetDevice(address), QStringLiteral("Set Device"));
 }

@@ -19,7 +19,7 @@ private:
 
 // Throws NrError(status, "Error: " + operation) and marks a device error
 // when status is not 0; clears the mark otherwise.
-void CheckError(int status, const QString &operation);
+void checkError(int status, const QString &operation);
 
 // The one handler every event handler hands its error to.
-void ShowError(const NrError &error);
+void showError(const NrError &error);

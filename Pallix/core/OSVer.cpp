@@ -4,11 +4,11 @@ namespace {
 OSVersion lastVersion;
 }
 
-int GetOSVersion()
+int getOSVersion()
 {
     lastVersion = Platform::current().osVersion();
     return lastVersion.major;
 }
 
-int OSMajor() { return lastVersion.major; }
-int OSMinor() { return lastVersion.minor; }
+int osMajor() { return lastVersion.major; }
+int osMinor() { return lastVersion.minor; }

@@ -4,8 +4,8 @@
 #include "Platform.h"
 
 // Refreshes the stored version and returns its major number.
-int GetOSVersion();
+int getOSVersion();
 
-// The version stored by the last GetOSVersion.
-int OSMajor();
-int OSMinor();
+// The version stored by the last getOSVersion.
+int osMajor();
+int osMinor();

@@ -21,7 +21,7 @@ public:
 NoPlatform none;
 Platform *installed = nullptr;
 
-}  // namespace
+}   // namespace
 
 Platform &Platform::current() { return installed ? *installed : none; }
 

@@ -35,8 +35,8 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    virtual void runCommand(const CommandLine &command) = 0;        // power actions
-    virtual bool startUpdater(const CommandLine &command) = 0;      // false when it could not start
+    virtual void runCommand(const CommandLine &command) = 0;     // power actions
+    virtual bool startUpdater(const CommandLine &command) = 0;   // false when it could not start
     // Every IPv4 address of the PC, in interface order.
     virtual QList<LocalNetwork> localNetworks() = 0;
     virtual int runningCopies(const QString &executableName) = 0;

@@ -1,12 +1,12 @@
 #include "SelfTest.h"
 
 #include "AppState.h"
+#include "Desktop.h"
 #include "DeviceWatch.h"
-#include "NrAPI.h"
 #include "MousePointer.h"
+#include "NrAPI.h"
 #include "NrDiscovery.h"
 #include "NrErrors.h"
-#include "Desktop.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -27,9 +27,9 @@ const QString WriteWarningText = QStringLiteral(
 
 void processEvents() { QCoreApplication::processEvents(); }
 
-}  // namespace
+}   // namespace
 
-int LoopCountFromText(const QString &text)
+int loopCountFromText(const QString &text)
 {
     static const QRegularExpression leadingNumber(
         QStringLiteral(R"(^\s*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?))"));
@@ -56,7 +56,7 @@ public:
         test_.writeTestRunning_ = false;
         test_.device_.clear();
         test_.view_.showTestRunning(false);
-        SetMousePointer(MousePointer::Default);
+        setMousePointer(MousePointer::Default);
     }
     RunScope(const RunScope &) = delete;
     RunScope &operator=(const RunScope &) = delete;
@@ -73,33 +73,34 @@ QList<SelfTest *> &selfTests()
     return tests;
 }
 
-}  // namespace
+}   // namespace
 
 SelfTest::SelfTest(SelfTestView &view) : view_(view) { selfTests().append(this); }
 
 SelfTest::~SelfTest() { selfTests().removeAll(this); }
 
-void StopSelfTestsAndRestore()
+void stopSelfTestsAndRestore()
 {
-    for (SelfTest *test : selfTests()) test->StopAndRestore();
+    for (SelfTest *test : selfTests())
+        test->stopAndRestore();
 }
 
-void SelfTest::Load()
+void SelfTest::load()
 {
     try {
-        UpdateStatusIndicators();
+        updateStatusIndicators();
         view_.fillLoopCounts(MaxLoops);
     } catch (const NrError &error) {
-        ShowError(error);
+        showError(error);
     }
-    SetMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Default);
 }
 
-void SelfTest::Stop() { stopRequested_ = true; }
+void SelfTest::stop() { stopRequested_ = true; }
 
-void SelfTest::Clear() { view_.clearLog(); }
+void SelfTest::clear() { view_.clearLog(); }
 
-void SelfTest::AddLog(const QString &text)
+void SelfTest::addLog(const QString &text)
 {
     if (!view_.detailsChecked() && text.startsWith(QStringLiteral("Testing:"))) return;
     view_.appendLogLine(text);
@@ -108,69 +109,67 @@ void SelfTest::AddLog(const QString &text)
 
 QString SelfTest::testDevice() const
 {
-    return device_.isEmpty() ? appState().DeviceList.value(0) : device_;
+    return device_.isEmpty() ? appState().deviceList.value(0) : device_;
 }
 
-void SelfTest::selectDevice() { SelectDeviceLettingEventsRun(testDevice()); }
+void SelfTest::selectDevice() { selectDeviceLettingEventsRun(testDevice()); }
 
 // Events ran since the last call, and with them handlers that select other
 // devices: the test's own is selected again, and a test whose device is no
 // longer the watched one stops rather than write into another.
 void SelfTest::aimAtTestDevice()
 {
-    if (!device_.isEmpty() && appState().DeviceList.value(0) != device_)
+    if (!device_.isEmpty() && appState().deviceList.value(0) != device_)
         throw NrError(1, WatchedDeviceChangedText);
-    CheckError(NrAPI::NrSetDevice(testDevice()), QStringLiteral("Set Device"));
+    checkError(NrAPI::NrSetDevice(testDevice()), QStringLiteral("Set Device"));
 }
 
-void SelfTest::UpdateStatusIndicators()
+void SelfTest::updateStatusIndicators()
 {
     AppState &app = appState();
-    CheckDiscovery(SettingsAccess::Load);
-    SetMousePointer(MousePointer::ArrowHourglass);
+    checkDiscovery(SettingsAccess::Load);
+    setMousePointer(MousePointer::ArrowHourglass);
     selectDevice();
 
     int32_t global = 0;
-    CheckError(NrAPI::pallixGetGlobalStatus(global), QStringLiteral("Get Global Status"));
-    app.LastGlobalStatus = global;
+    checkError(NrAPI::pallixGetGlobalStatus(global), QStringLiteral("Get Global Status"));
+    app.lastGlobalStatus = global;
     view_.showStatusCaption(QStringLiteral("Status ") + QString::number(global));
 
-    const DeviceStatus status = ReadDeviceStatus();
-    view_.showLamps(IndicatorLamps(status));
+    const DeviceStatus status = readDeviceStatus();
+    view_.showLamps(indicatorLamps(status));
 }
 
 void SelfTest::readRegister(const char *name, const std::function<int32_t()> &read)
 {
     const QString operation = QStringLiteral("Get ") + QString::fromLatin1(name);
-    AddLog(QStringLiteral("Testing: ") + operation);
+    addLog(QStringLiteral("Testing: ") + operation);
     aimAtTestDevice();
-    CheckError(read(), operation);
+    checkError(read(), operation);
 }
 
-void SelfTest::ReadAllRegisters()
+void SelfTest::readAllRegisters()
 {
     using namespace NrAPI;
-    CheckDiscovery(SettingsAccess::Load);
-    SetMousePointer(MousePointer::ArrowHourglass);
+    checkDiscovery(SettingsAccess::Load);
+    setMousePointer(MousePointer::ArrowHourglass);
     selectDevice();
 
     // Read into a copy: the record is replaced only by a complete pass.
     SavedSettings s = saved_;
     int32_t global = 0;
     readRegister("Global Status", [&] { return pallixGetGlobalStatus(global); });
-    appState().LastGlobalStatus = global;
+    appState().lastGlobalStatus = global;
     readRegister("Power On Delay", [&] { return pallixGetPowerOnDelay(s.powerOnDelay); });
     readRegister("Power Off Delay", [&] { return pallixGetPowerOffDelay(s.powerOffDelay); });
     readRegister("Out State", [&] {
         int32_t *o = s.outState;
         return pallixGetOutState(o[0], o[1], o[2], o[3], o[4], o[5]);
     });
-    readRegister("Out ACPI Enable", [&] {
-        return pallixGetOutACPIEnable(s.outACPIEnable[0], s.outACPIEnable[1]);
-    });
-    readRegister("Power In Enable", [&] {
-        return pallixGetPowerInEnable(s.powerInEnable[0], s.powerInEnable[1]);
-    });
+    readRegister("Out ACPI Enable",
+                 [&] { return pallixGetOutACPIEnable(s.outACPIEnable[0], s.outACPIEnable[1]); });
+    readRegister("Power In Enable",
+                 [&] { return pallixGetPowerInEnable(s.powerInEnable[0], s.powerInEnable[1]); });
     readRegister("ACPI Pulse Width 1", [&] { return pallixGetACPIPulseWidth1(s.acpiPulseWidth1); });
     readRegister("ACPI Pulse Width 2", [&] { return pallixGetACPIPulseWidth2(s.acpiPulseWidth2); });
     readRegister("WDT Enable", [&] { return pallixGetWDTEnable(s.wdtEnable); });
@@ -187,15 +186,15 @@ void SelfTest::ReadAllRegisters()
     saved_ = s;
 }
 
-void SelfTest::ReadTest()
+void SelfTest::readTest()
 {
     if (running_) return;
     RunScope scope(*this);
     try {
         runReadTest();
     } catch (const NrError &error) {
-        appState().TestBusy = false;
-        ShowError(error);
+        appState().testBusy = false;
+        showError(error);
     }
 }
 
@@ -203,31 +202,31 @@ void SelfTest::runReadTest()
 {
     stopRequested_ = false;
     view_.showProgress(QString());
-    if (appState().DeviceCount < 1) throw NrError(1, NoDeviceText);
-    const int loops = LoopCountFromText(view_.loopCountText());
+    if (appState().deviceCount < 1) throw NrError(1, NoDeviceText);
+    const int loops = loopCountFromText(view_.loopCountText());
     if (loops < 1) return;
 
-    device_ = appState().DeviceList.value(0);
-    appState().TestBusy = true;
+    device_ = appState().deviceList.value(0);
+    appState().testBusy = true;
     for (int pass = 0; pass < loops && !stopRequested_;) {
-        UpdateStatusIndicators();
-        ReadAllRegisters();
-        AddLog(QStringLiteral("Read Test Complete"));
+        updateStatusIndicators();
+        readAllRegisters();
+        addLog(QStringLiteral("Read Test Complete"));
         ++pass;
         view_.showProgress(QStringLiteral("Read Loops: ") + QString::number(pass));
         processEvents();
     }
-    appState().TestBusy = false;
+    appState().testBusy = false;
 }
 
-void SelfTest::WriteTest()
+void SelfTest::writeTest()
 {
     if (running_) return;
     RunScope scope(*this);
     stopRequested_ = false;
     view_.showProgress(QString());
-    const int answer = Desktop::current().messageBox(WriteWarningText, AppTitle(),
-                                                      MsgIcon::Critical, MsgButtons::OKCancel);
+    const int answer = Desktop::current().messageBox(WriteWarningText, appTitle(),
+                                                     MsgIcon::Critical, MsgButtons::OKCancel);
     if (answer != MsgOK || stopRequested_) return;
 
     writeTestRunning_ = true;
@@ -237,8 +236,8 @@ void SelfTest::WriteTest()
     try {
         runWriteTest();
     } catch (const NrError &error) {
-        appState().TestBusy = false;
-        ShowError(error);
+        appState().testBusy = false;
+        showError(error);
         if (!restored_) restoreReporting();
     }
     handOverPendingEvent();
@@ -255,25 +254,25 @@ void SelfTest::handOverPendingEvent()
 
 void SelfTest::runWriteTest()
 {
-    if (appState().DeviceCount < 1) throw NrError(1, NoDeviceText);
-    const int loops = LoopCountFromText(view_.loopCountText());
+    if (appState().deviceCount < 1) throw NrError(1, NoDeviceText);
+    const int loops = loopCountFromText(view_.loopCountText());
     if (loops < 1) return;
 
-    device_ = appState().DeviceList.value(0);
-    appState().TestBusy = true;
-    ReadAllRegisters();
+    device_ = appState().deviceList.value(0);
+    appState().testBusy = true;
+    readAllRegisters();
     savedThisRun_ = true;
     for (int pass = 0; pass < loops && !stopRequested_;) {
-        WriteTestPass();
+        writeTestPass();
         ++pass;
         view_.showProgress(QStringLiteral("Write Test: ") + QString::number(pass));
         processEvents();
     }
-    appState().TestBusy = false;
-    if (!restored_) RestoreSettings();
+    appState().testBusy = false;
+    if (!restored_) restoreSettings();
 }
 
-void SelfTest::StopAndRestore()
+void SelfTest::stopAndRestore()
 {
     if (!running_) return;
     stopRequested_ = true;
@@ -288,42 +287,42 @@ void SelfTest::StopAndRestore()
 static DeviceConfig configFrom(const SavedSettings &s)
 {
     DeviceConfig c;
-    c.PowerOnDelay = s.powerOnDelay;
-    c.PowerOffDelay = s.powerOffDelay;
-    c.Out1Manual = s.outState[2];
-    c.Out2Manual = s.outState[3];
-    c.Out1Drive = s.outState[4];
-    c.Out2Drive = s.outState[5];
-    c.Out1ACPIEnable = s.outACPIEnable[0];
-    c.Out2ACPIEnable = s.outACPIEnable[1];
-    c.PowerIn1Enable = s.powerInEnable[0];
-    c.PowerIn2Enable = s.powerInEnable[1];
-    c.ACPIPulseWidth1 = s.acpiPulseWidth1;
-    c.ACPIPulseWidth2 = s.acpiPulseWidth2;
-    c.WDTEnable = s.wdtEnable;
-    c.Out1In1Enable = s.outInEnable[0];
-    c.Out1In2Enable = s.outInEnable[1];
-    c.Out2In1Enable = s.outInEnable[2];
-    c.Out2In2Enable = s.outInEnable[3];
-    c.ShutdownAction = s.shutdownAction;
-    c.Out1OnDelay = s.outOnDelay1;
-    c.Out1OffDelay = s.outOffDelay1;
-    c.Out2OnDelay = s.outOnDelay2;
-    c.Out2OffDelay = s.outOffDelay2;
+    c.powerOnDelay = s.powerOnDelay;
+    c.powerOffDelay = s.powerOffDelay;
+    c.out1Manual = s.outState[2];
+    c.out2Manual = s.outState[3];
+    c.out1Drive = s.outState[4];
+    c.out2Drive = s.outState[5];
+    c.out1ACPIEnable = s.outACPIEnable[0];
+    c.out2ACPIEnable = s.outACPIEnable[1];
+    c.powerIn1Enable = s.powerInEnable[0];
+    c.powerIn2Enable = s.powerInEnable[1];
+    c.acpiPulseWidth1 = s.acpiPulseWidth1;
+    c.acpiPulseWidth2 = s.acpiPulseWidth2;
+    c.wdtEnable = s.wdtEnable;
+    c.out1In1Enable = s.outInEnable[0];
+    c.out1In2Enable = s.outInEnable[1];
+    c.out2In1Enable = s.outInEnable[2];
+    c.out2In2Enable = s.outInEnable[3];
+    c.shutdownAction = s.shutdownAction;
+    c.out1OnDelay = s.outOnDelay1;
+    c.out1OffDelay = s.outOffDelay1;
+    c.out2OnDelay = s.outOnDelay2;
+    c.out2OffDelay = s.outOffDelay2;
     return c;
 }
 
-void SelfTest::RestoreSettings()
+void SelfTest::restoreSettings()
 {
     // Writing back a record from an earlier run, or zeros, would replace the
     // user's configuration with values the device never held.
     if (!savedThisRun_) {
-        AddLog(NotRestoredText);
+        addLog(NotRestoredText);
         return;
     }
     // The same writes, in the same order, as a save of the configuration window.
-    SaveSettings(testDevice(), configFrom(saved_));
-    SetMousePointer(MousePointer::Default);
+    saveSettings(testDevice(), configFrom(saved_));
+    setMousePointer(MousePointer::Default);
 }
 
 // A restore that fails here has no caller left to report to: one box says
@@ -331,14 +330,14 @@ void SelfTest::RestoreSettings()
 void SelfTest::restoreReporting()
 {
     try {
-        RestoreSettings();
+        restoreSettings();
     } catch (const NrError &error) {
-        appState().DeviceError = false;
-        SetMousePointer(MousePointer::Default);
-        AddLog(QStringLiteral("Settings not restored: ") + error.description());
+        appState().deviceError = false;
+        setMousePointer(MousePointer::Default);
+        addLog(QStringLiteral("Settings not restored: ") + error.description());
         Desktop::current().messageBox(
-            error.description() + QStringLiteral(" (") + QString::number(error.number()) +
-                QStringLiteral(")\r\nThe Pallix settings could not be restored."),
-            AppTitle(), MsgIcon::Critical, MsgButtons::OK);
+            error.description() + QStringLiteral(" (") + QString::number(error.number())
+                + QStringLiteral(")\r\nThe Pallix settings could not be restored."),
+            appTitle(), MsgIcon::Critical, MsgButtons::OK);
     }
 }

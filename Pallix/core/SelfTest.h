@@ -16,13 +16,14 @@ public:
     virtual ~SelfTestView() = default;
     virtual bool detailsChecked() const = 0;
     virtual QString loopCountText() const = 0;
-    virtual void fillLoopCounts(int last) = 0;          // 1 to last, first one selected
-    virtual void appendLogLine(const QString &text) = 0; // becomes the log's last line, scrolled to
+    virtual void fillLoopCounts(int last) = 0;   // 1 to last, first one selected
+    virtual void
+    appendLogLine(const QString &text) = 0;   // becomes the log's last line, scrolled to
     virtual void clearLog() = 0;
     virtual void showLamps(const StatusLamps &lamps) = 0;
     virtual void showStatusCaption(const QString &caption) = 0;
     virtual void showProgress(const QString &text) = 0;
-    virtual void showTestRunning(bool running) = 0;      // the test buttons refuse a second test
+    virtual void showTestRunning(bool running) = 0;   // the test buttons refuse a second test
 };
 
 // The device registers as the register pass reads them; the out-parameters
@@ -47,11 +48,11 @@ struct SavedSettings {
 
 // The leading number of a loop-count text, rounded half to even; 0 when
 // there is none.
-int LoopCountFromText(const QString &text);
+int loopCountFromText(const QString &text);
 
 // Stops every running self test; a running write test restores the device's
 // configuration before this returns. For the application's end.
-void StopSelfTestsAndRestore();
+void stopSelfTestsAndRestore();
 
 class SelfTest {
 public:
@@ -63,23 +64,23 @@ public:
     SelfTest &operator=(const SelfTest &) = delete;
 
     // Button and window handlers; each reports its own errors.
-    void Load();
-    void ReadTest();
-    void WriteTest();
-    void Stop();
-    void Clear();
+    void load();
+    void readTest();
+    void writeTest();
+    void stop();
+    void clear();
 
     // Ends a running test at its next step. A running write test restores the
     // device's configuration before this returns.
-    void StopAndRestore();
+    void stopAndRestore();
 
     bool running() const { return running_; }
     const SavedSettings &savedSettings() const { return saved_; }
 
     // The routines both tests share.
-    void AddLog(const QString &text);
-    void UpdateStatusIndicators();
-    void ReadAllRegisters();
+    void addLog(const QString &text);
+    void updateStatusIndicators();
+    void readAllRegisters();
 
 private:
     class RunScope;
@@ -88,8 +89,8 @@ private:
 
     void runReadTest();
     void runWriteTest();
-    void WriteTestPass();
-    void RestoreSettings();
+    void writeTestPass();
+    void restoreSettings();
     void restoreReporting();
 
     QString testDevice() const;
@@ -110,11 +111,11 @@ private:
 
     SelfTestView &view_;
     SavedSettings saved_;
-    QString device_;                // the device a running test addresses
+    QString device_;   // the device a running test addresses
     bool stopRequested_ = false;
     bool running_ = false;
     bool writeTestRunning_ = false;
-    bool savedThisRun_ = false;     // saved_ was read completely by the running write test
-    bool restored_ = false;         // StopAndRestore already wrote saved_ back
+    bool savedThisRun_ = false;              // saved_ was read completely by the running write test
+    bool restored_ = false;                  // stopAndRestore already wrote saved_ back
     std::optional<int32_t> pendingStatus_;   // a device event the test found, for the monitor
 };

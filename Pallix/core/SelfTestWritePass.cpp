@@ -50,12 +50,12 @@ QStringList numberedLabels(const QString &name, int count, const QString &tail)
     return labels;
 }
 
-}  // namespace
+}   // namespace
 
 void SelfTest::compare(const QString &label, int32_t expected, int32_t actual)
 {
     if (expected != actual)
-        AddLog(label + QString::number(expected) + QLatin1Char(' ') + QString::number(actual));
+        addLog(label + QString::number(expected) + QLatin1Char(' ') + QString::number(actual));
 }
 
 bool SelfTest::exercise(const std::function<void()> &writeReadCompare)
@@ -73,10 +73,10 @@ bool SelfTest::exercise(const std::function<void()> &writeReadCompare)
 // not polled yet stops the test and goes to the monitor instead.
 bool SelfTest::eventPending(int32_t status)
 {
-    if (!HoldsDeviceEvent(status)) return false;
+    if (!holdsDeviceEvent(status)) return false;
     pendingStatus_ = status;
     stopRequested_ = true;
-    AddLog(status & PowerActionRequestBit
+    addLog(status & PowerActionRequestBit
                ? QStringLiteral("Write Test stopped: the Pallix requests the PC's power action.")
                : QStringLiteral("Write Test stopped: the Pallix lost power."));
     return true;
@@ -84,21 +84,21 @@ bool SelfTest::eventPending(int32_t status)
 
 bool SelfTest::testGlobalStatus()
 {
-    AddLog(QStringLiteral("Testing: Global Status"));
+    addLog(QStringLiteral("Testing: Global Status"));
     int32_t before = 0;
     aimAtTestDevice();
-    CheckError(NrAPI::pallixGetGlobalStatus(before), QStringLiteral("Get Global Status"));
-    appState().LastGlobalStatus = before;
+    checkError(NrAPI::pallixGetGlobalStatus(before), QStringLiteral("Get Global Status"));
+    appState().lastGlobalStatus = before;
     if (eventPending(before)) return false;
     const auto writeAndRead = [this](int32_t value) {
-        CheckError(NrAPI::pallixSetGlobalStatus(value), QStringLiteral("Set Global Status"));
+        checkError(NrAPI::pallixSetGlobalStatus(value), QStringLiteral("Set Global Status"));
         int32_t read = 0;
-        CheckError(NrAPI::pallixGetGlobalStatus(read), QStringLiteral("Get Global Status"));
-        appState().LastGlobalStatus = 0;
+        checkError(NrAPI::pallixGetGlobalStatus(read), QStringLiteral("Get Global Status"));
+        appState().lastGlobalStatus = 0;
         return read;
     };
     const auto logLine = [this](int32_t written, int32_t read) {
-        AddLog(GlobalStatusLabel + QString::number(written) + QLatin1Char(' ')
+        addLog(GlobalStatusLabel + QString::number(written) + QLatin1Char(' ')
                + QString::number(read));
     };
     return exercise([&] {
@@ -106,19 +106,19 @@ bool SelfTest::testGlobalStatus()
                for (int bit : {2, 4, 8})
                    if (read & bit) logLine(0, read);
                eventPending(read);
-           }) &&
-           exercise([&] {
-               const int32_t read = writeAndRead(255);
-               for (int bit : {4, 8})
-                   if (!(read & bit)) logLine(255, read);
-           });
+           })
+           && exercise([&] {
+                  const int32_t read = writeAndRead(255);
+                  for (int bit : {4, 8})
+                      if (!(read & bit)) logLine(255, read);
+              });
 }
 
 bool SelfTest::pauseWithIndicators()
 {
-    UpdateStatusIndicators();
-    DelayMs(PauseMs);
-    UpdateStatusIndicators();
+    updateStatusIndicators();
+    delayMs(PauseMs);
+    updateStatusIndicators();
     return true;
 }
 
@@ -136,23 +136,24 @@ bool SelfTest::testOutState()
     };
     static const QStringList labels = numberedLabels(QStringLiteral("Out State"), 6, QString());
 
-    AddLog(QStringLiteral("Testing: Out State"));
+    addLog(QStringLiteral("Testing: Out State"));
     for (const Pattern &p : patterns) {
         const bool going = exercise([&] {
-            CheckError(NrAPI::pallixSetOutState(p.write[0], p.write[1], p.write[2], p.write[3]),
+            checkError(NrAPI::pallixSetOutState(p.write[0], p.write[1], p.write[2], p.write[3]),
                        QStringLiteral("Set Out State"));
             int32_t o[6] = {};
-            CheckError(NrAPI::pallixGetOutState(o[0], o[1], o[2], o[3], o[4], o[5]),
+            checkError(NrAPI::pallixGetOutState(o[0], o[1], o[2], o[3], o[4], o[5]),
                        QStringLiteral("Get Out State"));
-            for (int k = 0; k < 4; ++k) compare(labels[k], p.write[k], o[k + 2]);
+            for (int k = 0; k < 4; ++k)
+                compare(labels[k], p.write[k], o[k + 2]);
             if (p.outputsCompared) {
                 compare(labels[4], p.outputs, o[0]);
                 compare(labels[5], p.outputs, o[1]);
             }
         });
         if (!going) return false;
-        UpdateStatusIndicators();
-        DelayMs(PauseMs);
+        updateStatusIndicators();
+        delayMs(PauseMs);
     }
     return true;
 }
@@ -160,15 +161,15 @@ bool SelfTest::testOutState()
 bool SelfTest::sweep(const SweepRegister &reg)
 {
     const QString name = QString::fromLatin1(reg.name);
-    AddLog(QStringLiteral("Testing: ") + name);
+    addLog(QStringLiteral("Testing: ") + name);
     const QString setName = QStringLiteral("Set ") + name;
     const QString getName = QStringLiteral("Get ") + name;
     const QString label = name + QStringLiteral(" Write Error ");
     for (int32_t value = 0; value <= reg.last; ++value) {
         const bool going = exercise([&] {
-            CheckError(reg.set(value), setName);
+            checkError(reg.set(value), setName);
             int32_t read = 0;
-            CheckError(reg.get(read), getName);
+            checkError(reg.get(read), getName);
             compare(label, value, read);
         });
         if (!going) return false;
@@ -178,20 +179,21 @@ bool SelfTest::sweep(const SweepRegister &reg)
 
 bool SelfTest::testFlags(const FlagRegister &reg)
 {
-    AddLog(QStringLiteral("Testing: ") + reg.name);
+    addLog(QStringLiteral("Testing: ") + reg.name);
     for (int32_t value : {0, 1}) {
         const bool going = exercise([&] {
-            CheckError(reg.setAll(value), QStringLiteral("Set ") + reg.name);
+            checkError(reg.setAll(value), QStringLiteral("Set ") + reg.name);
             int32_t read[4] = {};
-            CheckError(reg.getAll(read), QStringLiteral("Get ") + reg.name);
-            for (int k = 0; k < reg.count; ++k) compare(reg.labels[value][k], value, read[k]);
+            checkError(reg.getAll(read), QStringLiteral("Get ") + reg.name);
+            for (int k = 0; k < reg.count; ++k)
+                compare(reg.labels[value][k], value, read[k]);
         });
         if (!going) return false;
     }
     return true;
 }
 
-void SelfTest::WriteTestPass()
+void SelfTest::writeTestPass()
 {
     using namespace NrAPI;
     static constexpr SweepRegister powerOnDelay{"Power On Delay", pallixSetPowerOnDelay,
@@ -214,30 +216,39 @@ void SelfTest::WriteTestPass()
                                                 pallixGetOutOffDelay2, 255};
 
     static const QString acpiName = QStringLiteral("Out ACPI Enable");
-    static const FlagRegister outACPIEnable{acpiName, 2, setOutACPI, getOutACPI,
-                                            {numberedLabels(acpiName, 2, QString()),
-                                             numberedLabels(acpiName, 2, QString())}};
+    static const FlagRegister outACPIEnable{
+        acpiName,
+        2,
+        setOutACPI,
+        getOutACPI,
+        {numberedLabels(acpiName, 2, QString()), numberedLabels(acpiName, 2, QString())}};
     // The first flag's label after writing zeros has no number.
     static const QString powerInName = QStringLiteral("Power In Enable");
     static const FlagRegister powerInEnable{
-        powerInName, 2, setPowerIn, getPowerIn,
+        powerInName,
+        2,
+        setPowerIn,
+        getPowerIn,
         {QStringList{powerInName + QStringLiteral(" Write Error "),
                      numberedLabels(powerInName, 2, QString()).at(1)},
          numberedLabels(powerInName, 2, QString())}};
     static const QString outInName = QStringLiteral("Out In Enable");
-    static const FlagRegister outInEnable{outInName, 4, setOutIn, getOutIn,
+    static const FlagRegister outInEnable{outInName,
+                                          4,
+                                          setOutIn,
+                                          getOutIn,
                                           {numberedLabels(outInName, 4, QStringLiteral(" ")),
                                            numberedLabels(outInName, 4, QStringLiteral(" "))}};
 
-    CheckDiscovery(SettingsAccess::Load);
-    SetMousePointer(MousePointer::ArrowHourglass);
+    checkDiscovery(SettingsAccess::Load);
+    setMousePointer(MousePointer::ArrowHourglass);
     selectDevice();
 
-    const bool completed = testGlobalStatus() && pauseWithIndicators() && testOutState() &&
-                           sweep(powerOnDelay) && sweep(powerOffDelay) &&
-                           testFlags(outACPIEnable) && testFlags(powerInEnable) &&
-                           sweep(pulseWidth1) && sweep(pulseWidth2) && sweep(shutdownAction) &&
-                           testFlags(outInEnable) && sweep(outOnDelay1) && sweep(outOffDelay1) &&
-                           sweep(outOnDelay2) && sweep(outOffDelay2);
-    if (completed) AddLog(QStringLiteral("Write Test Complete"));
+    const bool completed = testGlobalStatus() && pauseWithIndicators() && testOutState()
+                           && sweep(powerOnDelay) && sweep(powerOffDelay)
+                           && testFlags(outACPIEnable) && testFlags(powerInEnable)
+                           && sweep(pulseWidth1) && sweep(pulseWidth2) && sweep(shutdownAction)
+                           && testFlags(outInEnable) && sweep(outOnDelay1) && sweep(outOffDelay1)
+                           && sweep(outOnDelay2) && sweep(outOffDelay2);
+    if (completed) addLog(QStringLiteral("Write Test Complete"));
 }

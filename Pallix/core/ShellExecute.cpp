@@ -1,8 +1,8 @@
 #include "ShellExecute.h"
 
 #include "AppState.h"
-#include "NrErrors.h"
 #include "Desktop.h"
+#include "NrErrors.h"
 
 namespace {
 
@@ -33,30 +33,30 @@ constexpr ShellError shellErrors[] = {
 void openReportingErrors(const QString &pathOrUrl)
 {
     try {
-        ShellOpen(pathOrUrl);
+        shellOpen(pathOrUrl);
     } catch (const NrError &error) {
-        ShowError(error);
+        showError(error);
     }
 }
 
-}  // namespace
+}   // namespace
 
-QString ShellErrorDescription(int code)
+QString shellErrorDescription(int code)
 {
     for (const ShellError &error : shellErrors)
         if (error.code == code) return QString::fromLatin1(error.description);
     return QStringLiteral("Unknown error");
 }
 
-void ShellOpen(const QString &pathOrUrl)
+void shellOpen(const QString &pathOrUrl)
 {
     const int result = Desktop::current().openDocument(pathOrUrl);
-    if (result <= LastShellError) throw NrError(result, ShellErrorDescription(result));
+    if (result <= LastShellError) throw NrError(result, shellErrorDescription(result));
 }
 
-void OpenUserGuide()
+void openUserGuide()
 {
-    openReportingErrors(appState().AppPath + QString::fromLatin1(UserGuideFile));
+    openReportingErrors(appState().appPath + QString::fromLatin1(UserGuideFile));
 }
 
-void OpenSupportPage() { openReportingErrors(QString::fromLatin1(SupportPageUrl)); }
+void openSupportPage() { openReportingErrors(QString::fromLatin1(SupportPageUrl)); }

@@ -11,11 +11,11 @@ inline constexpr char UserGuideFile[] = "Pallix_User_Guide.pdf";
 
 // Opens pathOrUrl; throws NrError(code, description) when the shell refuses.
 // Never shows anything itself.
-void ShellOpen(const QString &pathOrUrl);
+void shellOpen(const QString &pathOrUrl);
 
 // The description of a failed shell open (codes 0 to 32).
-QString ShellErrorDescription(int code);
+QString shellErrorDescription(int code);
 
-// "Pallix™ &User Guide" and "Update &App"; errors go to ShowError.
-void OpenUserGuide();
-void OpenSupportPage();
+// "Pallix™ &User Guide" and "Update &App"; errors go to showError.
+void openUserGuide();
+void openSupportPage();

@@ -4,7 +4,7 @@
 #include "NrAPI.h"
 
 TickGuard::TickGuard(bool &running)
-    : running_(running), entered_(!running && !NrAPI::busy() && !appState().Ending)
+    : running_(running), entered_(!running && !NrAPI::busy() && !appState().ending)
 {
     if (entered_) running_ = true;
 }

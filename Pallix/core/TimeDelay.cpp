@@ -6,14 +6,14 @@
 #include <QEventLoop>
 #include <QTimer>
 
-void DelayMs(int milliseconds)
+void delayMs(int milliseconds)
 {
-    SetMousePointer(MousePointer::ArrowHourglass);
+    setMousePointer(MousePointer::ArrowHourglass);
     if (milliseconds > 0) {
         QEventLoop loop;
         QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    SetMousePointer(MousePointer::Default);
+    setMousePointer(MousePointer::Default);
     QCoreApplication::processEvents();
 }

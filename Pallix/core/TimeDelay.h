@@ -1,4 +1,4 @@
 #pragma once
 
 // Waits while events keep flowing; the CPU stays idle.
-void DelayMs(int milliseconds);
+void delayMs(int milliseconds);

@@ -74,12 +74,12 @@ void writeDryRun(const CommandLine &line)
     const QString entry = QStringLiteral("Dry run: ") + line.text();
     std::printf("%s\n", entry.toLocal8Bit().constData());
     std::fflush(stdout);
-    LogFile(entry);
+    logFile(entry);
 }
 
 void start(const CommandLine &line)
 {
-    if (appState().DryRun)
+    if (appState().dryRun)
         writeDryRun(line);
     else
         Platform::current().runCommand(line);
@@ -98,34 +98,32 @@ void carryOut(const WindowsPowerStep &step)
     switch (step.kind) {
     case WindowsPowerStep::Run: start(step.command); break;
     case WindowsPowerStep::ExitWindows:
-        if (appState().DryRun)
+        if (appState().dryRun)
             writeDryRun({QStringLiteral("ExitWindowsEx"), {QString::number(step.exitFlags)}});
         else
             ExitWindowsEx(UINT(step.exitFlags), 0);
         break;
-    case WindowsPowerStep::Message:
-        ShowNotice(step.message, AppTitle(), MsgIcon::None);
-        break;
+    case WindowsPowerStep::Message: showNotice(step.message, appTitle(), MsgIcon::None); break;
     case WindowsPowerStep::Nothing: break;
     }
 }
 #endif
 
-}  // namespace
+}   // namespace
 
-QString ActionName(int code)
+QString actionName(int code)
 {
     const ActionTexts *texts = textsOf(code);
     return texts ? QString::fromUtf8(texts->name) : QString();
 }
 
-QString ActionProgressText(int code)
+QString actionProgressText(int code)
 {
     const ActionTexts *texts = textsOf(code);
     return texts ? QString::fromUtf8(texts->progress) : QString();
 }
 
-WindowsPowerStep WindowsPowerAction(int code, OSVersion version, const QString &windowsFolder)
+WindowsPowerStep windowsPowerAction(int code, OSVersion version, const QString &windowsFolder)
 {
     const bool win2000 = version.major == 5 && version.minor == 0;
     const bool winXP = version.major == 5 && version.minor == 1;
@@ -163,7 +161,7 @@ WindowsPowerStep WindowsPowerAction(int code, OSVersion version, const QString &
     }
 }
 
-std::optional<CommandLine> LinuxPowerCommand(int code, const QString &sessionId)
+std::optional<CommandLine> linuxPowerCommand(int code, const QString &sessionId)
 {
     const QString systemctl = QStringLiteral("systemctl");
     switch (code) {
@@ -179,12 +177,12 @@ std::optional<CommandLine> LinuxPowerCommand(int code, const QString &sessionId)
     }
 }
 
-void DoPowerAction(int code)
+void doPowerAction(int code)
 {
-    GetOSVersion();
+    getOSVersion();
 #ifdef _WIN32
-    carryOut(WindowsPowerAction(code, {OSMajor(), OSMinor()}, windowsFolder()));
+    carryOut(windowsPowerAction(code, {osMajor(), osMinor()}, windowsFolder()));
 #else
-    if (const auto line = LinuxPowerCommand(code, currentSessionId())) start(*line);
+    if (const auto line = linuxPowerCommand(code, currentSessionId())) start(*line);
 #endif
 }

@@ -6,8 +6,8 @@
 #include <QString>
 #include <optional>
 
-QString ActionName(int code);           // "Shutdown", ... ; empty for other codes
-QString ActionProgressText(int code);   // "Shutting down", ... ; empty for other codes
+QString actionName(int code);           // "Shutdown", ... ; empty for other codes
+QString actionProgressText(int code);   // "Shutting down", ... ; empty for other codes
 
 // What one action code does on Windows of a given version.
 struct WindowsPowerStep {
@@ -17,12 +17,12 @@ struct WindowsPowerStep {
     QString message;       // Message
 };
 // windowsFolder ends in a separator; programs below it are found there.
-WindowsPowerStep WindowsPowerAction(int code, OSVersion version, const QString &windowsFolder);
+WindowsPowerStep windowsPowerAction(int code, OSVersion version, const QString &windowsFolder);
 
 // The command that carries out an action code on Linux; none for 6 and
 // unknown codes. sessionId is the current login session.
-std::optional<CommandLine> LinuxPowerCommand(int code, const QString &sessionId);
+std::optional<CommandLine> linuxPowerCommand(int code, const QString &sessionId);
 
 // Carries out an action code at once; with the dry-run option the command
 // is written to standard output and the log instead. Never throws.
-void DoPowerAction(int code);
+void doPowerAction(int code);

@@ -19,7 +19,7 @@ QString ipv4Text(const sockaddr *address)
     char text[INET_ADDRSTRLEN] = {};
     const auto *inet = reinterpret_cast<const sockaddr_in *>(address);
     return inet_ntop(AF_INET, &inet->sin_addr, text, sizeof text) ? QString::fromLatin1(text)
-                                                                   : QString();
+                                                                  : QString();
 }
 
 QString executableNameOf(const QString &processFolder)
@@ -32,7 +32,7 @@ QString executableNameOf(const QString &processFolder)
     return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
 
-}  // namespace
+}   // namespace
 
 void LinuxPlatform::runCommand(const CommandLine &command)
 {
@@ -57,14 +57,14 @@ QList<LocalNetwork> LinuxPlatform::localNetworks()
             network.broadcast = ipv4Text(entry->ifa_broadaddr);
         if (network.broadcast == QLatin1String("0.0.0.0")) network.broadcast.clear();
         network.interfaceName = QString::fromLocal8Bit(entry->ifa_name);
-        network.usable = UsableInterface(network.interfaceName, entry->ifa_flags);
+        network.usable = usableInterface(network.interfaceName, entry->ifa_flags);
         if (!network.address.isEmpty()) networks << network;
     }
     freeifaddrs(list);
     return networks;
 }
 
-bool UsableInterface(const QString &name, unsigned flags)
+bool usableInterface(const QString &name, unsigned flags)
 {
     if (!(flags & IFF_UP) || !(flags & IFF_RUNNING)) return false;
     if (flags & (IFF_LOOPBACK | IFF_POINTOPOINT)) return false;
@@ -94,7 +94,8 @@ OSVersion parseKernelRelease(const QString &release)
     const QStringList parts = release.split(QLatin1Char('.'));
     auto leadingNumber = [](const QString &part) {
         qsizetype digits = 0;
-        while (digits < part.size() && part[digits].isDigit()) ++digits;
+        while (digits < part.size() && part[digits].isDigit())
+            ++digits;
         return part.left(digits).toInt();
     };
     OSVersion version;
@@ -113,8 +114,7 @@ QString desktopOf(const QByteArray &environment)
     return QStringLiteral("DISPLAY=%1\nWAYLAND_DISPLAY=%2").arg(display, wayland);
 }
 
-int countProcesses(const QString &procRoot, const QString &executableName,
-                   const QString &desktop)
+int countProcesses(const QString &procRoot, const QString &executableName, const QString &desktop)
 {
     int count = 0;
     const QDir root(procRoot);
@@ -126,7 +126,8 @@ int countProcesses(const QString &procRoot, const QString &executableName,
         const QString folder = root.filePath(entry);
         if (executableNameOf(folder).compare(executableName, Qt::CaseInsensitive) != 0) continue;
         QFile environment(folder + QStringLiteral("/environ"));
-        if (environment.open(QIODevice::ReadOnly) && desktopOf(environment.readAll()) == desktop) ++count;
+        if (environment.open(QIODevice::ReadOnly) && desktopOf(environment.readAll()) == desktop)
+            ++count;
     }
     return count;
 }

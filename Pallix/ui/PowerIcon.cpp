@@ -27,6 +27,7 @@ QImage drawPowerSymbol(int size, const QColor &colour)
 QIcon powerIcon(const QColor &colour)
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(drawPowerSymbol(size, colour)));
+    for (int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(drawPowerSymbol(size, colour)));
     return icon;
 }

@@ -9,9 +9,9 @@ namespace {
 constexpr int ReleasePollMs = 20;
 constexpr int ReleasePollLimit = 250;   // a button held longer counts as released
 
-}  // namespace
+}   // namespace
 
-TrayMessage TrayMessageFor(QSystemTrayIcon::ActivationReason reason)
+TrayMessage trayMessageFor(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
     case QSystemTrayIcon::Trigger: return TrayLeftButtonUp;
@@ -36,7 +36,7 @@ TrayClicks::TrayClicks()
 
 void TrayClicks::activated(QSystemTrayIcon::ActivationReason reason)
 {
-    switch (TrayMessageFor(reason)) {
+    switch (trayMessageFor(reason)) {
     case TrayLeftButtonUp:
         singleClick_.start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
         break;
@@ -57,7 +57,7 @@ void TrayClicks::afterRelease(TrayMessage message)
     release_.start();
 }
 
-TrayMouseAction DecodeTrayMessage(int message)
+TrayMouseAction decodeTrayMessage(int message)
 {
     switch (message) {
     case TrayLeftButtonUp: return TrayMouseAction::RestoreAndMenu;
@@ -67,9 +67,9 @@ TrayMouseAction DecodeTrayMessage(int message)
     }
 }
 
-QString TrayTip() { return QStringLiteral("Nerrin Pallix™"); }
+QString trayTip() { return QStringLiteral("Nerrin Pallix™"); }
 
-QString IconFileName(int IconIndex)
+QString iconFileName(int iconIndex)
 {
-    return IconIndex == 0 ? QStringLiteral("NerrinRed.ico") : QStringLiteral("NerrinGray.ico");
+    return iconIndex == 0 ? QStringLiteral("NerrinRed.ico") : QStringLiteral("NerrinGray.ico");
 }

@@ -20,7 +20,7 @@ enum class TrayMouseAction {
     Menu,             // right button released
 };
 
-TrayMessage TrayMessageFor(QSystemTrayIcon::ActivationReason reason);
+TrayMessage trayMessageFor(QSystemTrayIcon::ActivationReason reason);
 
 // Turns the icon's activations, which arrive on button press, into the
 // messages the tray window acts on: a menu opens once its button is
@@ -38,12 +38,12 @@ signals:
 private:
     void afterRelease(TrayMessage message);
 
-    QTimer singleClick_;      // a left click that may become a double click
-    QTimer release_;          // waiting for the button to come up
+    QTimer singleClick_;   // a left click that may become a double click
+    QTimer release_;       // waiting for the button to come up
     TrayMessage waiting_ = TrayNoMessage;
     int releasePolls_ = 0;
 };
-TrayMouseAction DecodeTrayMessage(int message);
+TrayMouseAction decodeTrayMessage(int message);
 
-QString TrayTip();                    // "Nerrin Pallix™"
-QString IconFileName(int IconIndex);  // "NerrinRed.ico" for 0, else "NerrinGray.ico"
+QString trayTip();                     // "Nerrin Pallix™"
+QString iconFileName(int iconIndex);   // "NerrinRed.ico" for 0, else "NerrinGray.ico"

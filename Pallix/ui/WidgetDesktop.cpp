@@ -30,10 +30,11 @@ QMessageBox::Icon boxIcon(MsgIcon icon)
 
 QMessageBox::StandardButtons boxButtons(MsgButtons buttons)
 {
-    return buttons == MsgButtons::OKCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok;
+    return buttons == MsgButtons::OKCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                                           : QMessageBox::Ok;
 }
 
-}  // namespace
+}   // namespace
 
 int WidgetDesktop::messageBox(const QString &text, const QString &title, MsgIcon icon,
                               MsgButtons buttons)
@@ -62,7 +63,7 @@ void WidgetDesktop::showBox(const QString &text, const QString &title, MsgIcon i
 
 void WidgetDesktop::showMessageWindow(const QString &text, BoxAnswered answered)
 {
-    frmMsgBox::instance().MessageBox(text, std::move(answered));
+    frmMsgBox::instance().showMessage(text, std::move(answered));
 }
 
 int WidgetDesktop::openDocument(const QString &pathOrUrl)

@@ -30,9 +30,9 @@ QLabel *plainLabel(QWidget *parent, const QString &text = {})
     return label;
 }
 
-}  // namespace
+}   // namespace
 
-QString SoftwareVersionText()
+QString softwareVersionText()
 {
     return QStringLiteral("Software Version %1.%2.%3")
         .arg(PALLIX_VERSION_MAJOR)
@@ -40,11 +40,11 @@ QString SoftwareVersionText()
         .arg(PALLIX_VERSION_REVISION);
 }
 
-void OpenLogFile()
+void openLogFile()
 {
-    const QString log = appState().AppPath + QStringLiteral("log.txt");
+    const QString log = appState().appPath + QStringLiteral("log.txt");
     if (!QFileInfo::exists(log)) throw NrError(1, QStringLiteral("Log File is empty."));
-    ShellOpen(log);
+    shellOpen(log);
 }
 
 frmAbout &frmAbout::instance()
@@ -59,7 +59,7 @@ frmAbout::frmAbout()
     createControls();
     layoutControls();
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdLogFile, &QPushButton::clicked, this, &frmAbout::cmdLogFile_Click);
+    connect(cmdLogFile, &QPushButton::clicked, this, &frmAbout::cmdLogFileClicked);
 }
 
 void frmAbout::createControls()
@@ -113,12 +113,12 @@ void frmAbout::layoutControls()
     setMinimumWidth(MinimumWidth);
 }
 
-void frmAbout::Form_Load()
+void frmAbout::formLoad()
 {
     try {
         loadValues();
     } catch (const NrError &error) {
-        ShowError(error);
+        showError(error);
     }
 }
 
@@ -127,33 +127,33 @@ void frmAbout::loadValues()
     const AppState &state = appState();
     setWindowTitle(aboutTitle);
     lblTitle->setText(aboutTitle);
-    lblVersion->setText(SoftwareVersionText());
-    lblFirmwareVersion->setText(QStringLiteral("Firmware Version: ") + state.FirmwareVersion);
-    lblMACAddress->setText(QStringLiteral("MAC Address: ") + state.MACAddress);
-    lblIPAddress->setText(state.DeviceCount > 0
-                              ? QStringLiteral("IP Address: ") + state.DeviceList.value(0)
+    lblVersion->setText(softwareVersionText());
+    lblFirmwareVersion->setText(QStringLiteral("Firmware Version: ") + state.firmwareVersion);
+    lblMACAddress->setText(QStringLiteral("MAC Address: ") + state.macAddress);
+    lblIPAddress->setText(state.deviceCount > 0
+                              ? QStringLiteral("IP Address: ") + state.deviceList.value(0)
                               : ipAddressDesignText);
     lblPCIP->setText(QStringLiteral("PC IP Address: ")
-                     + LocalAddresses().join(QStringLiteral(", ")));
-    lblOSInfo->setText(QString::number(GetOSVersion()));
-    const QIcon icon(state.AppPath + QStringLiteral("NerrinRed.ico"));
+                     + localAddresses().join(QStringLiteral(", ")));
+    lblOSInfo->setText(QString::number(getOSVersion()));
+    const QIcon icon(state.appPath + QStringLiteral("NerrinRed.ico"));
     picIcon->setPixmap(icon.pixmap(IconSize, IconSize));
 }
 
-void frmAbout::cmdLogFile_Click()
+void frmAbout::cmdLogFileClicked()
 {
     try {
-        OpenLogFile();
+        openLogFile();
     } catch (const NrError &error) {
-        ShowError(error);
+        showError(error);
     }
 }
 
-void ShowAbout()
+void showAbout()
 {
     frmAbout &window = frmAbout::instance();
     // Values are read when the window opens; an open window is only raised.
-    if (!window.isVisible()) window.Form_Load();
+    if (!window.isVisible()) window.formLoad();
     window.show();
     window.raise();
     window.activateWindow();

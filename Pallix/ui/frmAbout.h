@@ -12,9 +12,9 @@ class frmAbout : public QDialog {
 public:
     static frmAbout &instance();   // created on first use, one for the process
 
-    // Fills the labels from the current values; reported through ShowError.
-    void Form_Load();
-    void cmdLogFile_Click();
+    // Fills the labels from the current values; reported through showError.
+    void formLoad();
+    void cmdLogFileClicked();
 
     QLabel *lblTitle = nullptr;
     QLabel *lblVersion = nullptr;
@@ -36,11 +36,11 @@ private:
 };
 
 // "Software Version <major>.<minor>.<revision>" of this build.
-QString SoftwareVersionText();
+QString softwareVersionText();
 
 // Opens log.txt of the application folder; throws NrError(1, "Log File is
 // empty.") when there is none yet.
-void OpenLogFile();
+void openLogFile();
 
 // "A&bout Nerrin Pallix™": the window, refilled and shown.
-void ShowAbout();
+void showAbout();

@@ -25,24 +25,24 @@ frmMsgBox::frmMsgBox()
     lblMsg->setWordWrap(true);
     lblMsg->setMinimumWidth(280);
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    Command1 = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdOK->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
-    buttons->addWidget(Command1);
+    buttons->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblMsg);
     layout->addLayout(buttons);
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { done(1); });
-    connect(Command1, &QPushButton::clicked, this, [this] { done(2); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { done(2); });
     // Rejected (close box, Escape) counts as Cancel.
     connect(this, &QDialog::finished, this, [this](int result) { answer(result == 1 ? 1 : 2); });
 }
 
-void frmMsgBox::MessageBox(const QString &msg, BoxAnswered answered)
+void frmMsgBox::showMessage(const QString &msg, BoxAnswered answered)
 {
     waiting_.enqueue({msg, std::move(answered)});
     if (!showing_) showNext();

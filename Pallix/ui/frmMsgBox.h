@@ -17,11 +17,11 @@ public:
     // Shows msg without waiting; answered gets 1 for "OK", 2 for "Cancel" or
     // closing the window. A message that comes while another is open waits
     // its turn.
-    void MessageBox(const QString &msg, BoxAnswered answered = {});
+    void showMessage(const QString &msg, BoxAnswered answered = {});
 
     QLabel *lblMsg = nullptr;
     QPushButton *cmdOK = nullptr;
-    QPushButton *Command1 = nullptr;
+    QPushButton *cmdCancel = nullptr;
 
 private:
     struct Message {

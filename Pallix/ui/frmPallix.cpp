@@ -1,12 +1,12 @@
 #include "frmPallix.h"
 
 #include "AppState.h"
+#include "ConfigView.h"
 #include "MonitorState.h"
 #include "MousePointer.h"
 #include "Notice.h"
 #include "NrErrors.h"
 #include "Platform.h"
-#include "ConfigView.h"
 #include "StatusLamp.h"
 #include "WindowStyle.h"
 
@@ -39,8 +39,7 @@ QLabel *label(QWidget *parent, const QString &text, const QRect &geometry)
     return l;
 }
 
-QGroupBox *frame(QWidget *parent, const QString &name, const QString &title,
-                 const QRect &geometry)
+QGroupBox *frame(QWidget *parent, const QString &name, const QString &title, const QRect &geometry)
 {
     auto *f = new QGroupBox(title, parent);
     f->setObjectName(name);
@@ -81,7 +80,7 @@ QString notReadText()
                           "was written. Select the device to read them.");
 }
 
-}  // namespace
+}   // namespace
 
 frmPallix &frmPallix::instance()
 {
@@ -114,10 +113,10 @@ frmPallix::frmPallix()
     buildOutputFrame(0, QRect(256, 40, 201, 265));
     buildOutputFrame(1, QRect(460, 40, 205, 265));
     buildButtons();
-    ApplyModeEnabling(0);
-    ApplyModeEnabling(1);
+    applyModeEnabling(0);
+    applyModeEnabling(1);
     connectHandlers();
-    LoadIPs();
+    loadIPs();
 }
 
 void frmPallix::buildTopRow()
@@ -131,7 +130,7 @@ void frmPallix::buildTopRow()
 
     auto *picture = label(this, QString(), QRect(4, 4, 33, 33));
     picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QIcon(appState().AppPath + QStringLiteral("NerrinRed.ico")).pixmap(32, 32));
+    picture->setPixmap(QIcon(appState().appPath + QStringLiteral("NerrinRed.ico")).pixmap(32, 32));
 
     cmdDiscovery = new QPushButton(QStringLiteral("Auto Detect"), this);
     cmdDiscovery->setObjectName(QStringLiteral("cmdDiscovery"));
@@ -151,8 +150,8 @@ void frmPallix::buildTopRow()
 
 void frmPallix::buildStatusFrame()
 {
-    QGroupBox *status = frame(this, QStringLiteral("Frame1"), QStringLiteral("Status"),
-                              QRect(8, 40, 245, 117));
+    QGroupBox *status =
+        frame(this, QStringLiteral("Frame1"), QStringLiteral("Status"), QRect(8, 40, 245, 117));
     const struct {
         StatusLamp **lamp;
         const char *name;
@@ -170,8 +169,8 @@ void frmPallix::buildStatusFrame()
         y += 22;
     }
 
-    QGroupBox *legend = frame(status, QStringLiteral("fraLegend"), QStringLiteral("Legend"),
-                              QRect(144, 8, 97, 97));
+    QGroupBox *legend =
+        frame(status, QStringLiteral("fraLegend"), QStringLiteral("Legend"), QRect(144, 8, 97, 97));
     const struct {
         LampState state;
         const char *caption;
@@ -190,24 +189,24 @@ void frmPallix::buildStatusFrame()
 
 void frmPallix::buildPowerFrame()
 {
-    QGroupBox *power = frame(this, QStringLiteral("Frame2_2"),
-                             QStringLiteral("Ethernet - Wake On LAN / Shutdown"),
-                             QRect(8, 160, 245, 169));
-    chkPwrIn0En = checkBox(power, QStringLiteral("chkPwrIn0En"), QStringLiteral("Trigger On Input 1"),
-                           QRect(12, 22, 220, 19));
-    chkPwrIn1En = checkBox(power, QStringLiteral("chkPwrIn1En"), QStringLiteral("Trigger On Input 2"),
-                           QRect(12, 44, 220, 19));
+    QGroupBox *power =
+        frame(this, QStringLiteral("Frame2_2"), QStringLiteral("Ethernet - Wake On LAN / Shutdown"),
+              QRect(8, 160, 245, 169));
+    chkPwrIn0En = checkBox(power, QStringLiteral("chkPwrIn0En"),
+                           QStringLiteral("Trigger On Input 1"), QRect(12, 22, 220, 19));
+    chkPwrIn1En = checkBox(power, QStringLiteral("chkPwrIn1En"),
+                           QStringLiteral("Trigger On Input 2"), QRect(12, 44, 220, 19));
     label(power, QStringLiteral("Delay On (s)"), QRect(12, 70, 105, 15))
         ->setObjectName(QStringLiteral("lblPowerOnDelay"));
-    cmbPowerOnDelay = list(power, QStringLiteral("cmbPowerOnDelay"), DelaySteps(),
-                           QRect(12, 86, 105, 21));
+    cmbPowerOnDelay =
+        list(power, QStringLiteral("cmbPowerOnDelay"), delaySteps(), QRect(12, 86, 105, 21));
     label(power, QStringLiteral("Delay Off (s)"), QRect(128, 70, 105, 15))
         ->setObjectName(QStringLiteral("lblPowerOffDelay"));
-    cmbPowerOffDelay = list(power, QStringLiteral("cmbPowerOffDelay"), DelaySteps(),
-                            QRect(128, 86, 105, 21));
+    cmbPowerOffDelay =
+        list(power, QStringLiteral("cmbPowerOffDelay"), delaySteps(), QRect(128, 86, 105, 21));
     label(power, QStringLiteral("Power Off Action"), QRect(12, 116, 220, 15))
         ->setObjectName(QStringLiteral("Label2"));
-    cmbShutdownAction = list(power, QStringLiteral("cmbShutdownAction"), ShutdownActionNames(),
+    cmbShutdownAction = list(power, QStringLiteral("cmbShutdownAction"), shutdownActionNames(),
                              QRect(12, 132, 221, 21));
     cmbPowerOnDelay->setCurrentIndex(0);
     cmbPowerOffDelay->setCurrentIndex(0);
@@ -242,21 +241,21 @@ void frmPallix::buildOutputFrame(int output, const QRect &geometry)
                              QStringLiteral("Trigger On Input 2"), QRect(12, 110, boxWidth, 19));
 
     label(gp, QStringLiteral("Delay On (s)"), QRect(12, 138, 88, 15));
-    out.onDelay = list(gp, QStringLiteral("cmbOutOnDelay") + number, DelaySteps(),
+    out.onDelay = list(gp, QStringLiteral("cmbOutOnDelay") + number, delaySteps(),
                        QRect(104, 135, width - 116, 21));
     label(gp, QStringLiteral("Delay Off (s)"), QRect(12, 164, 88, 15));
-    out.offDelay = list(gp, QStringLiteral("cmbOutOffDelay") + number, DelaySteps(),
+    out.offDelay = list(gp, QStringLiteral("cmbOutOffDelay") + number, delaySteps(),
                         QRect(104, 161, width - 116, 21));
     out.onDelay->setCurrentIndex(0);
     out.offDelay->setCurrentIndex(0);
 
-    QGroupBox *acpi = frame(gp, QStringLiteral("fraACPI_") + box, QStringLiteral("ACPI/Pulse Control"),
-                            QRect(8, 190, width - 16, 66));
+    QGroupBox *acpi = frame(gp, QStringLiteral("fraACPI_") + box,
+                            QStringLiteral("ACPI/Pulse Control"), QRect(8, 190, width - 16, 66));
     out.acpiEnable = checkBox(acpi, QStringLiteral("chkOut%1ACPIEn").arg(box),
                               QStringLiteral("ACPI Enable"), QRect(10, 18, width - 36, 19));
     label(acpi, QStringLiteral("Pulse Width"), QRect(10, 42, 70, 15))
         ->setObjectName(QStringLiteral("Label3_") + box);
-    out.pulseWidth = list(acpi, QStringLiteral("cmbPulseWidth") + number, DelaySteps(),
+    out.pulseWidth = list(acpi, QStringLiteral("cmbPulseWidth") + number, delaySteps(),
                           QRect(84, 39, width - 110, 21));
 }
 
@@ -289,42 +288,42 @@ void frmPallix::buildButtons()
 
 void frmPallix::connectHandlers()
 {
-    connect(cmbPallix, &QComboBox::activated, this, [this] { cmbPallix_Click(); });
+    connect(cmbPallix, &QComboBox::activated, this, [this] { cmbPallixClicked(); });
     // Typing only selects when the text is one of the entries.
-    connect(cmbPallix->lineEdit(), &QLineEdit::textEdited, this, [this] { cmbPallix_Click(); });
-    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmbPallix->lineEdit(), &QLineEdit::textEdited, this, [this] { cmbPallixClicked(); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApplyClicked(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOKClicked(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancelClicked(); });
     for (int output = 0; output < 2; ++output) {
         const OutputControls &out = output_[output];
-        connect(out.manualDrive, &QCheckBox::clicked, this, [this] { chkManualOutDrive_Click(); });
+        connect(out.manualDrive, &QCheckBox::clicked, this, [this] { chkManualOutDriveClicked(); });
         for (QRadioButton *option : {out.manual, out.automatic})
             connect(option, &QRadioButton::clicked, this,
-                    [this, output] { OptStateControl_Click(output); });
+                    [this, output] { optStateControlClicked(output); });
     }
 }
 
 // --- public operations -----------------------------------------------------
 
-void frmPallix::ShowConfig()
+void frmPallix::showConfig()
 {
     // A window created hidden during a discovery filled its list while the
     // device list was still being written; refill it before showing.
-    if (!isVisible()) LoadIPs();
+    if (!isVisible()) loadIPs();
     if (cmbPallix->count() > 0) selectEntry(cmbPallix->count() - 1);
     show();
     raise();
     activateWindow();
 }
 
-void frmPallix::LoadIPs()
+void frmPallix::loadIPs()
 {
     {
         const QSignalBlocker blocker(cmbPallix);
         cmbPallix->clear();
         const AppState &state = appState();
-        for (int i = 0; i < state.DeviceCount && i < state.DeviceList.size(); ++i)
-            if (!state.DeviceList[i].isEmpty()) cmbPallix->addItem(state.DeviceList[i]);
+        for (int i = 0; i < state.deviceCount && i < state.deviceList.size(); ++i)
+            if (!state.deviceList[i].isEmpty()) cmbPallix->addItem(state.deviceList[i]);
         cmbPallix->setCurrentIndex(-1);
     }
     // Discovery calls this once per device while it still reads the replies
@@ -338,23 +337,23 @@ void frmPallix::LoadIPs()
     });
 }
 
-void frmPallix::LoadStatus()
+void frmPallix::loadStatus()
 {
     const QString address = selectedAddress();
     if (address.isEmpty()) return;
-    SetMousePointer(MousePointer::ArrowHourglass);
-    showLamps(IndicatorLamps(::LoadStatus(address)));
+    setMousePointer(MousePointer::ArrowHourglass);
+    showLamps(indicatorLamps(::loadStatus(address)));
 }
 
 // --- handlers ----------------------------------------------------------------
 
-void frmPallix::cmbPallix_Click()
+void frmPallix::cmbPallixClicked()
 {
     if (selectedAddress().isEmpty()) return;
     deviceOperation([this] { loadSelected(); });
 }
 
-void frmPallix::cmdApply_Click()
+void frmPallix::cmdApplyClicked()
 {
     if (!readyToWrite()) return;
     deviceOperation([this] {
@@ -363,34 +362,35 @@ void frmPallix::cmdApply_Click()
     });
 }
 
-void frmPallix::cmdOK_Click()
+void frmPallix::cmdOKClicked()
 {
     if (!readyToWrite()) return;
     if (deviceOperation([this] { saveShown(); })) close();
 }
 
-void frmPallix::cmdCancel_Click() { close(); }
+void frmPallix::cmdCancelClicked() { close(); }
 
-void frmPallix::chkManualOutDrive_Click()
+void frmPallix::chkManualOutDriveClicked()
 {
     // Values a load puts into the controls never write to the device, and a
     // click that writes nothing puts its control back: the window shows only
     // modes the device has.
-    const bool written = !Loading && readyToWrite() && deviceOperation(
-        [this] {
-            const OutStateShown wanted = outStateFromControls();
-            WriteOutState(shownAddress_, wanted.out1Manual, wanted.out2Manual, wanted.out1Drive,
-                          wanted.out2Drive);
-            outStateShown_ = wanted;
-        },
-        BusyPointer::RestoreOnly);
+    const bool written = !loading_ && readyToWrite()
+                         && deviceOperation(
+                             [this] {
+                                 const OutStateShown wanted = outStateFromControls();
+                                 writeOutState(shownAddress_, wanted.out1Manual, wanted.out2Manual,
+                                               wanted.out1Drive, wanted.out2Drive);
+                                 outStateShown_ = wanted;
+                             },
+                             BusyPointer::RestoreOnly);
     if (!written) showOutState(outStateShown_);
 }
 
-void frmPallix::OptStateControl_Click(int output)
+void frmPallix::optStateControlClicked(int output)
 {
-    ApplyModeEnabling(output);
-    chkManualOutDrive_Click();
+    applyModeEnabling(output);
+    chkManualOutDriveClicked();
 }
 
 void frmPallix::closeEvent(QCloseEvent *event)
@@ -418,15 +418,15 @@ bool frmPallix::deviceOperation(const std::function<void()> &body, BusyPointer b
     if (operating_) return false;
     operating_ = true;
     const auto done = qScopeGuard([this] { operating_ = false; });
-    if (busy == BusyPointer::Show) SetMousePointer(MousePointer::ArrowHourglass);
+    if (busy == BusyPointer::Show) setMousePointer(MousePointer::ArrowHourglass);
     try {
         const MonitorHoldScope hold(MonitorHold::DeviceOperation);
         body();
-        SetMousePointer(MousePointer::Default);
+        setMousePointer(MousePointer::Default);
         return true;
     } catch (const NrError &error) {
-        SetMousePointer(MousePointer::Default);
-        ShowError(error);
+        setMousePointer(MousePointer::Default);
+        showError(error);
         return false;
     }
 }
@@ -437,7 +437,7 @@ void frmPallix::selectEntry(int index)
         const QSignalBlocker blocker(cmbPallix);
         cmbPallix->setCurrentIndex(index);
     }
-    cmbPallix_Click();
+    cmbPallixClicked();
 }
 
 // The entry whose text the list shows; edited text that is no entry selects none.
@@ -449,13 +449,13 @@ QString frmPallix::selectedAddress() const
 
 void frmPallix::loadSelected()
 {
-    Loading = true;
-    const auto cleared = qScopeGuard([this] { Loading = false; });
+    loading_ = true;
+    const auto cleared = qScopeGuard([this] { loading_ = false; });
     const QString address = selectedAddress();
-    const LoadedSettings loaded = LoadSettings(address);
+    const LoadedSettings loaded = loadSettings(address);
     showSettings(loaded);
-    ApplyModeEnabling(0);
-    ApplyModeEnabling(1);
+    applyModeEnabling(0);
+    applyModeEnabling(1);
     shownAddress_ = address;
 }
 
@@ -464,54 +464,54 @@ void frmPallix::loadSelected()
 // A failed discovery is left to the write itself, which reports it.
 bool frmPallix::readyToWrite()
 {
-    if (appState().DiscoveryFailed) return true;
+    if (appState().discoveryFailed) return true;
     if (!shownAddress_.isEmpty() && shownAddress_ == selectedAddress()) return true;
-    ShowNotice(notReadText(), windowTitle(), MsgIcon::Information);
+    showNotice(notReadText(), windowTitle(), MsgIcon::Information);
     return false;
 }
 
-void frmPallix::saveShown() { SaveSettings(shownAddress_, configFromControls()); }
+void frmPallix::saveShown() { saveSettings(shownAddress_, configFromControls()); }
 
 void frmPallix::showSettings(const LoadedSettings &loaded)
 {
     const DeviceConfig &c = loaded.config;
-    const StatusLamps lamps = IndicatorLamps(loaded.status);
+    const StatusLamps lamps = indicatorLamps(loaded.status);
     OutputControls &out1 = output_[0];
     OutputControls &out2 = output_[1];
 
-    cmbPowerOnDelay->setCurrentIndex(c.PowerOnDelay);
-    cmbPowerOffDelay->setCurrentIndex(c.PowerOffDelay);
-    out1.onDelay->setCurrentIndex(c.Out1OnDelay);
-    out1.offDelay->setCurrentIndex(c.Out1OffDelay);
-    out2.onDelay->setCurrentIndex(c.Out2OnDelay);
-    out2.offDelay->setCurrentIndex(c.Out2OffDelay);
+    cmbPowerOnDelay->setCurrentIndex(c.powerOnDelay);
+    cmbPowerOffDelay->setCurrentIndex(c.powerOffDelay);
+    out1.onDelay->setCurrentIndex(c.out1OnDelay);
+    out1.offDelay->setCurrentIndex(c.out1OffDelay);
+    out2.onDelay->setCurrentIndex(c.out2OnDelay);
+    out2.offDelay->setCurrentIndex(c.out2OffDelay);
     chkOutState0->setState(lamps.out1);
-    out1.manualDrive->setChecked(DriveTicked(c.Out1Drive));
+    out1.manualDrive->setChecked(driveTicked(c.out1Drive));
     chkOutState1->setState(lamps.out2);
-    out2.manualDrive->setChecked(DriveTicked(c.Out2Drive));
+    out2.manualDrive->setChecked(driveTicked(c.out2Drive));
     chkInState0->setState(lamps.in1);
     chkInState1->setState(lamps.in2);
-    (ManualChosen(c.Out1Manual) ? out1.manual : out1.automatic)->setChecked(true);
-    (ManualChosen(c.Out2Manual) ? out2.manual : out2.automatic)->setChecked(true);
-    out1.acpiEnable->setChecked(EnableTicked(c.Out1ACPIEnable));
-    out2.acpiEnable->setChecked(EnableTicked(c.Out2ACPIEnable));
-    chkPwrIn0En->setChecked(EnableTicked(c.PowerIn1Enable));
-    chkPwrIn1En->setChecked(EnableTicked(c.PowerIn2Enable));
-    out1.pulseWidth->setCurrentIndex(c.ACPIPulseWidth1);
-    out2.pulseWidth->setCurrentIndex(c.ACPIPulseWidth2);
-    out1.in1Enable->setChecked(EnableTicked(c.Out1In1Enable));
-    out1.in2Enable->setChecked(EnableTicked(c.Out1In2Enable));
-    out2.in1Enable->setChecked(EnableTicked(c.Out2In1Enable));
-    out2.in2Enable->setChecked(EnableTicked(c.Out2In2Enable));
-    cmbShutdownAction->setCurrentIndex(ShutdownActionEntry(c.ShutdownAction));
+    (manualChosen(c.out1Manual) ? out1.manual : out1.automatic)->setChecked(true);
+    (manualChosen(c.out2Manual) ? out2.manual : out2.automatic)->setChecked(true);
+    out1.acpiEnable->setChecked(enableTicked(c.out1ACPIEnable));
+    out2.acpiEnable->setChecked(enableTicked(c.out2ACPIEnable));
+    chkPwrIn0En->setChecked(enableTicked(c.powerIn1Enable));
+    chkPwrIn1En->setChecked(enableTicked(c.powerIn2Enable));
+    out1.pulseWidth->setCurrentIndex(c.acpiPulseWidth1);
+    out2.pulseWidth->setCurrentIndex(c.acpiPulseWidth2);
+    out1.in1Enable->setChecked(enableTicked(c.out1In1Enable));
+    out1.in2Enable->setChecked(enableTicked(c.out1In2Enable));
+    out2.in1Enable->setChecked(enableTicked(c.out2In1Enable));
+    out2.in2Enable->setChecked(enableTicked(c.out2In2Enable));
+    cmbShutdownAction->setCurrentIndex(shutdownActionEntry(c.shutdownAction));
     outStateShown_ = outStateFromControls();
 }
 
 frmPallix::OutStateShown frmPallix::outStateFromControls() const
 {
-    return {TickValue(output_[0].manual->isChecked()), TickValue(output_[1].manual->isChecked()),
-            TickValue(output_[0].manualDrive->isChecked()),
-            TickValue(output_[1].manualDrive->isChecked())};
+    return {tickValue(output_[0].manual->isChecked()), tickValue(output_[1].manual->isChecked()),
+            tickValue(output_[0].manualDrive->isChecked()),
+            tickValue(output_[1].manualDrive->isChecked())};
 }
 
 void frmPallix::showOutState(const OutStateShown &shown)
@@ -522,7 +522,7 @@ void frmPallix::showOutState(const OutStateShown &shown)
         OutputControls &out = output_[output];
         (manual[output] == 1 ? out.manual : out.automatic)->setChecked(true);
         out.manualDrive->setChecked(drive[output] == 1);
-        ApplyModeEnabling(output);
+        applyModeEnabling(output);
     }
 }
 
@@ -539,47 +539,47 @@ DeviceConfig frmPallix::configFromControls() const
     const OutputControls &out1 = output_[0];
     const OutputControls &out2 = output_[1];
     DeviceConfig c;
-    c.PowerOnDelay = cmbPowerOnDelay->currentIndex();
-    c.PowerOffDelay = cmbPowerOffDelay->currentIndex();
-    c.ShutdownAction = cmbShutdownAction->currentIndex();
-    c.PowerIn1Enable = TickValue(chkPwrIn0En->isChecked());
-    c.PowerIn2Enable = TickValue(chkPwrIn1En->isChecked());
-    c.Out1OnDelay = out1.onDelay->currentIndex();
-    c.Out1OffDelay = out1.offDelay->currentIndex();
-    c.Out2OnDelay = out2.onDelay->currentIndex();
-    c.Out2OffDelay = out2.offDelay->currentIndex();
-    c.Out1Manual = TickValue(out1.manual->isChecked());
-    c.Out2Manual = TickValue(out2.manual->isChecked());
-    c.Out1Drive = TickValue(out1.manualDrive->isChecked());
-    c.Out2Drive = TickValue(out2.manualDrive->isChecked());
-    c.Out1ACPIEnable = TickValue(out1.acpiEnable->isChecked());
-    c.Out2ACPIEnable = TickValue(out2.acpiEnable->isChecked());
-    c.ACPIPulseWidth1 = out1.pulseWidth->currentIndex();
-    c.ACPIPulseWidth2 = out2.pulseWidth->currentIndex();
-    c.Out1In1Enable = TickValue(out1.in1Enable->isChecked());
-    c.Out1In2Enable = TickValue(out1.in2Enable->isChecked());
-    c.Out2In1Enable = TickValue(out2.in1Enable->isChecked());
-    c.Out2In2Enable = TickValue(out2.in2Enable->isChecked());
-    c.WDTEnable = TickValue(chkWDTEnable->isChecked());
+    c.powerOnDelay = cmbPowerOnDelay->currentIndex();
+    c.powerOffDelay = cmbPowerOffDelay->currentIndex();
+    c.shutdownAction = cmbShutdownAction->currentIndex();
+    c.powerIn1Enable = tickValue(chkPwrIn0En->isChecked());
+    c.powerIn2Enable = tickValue(chkPwrIn1En->isChecked());
+    c.out1OnDelay = out1.onDelay->currentIndex();
+    c.out1OffDelay = out1.offDelay->currentIndex();
+    c.out2OnDelay = out2.onDelay->currentIndex();
+    c.out2OffDelay = out2.offDelay->currentIndex();
+    c.out1Manual = tickValue(out1.manual->isChecked());
+    c.out2Manual = tickValue(out2.manual->isChecked());
+    c.out1Drive = tickValue(out1.manualDrive->isChecked());
+    c.out2Drive = tickValue(out2.manualDrive->isChecked());
+    c.out1ACPIEnable = tickValue(out1.acpiEnable->isChecked());
+    c.out2ACPIEnable = tickValue(out2.acpiEnable->isChecked());
+    c.acpiPulseWidth1 = out1.pulseWidth->currentIndex();
+    c.acpiPulseWidth2 = out2.pulseWidth->currentIndex();
+    c.out1In1Enable = tickValue(out1.in1Enable->isChecked());
+    c.out1In2Enable = tickValue(out1.in2Enable->isChecked());
+    c.out2In1Enable = tickValue(out2.in1Enable->isChecked());
+    c.out2In2Enable = tickValue(out2.in2Enable->isChecked());
+    c.wdtEnable = tickValue(chkWDTEnable->isChecked());
     return c;
 }
 
 // Manual: only the drive box acts. Automatic: the triggers, delays and the
 // ACPI pulse do.
-void frmPallix::ApplyModeEnabling(int output)
+void frmPallix::applyModeEnabling(int output)
 {
     const OutputControls &out = output_[output];
     const bool automatic = !out.manual->isChecked();
     out.manualDrive->setEnabled(!automatic);
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             out.in1Enable, out.in2Enable, out.acpiEnable, out.pulseWidth, out.onDelay,
-             out.offDelay})
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{out.in1Enable, out.in2Enable, out.acpiEnable,
+                                          out.pulseWidth, out.onDelay, out.offDelay})
         control->setEnabled(automatic);
 }
 
 // --- entry points for the tray window -----------------------------------------
 
-void ShowConfig() { frmPallix::instance().ShowConfig(); }
+void showConfig() { frmPallix::instance().showConfig(); }
 
 namespace {
 
@@ -588,11 +588,11 @@ namespace {
 class ConfigWindowView : public ConfigView {
 public:
     bool visible() override { return frmPallix::instance().isVisible(); }
-    void loadStatus() override { frmPallix::instance().LoadStatus(); }
-    void loadDevices() override { frmPallix::instance().LoadIPs(); }
+    void loadStatus() override { frmPallix::instance().loadStatus(); }
+    void loadDevices() override { frmPallix::instance().loadIPs(); }
 };
 
-}  // namespace
+}   // namespace
 
 ConfigView &configWindowView()
 {

@@ -19,16 +19,16 @@ class QRadioButton;
 class frmPallix : public QDialog {
     Q_OBJECT
 public:
-    static frmPallix &instance();       // created hidden on first use
-    static frmPallix *existing();       // null until then, and after it closed
+    static frmPallix &instance();   // created hidden on first use
+    static frmPallix *existing();   // null until then, and after it closed
     ~frmPallix() override;
 
-    void ShowConfig();
-    void LoadIPs();
+    void showConfig();
+    void loadIPs();
     // Lamps of the selected device; errors go to the caller.
-    void LoadStatus();
+    void loadStatus();
 
-    bool isLoading() const { return Loading; }
+    bool isLoading() const { return loading_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -64,12 +64,12 @@ private:
     void buildButtons();
     void connectHandlers();
 
-    void cmbPallix_Click();
-    void cmdApply_Click();
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void chkManualOutDrive_Click();
-    void OptStateControl_Click(int output);
+    void cmbPallixClicked();
+    void cmdApplyClicked();
+    void cmdOKClicked();
+    void cmdCancelClicked();
+    void chkManualOutDriveClicked();
+    void optStateControlClicked(int output);
 
     bool deviceOperation(const std::function<void()> &body, BusyPointer busy = BusyPointer::Show);
     void selectEntry(int index);
@@ -82,7 +82,7 @@ private:
     DeviceConfig configFromControls() const;
     OutStateShown outStateFromControls() const;
     void showOutState(const OutStateShown &shown);
-    void ApplyModeEnabling(int output);
+    void applyModeEnabling(int output);
 
     QComboBox *cmbPallix = nullptr;
     StatusLamp *chkInState0 = nullptr;
@@ -101,14 +101,14 @@ private:
     QPushButton *cmdCancel = nullptr;
     QPushButton *cmdApply = nullptr;
 
-    bool Loading = false;        // loaded values are going into the controls
-    bool operating_ = false;     // a device operation of this window is running
-    bool reloadPending_ = false; // new discovery results wait to be read
-    QString shownAddress_;       // whose settings the controls hold; empty before a load
+    bool loading_ = false;         // loaded values are going into the controls
+    bool operating_ = false;       // a device operation of this window is running
+    bool reloadPending_ = false;   // new discovery results wait to be read
+    QString shownAddress_;         // whose settings the controls hold; empty before a load
     OutStateShown outStateShown_;
 };
 
 // "&Configure Pallix™": the window with the last device found.
-void ShowConfig();
+void showConfig();
 // The window for the monitor and discovery.
 ConfigView &configWindowView();

@@ -25,19 +25,18 @@
 namespace {
 
 // Menu handlers report their errors like every event handler.
-template <typename Handler>
-auto reported(Handler handler)
+template <typename Handler> auto reported(Handler handler)
 {
     return [handler] {
         try {
             handler();
         } catch (const NrError &error) {
-            ShowError(error);
+            showError(error);
         }
     };
 }
 
-}  // namespace
+}   // namespace
 
 frmPallixSysTray::frmPallixSysTray()
 {
@@ -46,7 +45,7 @@ frmPallixSysTray::frmPallixSysTray()
     buildMenu();
     connect(&trayIcon, &QSystemTrayIcon::activated, &clicks, &TrayClicks::activated);
     connect(&clicks, &TrayClicks::message, this, &frmPallixSysTray::trayMessage);
-    connect(&watch, &DeviceWatch::searchShown, this, &frmPallixSysTray::ChangeIcon);
+    connect(&watch, &DeviceWatch::searchShown, this, &frmPallixSysTray::changeIcon);
     setConfigView(&configWindowView());
 }
 
@@ -59,34 +58,35 @@ frmPallixSysTray::~frmPallixSysTray()
 void frmPallixSysTray::buildMenu()
 {
     mnuPopupSys.setTitle(QStringLiteral("Popup"));
-    mnuPopupSys.addAction(QStringLiteral("&Configure Pallix™"), this, reported(ShowConfig));
+    mnuPopupSys.addAction(QStringLiteral("&Configure Pallix™"), this, reported(showConfig));
     mnuPopupSys.addAction(QStringLiteral("&Discovery Process"), this,
-                          [this] { mnuDiscoverDevices_Click(); });
-    mnuPopupSys.addAction(QStringLiteral("Self Test"), this, reported(ShowSelfTest));
+                          [this] { mnuDiscoverDevicesClicked(); });
+    mnuPopupSys.addAction(QStringLiteral("Self Test"), this, reported(showSelfTest));
     mnuPopupSys.addSeparator();
-    mnuPopupSys.addAction(QStringLiteral("Update &App"), this, reported(OpenSupportPage));
+    mnuPopupSys.addAction(QStringLiteral("Update &App"), this, reported(openSupportPage));
     // Firmware updates are offered by the firmware check after discovery.
     mnuPopupSys.addAction(QStringLiteral("Update &Firmware"))->setEnabled(false);
     mnuPopupSys.addSeparator();
-    mnuPopupSys.addAction(QStringLiteral("Pallix™ &User Guide"), this, reported(OpenUserGuide));
-    mnuPopupSys.addAction(QStringLiteral("A&bout Nerrin Pallix™"), this, reported(ShowAbout));
+    mnuPopupSys.addAction(QStringLiteral("Pallix™ &User Guide"), this, reported(openUserGuide));
+    mnuPopupSys.addAction(QStringLiteral("A&bout Nerrin Pallix™"), this, reported(showAbout));
     mnuPopupSys.addSeparator();
-    mnuPopupSys.addAction(QStringLiteral("E&xit"), this, [this] { mnuExit_Click(); });
+    mnuPopupSys.addAction(QStringLiteral("E&xit"), this, [this] { mnuExitClicked(); });
 }
 
 bool frmPallixSysTray::start(int trayWaitMs)
 {
     try {
-        if (AnotherInstanceRunning()) {
-            Desktop::current().messageBox(QStringLiteral("Pallix Control Center is already running."),
-                                          AppTitle(), MsgIcon::None, MsgButtons::OK);
+        if (anotherInstanceRunning()) {
+            Desktop::current().messageBox(
+                QStringLiteral("Pallix Control Center is already running."), appTitle(),
+                MsgIcon::None, MsgButtons::OK);
             return false;
         }
         if (!waitForTray(trayWaitMs)) {
             Desktop::current().messageBox(
                 QStringLiteral("This desktop has no notification area, so the Pallix Control "
                                "Center cannot show its icon."),
-                AppTitle(), MsgIcon::Critical, MsgButtons::OK);
+                appTitle(), MsgIcon::Critical, MsgButtons::OK);
             return false;
         }
         QString reason;
@@ -94,12 +94,12 @@ bool frmPallixSysTray::start(int trayWaitMs)
             throw NrError(48, QStringLiteral("Cannot load the device library: ") + reason);
 
         trayIcon.setIcon(windowIcon());
-        trayIcon.setToolTip(TrayTip());
+        trayIcon.setToolTip(trayTip());
         trayIcon.show();
         watch.start();
-        return !appState().Ending;
+        return !appState().ending;
     } catch (const NrError &error) {
-        ShowError(error);
+        showError(error);
         trayIcon.hide();
         return false;
     }
@@ -112,25 +112,25 @@ bool frmPallixSysTray::waitForTray(int waitMs)
     waited.start();
     while (!Desktop::current().trayAvailable()) {
         if (waited.elapsed() >= waitMs) return false;
-        DelayMs(250);
+        delayMs(250);
     }
     return true;
 }
 
-void frmPallixSysTray::ChangeIcon(int IconIndex)
+void frmPallixSysTray::changeIcon(int iconIndex)
 {
-    const QString file = appState().AppPath + IconFileName(IconIndex);
+    const QString file = appState().appPath + iconFileName(iconIndex);
     QIcon icon(file);
     if (!QFileInfo::exists(file) || icon.isNull()) {
         // The state must still show: fall back to the drawn symbol.
         std::fprintf(stderr, "Pallix: icon %s missing, using the built-in one\n",
                      file.toLocal8Bit().constData());
-        icon = powerIcon(IconIndex == 0 ? PowerRed : PowerGray);
+        icon = powerIcon(iconIndex == 0 ? PowerRed : PowerGray);
     }
-    iconIndex_ = IconIndex;
+    iconIndex_ = iconIndex;
     setWindowIcon(icon);
     trayIcon.setIcon(icon);
-    trayIcon.setToolTip(TrayTip());
+    trayIcon.setToolTip(trayTip());
 }
 
 void frmPallixSysTray::closeEvent(QCloseEvent *event)
@@ -141,7 +141,7 @@ void frmPallixSysTray::closeEvent(QCloseEvent *event)
 
 void frmPallixSysTray::trayMessage(int message)
 {
-    switch (DecodeTrayMessage(message)) {
+    switch (decodeTrayMessage(message)) {
     case TrayMouseAction::RestoreAndMenu:
         setWindowState(windowState() & ~Qt::WindowMinimized);
         activateWindow();
@@ -165,17 +165,16 @@ void frmPallixSysTray::showMenu()
     mnuPopupSys.popup(QCursor::pos());
 }
 
-void frmPallixSysTray::mnuDiscoverDevices_Click() { watch.rediscover(); }
+void frmPallixSysTray::mnuDiscoverDevicesClicked() { watch.rediscover(); }
 
-void frmPallixSysTray::mnuExit_Click()
+void frmPallixSysTray::mnuExitClicked()
 {
     // From here on nothing is reported: the application is ending.
     try {
-        StopSelfTestsAndRestore();
-    } catch (...) {
-    }
+        stopSelfTestsAndRestore();
+    } catch (...) {}
     trayIcon.hide();
-    EndApplication(0);
+    endApplication(0);
 }
 
 void frmPallixSysTray::changeEvent(QEvent *event)

@@ -22,15 +22,15 @@ public:
     bool start(int trayWaitMs = TrayWaitMs);
 
     // 0 red, otherwise gray.
-    void ChangeIcon(int IconIndex);
+    void changeIcon(int iconIndex);
 
     // A mouse message on the icon (514, 515, 517; others do nothing).
     void trayMessage(int message);
 
-    void mnuDiscoverDevices_Click();
-    void mnuExit_Click();
+    void mnuDiscoverDevicesClicked();
+    void mnuExitClicked();
 
-    int iconIndex() const { return iconIndex_; }   // -1 until the first ChangeIcon
+    int iconIndex() const { return iconIndex_; }   // -1 until the first changeIcon
     bool menuShown() const { return menuShown_; }
 
     QSystemTrayIcon trayIcon;

@@ -27,28 +27,28 @@ void addLampRow(QGridLayout *grid, int row, StatusLamp *lamp, const QString &tex
     grid->addWidget(new QLabel(text, lamp->parentWidget()), row, 1);
 }
 
-}  // namespace
+}   // namespace
 
 frmSelftTest::frmSelftTest(QWidget *parent) : QWidget(parent), selfTest_(*this)
 {
     setObjectName(QStringLiteral("frmSelftTest"));
     setWindowTitle(QStringLiteral("Nerrin Pallix™ Self Test"));
-    setWindowIcon(QIcon(appState().AppPath + QStringLiteral("NerrinRed.ico")));
+    setWindowIcon(QIcon(appState().appPath + QStringLiteral("NerrinRed.ico")));
     setFixedSize(258, 382);
     applyWindowStyle(*this);
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(windowIcon().pixmap(32, 32));
-    Label1 = new QLabel(QStringLiteral("Nerrin Pallix™"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont = Label1->font();
+    picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(windowIcon().pixmap(32, 32));
+    titleLabel = new QLabel(QStringLiteral("Nerrin Pallix™"), this);
+    titleLabel->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont = titleLabel->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-    Label1->setFont(titleFont);
+    titleLabel->setFont(titleFont);
     auto *header = new QHBoxLayout;
-    header->addWidget(Picture1);
-    header->addWidget(Label1, 1);
+    header->addWidget(picture);
+    header->addWidget(titleLabel, 1);
 
     lblSelfTest = new QLabel(this);
     lblSelfTest->setObjectName(QStringLiteral("lblSelfTest"));
@@ -96,38 +96,38 @@ frmSelftTest::frmSelftTest(QWidget *parent) : QWidget(parent), selfTest_(*this)
     layout->addWidget(txtLog, 1);
     layout->addLayout(bottom);
 
-    connect(cmdReadLoop, &QPushButton::clicked, this, [this] { selfTest_.ReadTest(); });
-    connect(cmdWriteLoopTest, &QPushButton::clicked, this, [this] { selfTest_.WriteTest(); });
-    connect(cmdStop, &QPushButton::clicked, this, [this] { selfTest_.Stop(); });
-    connect(cmdClear, &QPushButton::clicked, this, [this] { selfTest_.Clear(); });
+    connect(cmdReadLoop, &QPushButton::clicked, this, [this] { selfTest_.readTest(); });
+    connect(cmdWriteLoopTest, &QPushButton::clicked, this, [this] { selfTest_.writeTest(); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { selfTest_.stop(); });
+    connect(cmdClear, &QPushButton::clicked, this, [this] { selfTest_.clear(); });
 
     reload();
 }
 
 QWidget *frmSelftTest::buildStatusFrame()
 {
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    chkInState0 = new StatusLamp(Frame2, QStringLiteral("chkInState0"));
-    chkInState1 = new StatusLamp(Frame2, QStringLiteral("chkInState1"));
-    chkOutState0 = new StatusLamp(Frame2, QStringLiteral("chkOutState0"));
-    chkOutState1 = new StatusLamp(Frame2, QStringLiteral("chkOutState1"));
+    statusFrame = new QGroupBox(this);
+    statusFrame->setObjectName(QStringLiteral("Frame2"));
+    chkInState0 = new StatusLamp(statusFrame, QStringLiteral("chkInState0"));
+    chkInState1 = new StatusLamp(statusFrame, QStringLiteral("chkInState1"));
+    chkOutState0 = new StatusLamp(statusFrame, QStringLiteral("chkOutState0"));
+    chkOutState1 = new StatusLamp(statusFrame, QStringLiteral("chkOutState1"));
     auto *lamps = new QGridLayout;
     addLampRow(lamps, 0, chkInState0, QStringLiteral("Input State 1"));
     addLampRow(lamps, 1, chkInState1, QStringLiteral("Input State 2"));
     addLampRow(lamps, 2, chkOutState0, QStringLiteral("Output State 1"));
     addLampRow(lamps, 3, chkOutState1, QStringLiteral("Output State 2"));
 
-    auto *row = new QHBoxLayout(Frame2);
+    auto *row = new QHBoxLayout(statusFrame);
     row->setContentsMargins(6, 4, 6, 6);
     row->addLayout(lamps, 1);
     row->addWidget(buildLegend());
-    return Frame2;
+    return statusFrame;
 }
 
 QWidget *frmSelftTest::buildLegend()
 {
-    fraLegend = new QGroupBox(QStringLiteral("Legend"), Frame2);
+    fraLegend = new QGroupBox(QStringLiteral("Legend"), statusFrame);
     fraLegend->setObjectName(QStringLiteral("fraLegend"));
     auto *keys = new QGridLayout(fraLegend);
     keys->setContentsMargins(6, 4, 6, 4);
@@ -153,12 +153,12 @@ void frmSelftTest::reload()
     chkDetails->setChecked(true);
     showStatusCaption(QStringLiteral("Status"));
     showLamps(StatusLamps{});
-    selfTest_.Load();
+    selfTest_.load();
 }
 
 void frmSelftTest::closeEvent(QCloseEvent *event)
 {
-    selfTest_.StopAndRestore();
+    selfTest_.stopAndRestore();
     event->accept();
 }
 
@@ -169,7 +169,8 @@ QString frmSelftTest::loopCountText() const { return cmbLoops->currentText(); }
 void frmSelftTest::fillLoopCounts(int last)
 {
     QStringList counts;
-    for (int n = 1; n <= last; ++n) counts << QString::number(n);
+    for (int n = 1; n <= last; ++n)
+        counts << QString::number(n);
     cmbLoops->addItems(counts);
     cmbLoops->setCurrentIndex(0);
 }
@@ -193,7 +194,7 @@ void frmSelftTest::showLamps(const StatusLamps &lamps)
     chkOutState1->setState(lamps.out2);
 }
 
-void frmSelftTest::showStatusCaption(const QString &caption) { Frame2->setTitle(caption); }
+void frmSelftTest::showStatusCaption(const QString &caption) { statusFrame->setTitle(caption); }
 
 void frmSelftTest::showProgress(const QString &text) { lblSelfTest->setText(text); }
 
@@ -207,7 +208,7 @@ namespace {
 frmSelftTest *selfTestWindow = nullptr;   // created on first use, lives until the application ends
 }
 
-void ShowSelfTest()
+void showSelfTest()
 {
     if (!selfTestWindow) {
         selfTestWindow = new frmSelftTest;

@@ -40,9 +40,9 @@ private:
     QWidget *buildStatusFrame();
     QWidget *buildLegend();
 
-    QLabel *Picture1;
-    QLabel *Label1;
-    QGroupBox *Frame2;
+    QLabel *picture;
+    QLabel *titleLabel;
+    QGroupBox *statusFrame;
     StatusLamp *chkInState0;
     StatusLamp *chkInState1;
     StatusLamp *chkOutState0;
@@ -61,4 +61,4 @@ private:
 };
 
 // "Self Test": the window, opened or brought forward.
-void ShowSelfTest();
+void showSelfTest();

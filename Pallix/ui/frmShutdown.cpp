@@ -39,8 +39,8 @@ frmShutdown::~frmShutdown() { countdown_.setView(nullptr); }
 
 void frmShutdown::showCountdown(int mode, int secondsLeft)
 {
-    actionText_ = ActionProgressText(mode);
-    cmdNow->setText(ActionName(mode) + QStringLiteral(" Now."));
+    actionText_ = actionProgressText(mode);
+    cmdNow->setText(actionName(mode) + QStringLiteral(" Now."));
     showSecondsLeft(secondsLeft);
     adjustSize();
     if (const QScreen *where = screen())

@@ -32,7 +32,7 @@ bool asksForHelpOrVersion(int argc, char **argv)
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -40,15 +40,15 @@ int main(int argc, char **argv)
     if (asksForHelpOrVersion(argc, argv)) {
         QCoreApplication options(argc, argv);
         nameApplication();
-        ApplyCommandLine(options, state);   // prints and exits
+        applyCommandLine(options, state);   // prints and exits
     }
 
     QApplication app(argc, argv);
     nameApplication();
-    ApplyCommandLine(app, state);
+    applyCommandLine(app, state);
     // The application lives in the notification area; closing a window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    state.AppPath = AppFolder(QCoreApplication::applicationDirPath());
+    state.appPath = appFolder(QCoreApplication::applicationDirPath());
 
     LinuxPlatform platform;
     Platform::install(&platform);
@@ -56,6 +56,6 @@ int main(int argc, char **argv)
     Desktop::install(&desktop);
     frmPallixSysTray tray;
     // Ending during start-up (the firmware updater took over) is not a failure.
-    if (!tray.start()) return state.Ending ? 0 : 1;
+    if (!tray.start()) return state.ending ? 0 : 1;
     return app.exec();
 }

@@ -16,11 +16,12 @@ constexpr int PowerInEnable = 11;
 
 class CountdownTest : public ::testing::Test {
 protected:
-    CountdownTest() {
+    CountdownTest()
+    {
         appState() = AppState{};
-        appState().AppPath = folder.path();
-        appState().DeviceList = {device.address(), QString()};
-        appState().DeviceCount = 1;
+        appState().appPath = folder.path();
+        appState().deviceList = {device.address(), QString()};
+        appState().deviceCount = 1;
         device.sim.setReg(1, PowerInEnable, 0);
         monitorState().setWatching(true);
     }
@@ -35,13 +36,14 @@ protected:
     Countdown &countdown = watch.countdown;
 };
 
-TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes) {
-    appState().DryRun = true;
+TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes)
+{
+    appState().dryRun = true;
     testing::internal::CaptureStdout();
     countdown.shutdown(1, 2);
     const bool done = waitUntil([&] { return ended(); }, 5000);
     const std::string out = testing::internal::GetCapturedStdout();
-    appState().DryRun = false;
+    appState().dryRun = false;
     ASSERT_TRUE(done);
     EXPECT_EQ(out, "Dry run: systemctl poweroff\n");
     EXPECT_EQ(folder.logLines(), QStringList{"Dry run: systemctl poweroff"});
@@ -49,7 +51,8 @@ TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes) {
     EXPECT_TRUE(monitorState().polling());
 }
 
-TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt) {
+TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt)
+{
     device.sim.setReg(1, PowerInEnable, 0x01);
     device.command("input 1 on");
     countdown.shutdown(1, 1);   // would run at this very tick
@@ -59,7 +62,8 @@ TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt) {
     EXPECT_TRUE(monitorState().polling());
 }
 
-TEST_F(CountdownTest, AnInputThatIsNotAPowerInputDoesNot) {
+TEST_F(CountdownTest, AnInputThatIsNotAPowerInputDoesNot)
+{
     device.sim.setReg(1, PowerInEnable, 0x01);
     device.command("input 2 on");
     countdown.shutdown(2, 1);
@@ -68,7 +72,8 @@ TEST_F(CountdownTest, AnInputThatIsNotAPowerInputDoesNot) {
     EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl reboot"));
 }
 
-TEST_F(CountdownTest, TheMonitorIsHeldForAsLongAsItCounts) {
+TEST_F(CountdownTest, TheMonitorIsHeldForAsLongAsItCounts)
+{
     countdown.shutdown(3, 30);
     EXPECT_FALSE(monitorState().polling());
     monitorState().setWatching(false);   // lost and found again meanwhile
@@ -80,7 +85,8 @@ TEST_F(CountdownTest, TheMonitorIsHeldForAsLongAsItCounts) {
 
 // A Cancel handled while the tick's input check lets events run ends the
 // countdown there: the tick neither counts nor acts.
-TEST_F(CountdownTest, ACancelDuringTheInputCheckIsFinal) {
+TEST_F(CountdownTest, ACancelDuringTheInputCheckIsFinal)
+{
     countdown.shutdown(1, 1);
     countdown.timer.stop();
     QTimer::singleShot(0, [&] { countdown.cancel(); });
@@ -91,7 +97,8 @@ TEST_F(CountdownTest, ACancelDuringTheInputCheckIsFinal) {
     EXPECT_TRUE(platform.commands.isEmpty());
 }
 
-TEST_F(CountdownTest, ANewCountdownStartedDuringTheCheckIsNotCountedByTheOldTick) {
+TEST_F(CountdownTest, ANewCountdownStartedDuringTheCheckIsNotCountedByTheOldTick)
+{
     countdown.shutdown(1, 1);
     countdown.timer.stop();
     QTimer::singleShot(0, [&] { countdown.shutdown(2, 20); });
@@ -102,7 +109,8 @@ TEST_F(CountdownTest, ANewCountdownStartedDuringTheCheckIsNotCountedByTheOldTick
 
 // The request was acknowledged, so the device asked for real: without an
 // answer the count goes on, logged once, and the search starts.
-TEST_F(CountdownTest, AnUnreadableDeviceDoesNotStopTheCount) {
+TEST_F(CountdownTest, AnUnreadableDeviceDoesNotStopTheCount)
+{
     device.command("offline");
     countdown.shutdown(1, 2);
     countdown.timer.stop();
@@ -113,26 +121,28 @@ TEST_F(CountdownTest, AnUnreadableDeviceDoesNotStopTheCount) {
     countdown.tick();   // no second wait on the device
     ASSERT_EQ(platform.commands.size(), 1);
     EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl poweroff"));
-    EXPECT_EQ(folder.logLines(), (QStringList{"Error: Get Global Status (3)(Status:0)",
-                                              inputCheckSkippedText()}));
+    EXPECT_EQ(folder.logLines(),
+              (QStringList{"Error: Get Global Status (3)(Status:0)", inputCheckSkippedText()}));
     EXPECT_TRUE(platform.boxes.isEmpty());
 }
 
-TEST_F(CountdownTest, AfterAFailedSearchItCountsOnWithoutABox) {
-    appState().DiscoveryFailed = true;
+TEST_F(CountdownTest, AfterAFailedSearchItCountsOnWithoutABox)
+{
+    appState().discoveryFailed = true;
     countdown.shutdown(1, 3);
     countdown.timer.stop();
-    for (int i = 0; i < 3; ++i) countdown.tick();
+    for (int i = 0; i < 3; ++i)
+        countdown.tick();
     EXPECT_TRUE(platform.boxes.isEmpty());
     EXPECT_EQ(platform.commands.size(), 1);
     EXPECT_EQ(folder.logLines(), QStringList{inputCheckSkippedText()});
 }
 
-TEST_F(CountdownTest, AfterStandByTheNetworkGetsTimeBeforeFailuresCount) {
+TEST_F(CountdownTest, AfterStandByTheNetworkGetsTimeBeforeFailuresCount)
+{
     countdown.shutdown(4, 1);
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
     EXPECT_TRUE(monitorState().settling());
 }
 
-
-}  // namespace
+}   // namespace

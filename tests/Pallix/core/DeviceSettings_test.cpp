@@ -21,28 +21,28 @@ const std::vector<int> kSaveOrder{9, 10, 5, 8, 11, 13, 14, 15, 7, 16, 1, 3, 2, 4
 DeviceConfig distinctConfig()
 {
     DeviceConfig c;
-    c.PowerOnDelay = 21;
-    c.PowerOffDelay = 22;
-    c.Out1Manual = 1;
-    c.Out2Manual = 0;
-    c.Out1Drive = 0;
-    c.Out2Drive = 1;
-    c.Out1ACPIEnable = 0;
-    c.Out2ACPIEnable = 1;
-    c.PowerIn1Enable = 1;
-    c.PowerIn2Enable = 0;
-    c.ACPIPulseWidth1 = 23;
-    c.ACPIPulseWidth2 = 24;
-    c.WDTEnable = 0;
-    c.Out1In1Enable = 0;
-    c.Out1In2Enable = 1;
-    c.Out2In1Enable = 1;
-    c.Out2In2Enable = 0;
-    c.ShutdownAction = 4;
-    c.Out1OnDelay = 25;
-    c.Out1OffDelay = 26;
-    c.Out2OnDelay = 27;
-    c.Out2OffDelay = 28;
+    c.powerOnDelay = 21;
+    c.powerOffDelay = 22;
+    c.out1Manual = 1;
+    c.out2Manual = 0;
+    c.out1Drive = 0;
+    c.out2Drive = 1;
+    c.out1ACPIEnable = 0;
+    c.out2ACPIEnable = 1;
+    c.powerIn1Enable = 1;
+    c.powerIn2Enable = 0;
+    c.acpiPulseWidth1 = 23;
+    c.acpiPulseWidth2 = 24;
+    c.wdtEnable = 0;
+    c.out1In1Enable = 0;
+    c.out1In2Enable = 1;
+    c.out2In1Enable = 1;
+    c.out2In2Enable = 0;
+    c.shutdownAction = 4;
+    c.out1OnDelay = 25;
+    c.out1OffDelay = 26;
+    c.out2OnDelay = 27;
+    c.out2OffDelay = 28;
     return c;
 }
 
@@ -57,11 +57,11 @@ void expectError(const std::function<void()> &operation, int number, const QStri
     }
 }
 
-}  // namespace
+}   // namespace
 
 TEST(SettingsLists, DelayStepsCountHalfSecondsFromZeroTo127AndAHalf)
 {
-    const QStringList &steps = DelaySteps();
+    const QStringList &steps = delaySteps();
     ASSERT_EQ(steps.size(), 256);
     EXPECT_EQ(steps[0], "0");
     EXPECT_EQ(steps[1], "0.5");
@@ -74,68 +74,68 @@ TEST(SettingsLists, DelayStepsCountHalfSecondsFromZeroTo127AndAHalf)
 
 TEST(SettingsLists, ShutdownActionsInCodeOrder)
 {
-    EXPECT_EQ(ShutdownActionNames(), (QStringList{"Shutdown", "Restart", "Hibernate/Sleep",
-                                                   "Stand By", "Log Out", "No Action"}));
+    EXPECT_EQ(shutdownActionNames(), (QStringList{"Shutdown", "Restart", "Hibernate/Sleep",
+                                                  "Stand By", "Log Out", "No Action"}));
 }
 
 TEST(SettingsEncodings, ActionCodesBeyondTheListShowNoAction)
 {
-    EXPECT_EQ(ShutdownActionEntry(0), 0);
-    EXPECT_EQ(ShutdownActionEntry(5), 5);
-    EXPECT_EQ(ShutdownActionEntry(6), 5);
-    EXPECT_EQ(ShutdownActionEntry(255), 5);
+    EXPECT_EQ(shutdownActionEntry(0), 0);
+    EXPECT_EQ(shutdownActionEntry(5), 5);
+    EXPECT_EQ(shutdownActionEntry(6), 5);
+    EXPECT_EQ(shutdownActionEntry(255), 5);
 }
 
 TEST(SettingsEncodings, EnablesTickOnAnyValueDriveAndManualOnlyOnOne)
 {
-    EXPECT_FALSE(EnableTicked(0));
-    EXPECT_TRUE(EnableTicked(1));
-    EXPECT_TRUE(EnableTicked(2));
-    EXPECT_TRUE(DriveTicked(1));
-    EXPECT_FALSE(DriveTicked(2));
-    EXPECT_TRUE(ManualChosen(1));
-    EXPECT_FALSE(ManualChosen(2));
-    EXPECT_FALSE(ManualChosen(0));
-    EXPECT_EQ(TickValue(true), 1);
-    EXPECT_EQ(TickValue(false), 0);
+    EXPECT_FALSE(enableTicked(0));
+    EXPECT_TRUE(enableTicked(1));
+    EXPECT_TRUE(enableTicked(2));
+    EXPECT_TRUE(driveTicked(1));
+    EXPECT_FALSE(driveTicked(2));
+    EXPECT_TRUE(manualChosen(1));
+    EXPECT_FALSE(manualChosen(2));
+    EXPECT_FALSE(manualChosen(0));
+    EXPECT_EQ(tickValue(true), 1);
+    EXPECT_EQ(tickValue(false), 0);
 }
 
-TEST(IndicatorLamps, EachLampIsArmedOnlyByItsOwnEnables)
+TEST(indicatorLamps, EachLampIsArmedOnlyByItsOwnEnables)
 {
     DeviceStatus s;
-    EXPECT_EQ(IndicatorLamps(s).out1, LampState::Disabled);
+    EXPECT_EQ(indicatorLamps(s).out1, LampState::Disabled);
 
-    s.Out2In1Enable = 1;   // arms output 2 and input 1, nothing else
-    StatusLamps lamps = IndicatorLamps(s);
+    s.out2In1Enable = 1;   // arms output 2 and input 1, nothing else
+    StatusLamps lamps = indicatorLamps(s);
     EXPECT_EQ(lamps.out1, LampState::Disabled);
     EXPECT_EQ(lamps.out2, LampState::Armed);
     EXPECT_EQ(lamps.in1, LampState::Armed);
     EXPECT_EQ(lamps.in2, LampState::Disabled);
 
     s = {};
-    s.PowerIn2Enable = 1;   // only input 2
-    lamps = IndicatorLamps(s);
+    s.powerIn2Enable = 1;   // only input 2
+    lamps = indicatorLamps(s);
     EXPECT_EQ(lamps.out1, LampState::Disabled);
     EXPECT_EQ(lamps.out2, LampState::Disabled);
     EXPECT_EQ(lamps.in1, LampState::Disabled);
     EXPECT_EQ(lamps.in2, LampState::Armed);
 
     s = {};
-    s.Out1In2Enable = 1;
-    lamps = IndicatorLamps(s);
+    s.out1In2Enable = 1;
+    lamps = indicatorLamps(s);
     EXPECT_EQ(lamps.out1, LampState::Armed);
     EXPECT_EQ(lamps.in2, LampState::Armed);
     EXPECT_EQ(lamps.in1, LampState::Disabled);
 }
 
-TEST(IndicatorLamps, TriggeredOnlyByAStateOfExactlyOne)
+TEST(indicatorLamps, TriggeredOnlyByAStateOfExactlyOne)
 {
     DeviceStatus s;
-    s.Out1State = 1;
-    s.In2State = 1;
-    s.Out2State = 2;
-    s.Out1In1Enable = 1;
-    const StatusLamps lamps = IndicatorLamps(s);
+    s.out1State = 1;
+    s.in2State = 1;
+    s.out2State = 2;
+    s.out1In1Enable = 1;
+    const StatusLamps lamps = indicatorLamps(s);
     EXPECT_EQ(lamps.out1, LampState::Triggered);
     EXPECT_EQ(lamps.in2, LampState::Triggered);
     EXPECT_EQ(lamps.out2, LampState::Disabled);
@@ -152,60 +152,61 @@ TEST_F(SettingsOnDevice, LoadReadsSixteenRegistersInOrderAndHandsOverTheirValues
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    const int values[][2] = {{0, 0x0C}, {1, 11},  {2, 12},  {3, 13},   {4, 14},
-                             {5, 0x14}, {7, 0x05}, {8, 0x02}, {9, 200}, {10, 255},
-                             {11, 0x02}, {12, 0x02}, {13, 7}, {14, 9}, {15, 1}, {16, 3}};
-    for (const auto &[reg, value] : values) sim.setReg(1, reg, value);
+    const int values[][2] = {{0, 0x0C}, {1, 11},   {2, 12},  {3, 13},   {4, 14},    {5, 0x14},
+                             {7, 0x05}, {8, 0x02}, {9, 200}, {10, 255}, {11, 0x02}, {12, 0x02},
+                             {13, 7},   {14, 9},   {15, 1},  {16, 3}};
+    for (const auto &[reg, value] : values)
+        sim.setReg(1, reg, value);
 
-    const LoadedSettings loaded = LoadSettings(devices.address(1));
+    const LoadedSettings loaded = loadSettings(devices.address(1));
 
     EXPECT_EQ(registersOf(sim.requests(1), kRead), kLoadOrder);
     EXPECT_EQ(writesOf(sim.requests(1)).size(), 0u);
     EXPECT_EQ(loaded.globalStatus, 0x0C);
-    EXPECT_EQ(appState().LastGlobalStatus, 0x0C);
+    EXPECT_EQ(appState().lastGlobalStatus, 0x0C);
     const DeviceConfig &c = loaded.config;
-    EXPECT_EQ(c.PowerOnDelay, 200);
-    EXPECT_EQ(c.PowerOffDelay, 255);
-    EXPECT_EQ(c.Out1OnDelay, 11);
-    EXPECT_EQ(c.Out2OnDelay, 12);
-    EXPECT_EQ(c.Out1OffDelay, 13);
-    EXPECT_EQ(c.Out2OffDelay, 14);
-    EXPECT_EQ(c.Out1Manual, 1);
-    EXPECT_EQ(c.Out2Manual, 0);
-    EXPECT_EQ(c.Out1Drive, 1);
-    EXPECT_EQ(c.Out2Drive, 0);
-    EXPECT_EQ(c.Out1ACPIEnable, 0);
-    EXPECT_EQ(c.Out2ACPIEnable, 1);
-    EXPECT_EQ(c.PowerIn1Enable, 0);
-    EXPECT_EQ(c.PowerIn2Enable, 1);
-    EXPECT_EQ(c.ACPIPulseWidth1, 7);
-    EXPECT_EQ(c.ACPIPulseWidth2, 9);
-    EXPECT_EQ(c.WDTEnable, 1);
-    EXPECT_EQ(c.Out1In1Enable, 1);
-    EXPECT_EQ(c.Out1In2Enable, 0);
-    EXPECT_EQ(c.Out2In1Enable, 1);
-    EXPECT_EQ(c.Out2In2Enable, 0);
-    EXPECT_EQ(c.ShutdownAction, 3);
+    EXPECT_EQ(c.powerOnDelay, 200);
+    EXPECT_EQ(c.powerOffDelay, 255);
+    EXPECT_EQ(c.out1OnDelay, 11);
+    EXPECT_EQ(c.out2OnDelay, 12);
+    EXPECT_EQ(c.out1OffDelay, 13);
+    EXPECT_EQ(c.out2OffDelay, 14);
+    EXPECT_EQ(c.out1Manual, 1);
+    EXPECT_EQ(c.out2Manual, 0);
+    EXPECT_EQ(c.out1Drive, 1);
+    EXPECT_EQ(c.out2Drive, 0);
+    EXPECT_EQ(c.out1ACPIEnable, 0);
+    EXPECT_EQ(c.out2ACPIEnable, 1);
+    EXPECT_EQ(c.powerIn1Enable, 0);
+    EXPECT_EQ(c.powerIn2Enable, 1);
+    EXPECT_EQ(c.acpiPulseWidth1, 7);
+    EXPECT_EQ(c.acpiPulseWidth2, 9);
+    EXPECT_EQ(c.wdtEnable, 1);
+    EXPECT_EQ(c.out1In1Enable, 1);
+    EXPECT_EQ(c.out1In2Enable, 0);
+    EXPECT_EQ(c.out2In1Enable, 1);
+    EXPECT_EQ(c.out2In2Enable, 0);
+    EXPECT_EQ(c.shutdownAction, 3);
     const DeviceStatus &s = loaded.status;
-    EXPECT_EQ(s.Out1State, 1);   // manual drive on
-    EXPECT_EQ(s.Out2State, 0);   // follows input 1, which is idle
-    EXPECT_EQ(s.In1State, 0);
-    EXPECT_EQ(s.In2State, 1);
-    EXPECT_EQ(s.Out2In1Enable, 1);
-    EXPECT_EQ(s.PowerIn2Enable, 1);
+    EXPECT_EQ(s.out1State, 1);   // manual drive on
+    EXPECT_EQ(s.out2State, 0);   // follows input 1, which is idle
+    EXPECT_EQ(s.in1State, 0);
+    EXPECT_EQ(s.in2State, 1);
+    EXPECT_EQ(s.out2In1Enable, 1);
+    EXPECT_EQ(s.powerIn2Enable, 1);
 }
 
 TEST_F(SettingsOnDevice, LoadThatFailsAtInStateHandsNothingOverButKeepsTheGlobalStatus)
 {
     SimulatedDevices devices;
     devices.sim().setReg(1, 0, 0x0A);
-    appState().LastGlobalStatus = -7;
+    appState().lastGlobalStatus = -7;
     {
         SilenceAfter silence(devices.sim(), 1, 11);
-        expectError([&] { LoadSettings(devices.address(1)); }, 3, "Error: Get In State");
+        expectError([&] { loadSettings(devices.address(1)); }, 3, "Error: Get In State");
     }
-    EXPECT_TRUE(appState().DeviceError);
-    EXPECT_EQ(appState().LastGlobalStatus, 0x0A);
+    EXPECT_TRUE(appState().deviceError);
+    EXPECT_EQ(appState().lastGlobalStatus, 0x0A);
 }
 
 TEST_F(SettingsOnDevice, SaveWritesFourteenRegistersInOrderToTheGivenDevice)
@@ -214,12 +215,12 @@ TEST_F(SettingsOnDevice, SaveWritesFourteenRegistersInOrderToTheGivenDevice)
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(2, 15, 1);
 
-    SaveSettings(devices.address(2), distinctConfig());
+    saveSettings(devices.address(2), distinctConfig());
 
     EXPECT_EQ(sim.requestCount(1), 0u);
     const std::vector<std::pair<int, int>> expected{
-        {9, 21},  {10, 22}, {5, 4 + 32}, {8, 2},  {11, 1},  {13, 23}, {14, 24},
-        {15, 0},  {7, 2 + 4}, {16, 4},   {1, 25}, {3, 26},  {2, 27},  {4, 28}};
+        {9, 21}, {10, 22},   {5, 4 + 32}, {8, 2},  {11, 1}, {13, 23}, {14, 24},
+        {15, 0}, {7, 2 + 4}, {16, 4},     {1, 25}, {3, 26}, {2, 27},  {4, 28}};
     EXPECT_EQ(writesOf(sim.requests(2)), expected);
     EXPECT_EQ(registersOf(sim.requests(2), kRead).size(), 0u);
     EXPECT_EQ(sim.reg(2, 15), 0);
@@ -231,11 +232,12 @@ TEST_F(SettingsOnDevice, SaveThatFailsAtShutdownActionKeepsTheFirstNineWrites)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     int before[17];
-    for (int reg = 0; reg < 17; ++reg) before[reg] = sim.reg(1, reg);
+    for (int reg = 0; reg < 17; ++reg)
+        before[reg] = sim.reg(1, reg);
     const DeviceConfig config = distinctConfig();
     {
         SilenceAfter silence(sim, 1, 9);
-        expectError([&] { SaveSettings(devices.address(1), config); }, 3,
+        expectError([&] { saveSettings(devices.address(1), config); }, 3,
                     "Error: Set Shutdown Action");
     }
     EXPECT_EQ(sim.reg(1, 9), 21);
@@ -246,13 +248,14 @@ TEST_F(SettingsOnDevice, SaveThatFailsAtShutdownActionKeepsTheFirstNineWrites)
     EXPECT_EQ(sim.reg(1, 14), 24);
     EXPECT_EQ(sim.reg(1, 15), 0);
     EXPECT_EQ(sim.reg(1, 7), 6);
-    for (int reg : {16, 1, 3, 2, 4}) EXPECT_EQ(sim.reg(1, reg), before[reg]) << "register " << reg;
+    for (int reg : {16, 1, 3, 2, 4})
+        EXPECT_EQ(sim.reg(1, reg), before[reg]) << "register " << reg;
 }
 
 TEST_F(SettingsOnDevice, WriteOutStateWritesBothOutputsInOneRequest)
 {
     SimulatedDevices devices;
-    WriteOutState(devices.address(1), 0, 1, 0, 1);
+    writeOutState(devices.address(1), 0, 1, 0, 1);
     EXPECT_EQ(writesOf(devices.sim().requests(1)), (std::vector<std::pair<int, int>>{{5, 0x28}}));
     EXPECT_EQ(devices.sim().reg(1, 5) & 0x3C, 0x28);
 }
@@ -265,17 +268,17 @@ TEST_F(SettingsOnDevice, LoadStatusReadsFourRegistersOfTheGivenDevice)
     sim.setReg(2, 11, 0x01);
     sim.setInput(2, 1, true);
 
-    const DeviceStatus s = LoadStatus(devices.address(2));
+    const DeviceStatus s = loadStatus(devices.address(2));
 
     EXPECT_EQ(sim.requestCount(1), 0u);
     EXPECT_EQ(registersOf(sim.requests(2), kRead), (std::vector<int>{5, 11, 7, 12}));
-    EXPECT_EQ(s.In1State, 1);
-    EXPECT_EQ(s.In2State, 0);
-    EXPECT_EQ(s.Out1State, 0);
-    EXPECT_EQ(s.Out2State, 1);
-    EXPECT_EQ(s.Out2In1Enable, 1);
-    EXPECT_EQ(s.PowerIn1Enable, 1);
-    const StatusLamps lamps = IndicatorLamps(s);
+    EXPECT_EQ(s.in1State, 1);
+    EXPECT_EQ(s.in2State, 0);
+    EXPECT_EQ(s.out1State, 0);
+    EXPECT_EQ(s.out2State, 1);
+    EXPECT_EQ(s.out2In1Enable, 1);
+    EXPECT_EQ(s.powerIn1Enable, 1);
+    const StatusLamps lamps = indicatorLamps(s);
     EXPECT_EQ(lamps.in1, LampState::Triggered);
     EXPECT_EQ(lamps.out2, LampState::Triggered);
     EXPECT_EQ(lamps.in2, LampState::Disabled);
@@ -284,16 +287,16 @@ TEST_F(SettingsOnDevice, LoadStatusReadsFourRegistersOfTheGivenDevice)
 TEST_F(SettingsOnDevice, AFailedDiscoveryStopsEveryOperationBeforeAnyDeviceCall)
 {
     SimulatedDevices devices;
-    appState().DiscoveryFailed = true;
+    appState().discoveryFailed = true;
     const QString address = devices.address(1);
     const QString load = "Cannot Load Settings - Device Discovery Failed.";
     const QString save = "Cannot Save Settings - Device Discovery Failed.";
 
-    expectError([&] { LoadSettings(address); }, 1, load);
-    expectError([&] { LoadStatus(address); }, 1, load);
-    expectError([&] { SaveSettings(address, distinctConfig()); }, 1, save);
-    expectError([&] { WriteOutState(address, 1, 1, 1, 1); }, 1, save);
+    expectError([&] { loadSettings(address); }, 1, load);
+    expectError([&] { loadStatus(address); }, 1, load);
+    expectError([&] { saveSettings(address, distinctConfig()); }, 1, save);
+    expectError([&] { writeOutState(address, 1, 1, 1, 1); }, 1, save);
 
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
-    EXPECT_FALSE(appState().DeviceError);
+    EXPECT_FALSE(appState().deviceError);
 }

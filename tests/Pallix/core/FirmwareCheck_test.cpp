@@ -11,16 +11,15 @@
 
 namespace {
 
-const QString expectedPrompt = QStringLiteral(
-    "Your Pallix requires a firmware update!\r\n"
-    "\r\n"
-    "   Local Version: 01.04\r\n"
-    "   New Version: 01.03\r\n"
-    "\r\n"
-    "   IP Address: 127.0.0.2\r\n"
-    "   MAC Address: 00-50-C2-8F-10-01\r\n"
-    "\r\n"
-    "Update now?");
+const QString expectedPrompt = QStringLiteral("Your Pallix requires a firmware update!\r\n"
+                                              "\r\n"
+                                              "   Local Version: 01.04\r\n"
+                                              "   New Version: 01.03\r\n"
+                                              "\r\n"
+                                              "   IP Address: 127.0.0.2\r\n"
+                                              "   MAC Address: 00-50-C2-8F-10-01\r\n"
+                                              "\r\n"
+                                              "Update now?");
 
 const QString expectedNetworksWarning = QStringLiteral(
     "Pallix detects multiple networks.\r\n"
@@ -37,11 +36,11 @@ protected:
     FirmwareCheckTest()
     {
         appState() = AppState{};
-        appState().AppPath = folder.path();
-        appState().DeviceList = {QStringLiteral("127.0.0.2"), QString()};
-        appState().DeviceCount = 1;
-        appState().MACAddress = QStringLiteral("00-50-C2-8F-10-01");
-        appState().FirmwareVersion = QStringLiteral("01.04");
+        appState().appPath = folder.path();
+        appState().deviceList = {QStringLiteral("127.0.0.2"), QString()};
+        appState().deviceCount = 1;
+        appState().macAddress = QStringLiteral("00-50-C2-8F-10-01");
+        appState().firmwareVersion = QStringLiteral("01.04");
         monitorState().setWatching(true);
     }
 
@@ -59,18 +58,19 @@ protected:
 
 TEST_F(FirmwareCheckTest, TheCarriedVersionAsksNothing)
 {
-    appState().FirmwareVersion = QStringLiteral("01.03");
-    FirmwareCheck();
+    appState().firmwareVersion = QStringLiteral("01.03");
+    firmwareCheck();
     EXPECT_TRUE(boxesAfter(0).isEmpty());
 }
 
-class AnyOtherVersion : public FirmwareCheckTest, public ::testing::WithParamInterface<const char *> {};
+class AnyOtherVersion : public FirmwareCheckTest,
+                        public ::testing::WithParamInterface<const char *> {};
 
 TEST_P(AnyOtherVersion, IsOfferedInTheMessageWindow)
 {
-    appState().FirmwareVersion = QString::fromLatin1(GetParam());
+    appState().firmwareVersion = QString::fromLatin1(GetParam());
     platform.answers = {MsgCancel};
-    FirmwareCheck();
+    firmwareCheck();
     ASSERT_EQ(boxesAfter(1).size(), 1);
     EXPECT_TRUE(platform.boxes[0].window);
     EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("   Local Version: ")
@@ -83,16 +83,16 @@ INSTANTIATE_TEST_SUITE_P(Versions, AnyOtherVersion,
 TEST_F(FirmwareCheckTest, TheOpenPromptLeavesTheMonitorWatchingAndComesOncePerRun)
 {
     platform.holdBoxes = true;
-    FirmwareCheck();
+    firmwareCheck();
     ASSERT_EQ(platform.boxTexts(), QStringList{expectedPrompt});
     EXPECT_TRUE(platform.boxes[0].window);
     EXPECT_TRUE(monitorState().polling());
 
     platform.answerOpenBox(MsgCancel);
-    FirmwareCheck();   // the next discovery
+    firmwareCheck();   // the next discovery
     EXPECT_EQ(boxesAfter(1).size(), 1);
     EXPECT_TRUE(platform.updaters.isEmpty());
-    EXPECT_FALSE(appState().Ending);
+    EXPECT_FALSE(appState().ending);
 }
 
 TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneNetworkRemains)
@@ -104,7 +104,7 @@ TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneNetworkRemains)
             platform.addresses = {QStringLiteral("192.168.1.20")};
     };
     platform.answers = {MsgOK, MsgOK, MsgOK, MsgCancel};
-    FirmwareCheck();
+    firmwareCheck();
 
     ASSERT_EQ(boxesAfter(4).size(), 4);
     for (int i : {1, 2}) {
@@ -126,14 +126,14 @@ TEST_F(FirmwareCheckTest, NetworksAreCountedAsDiscoverySeesThem)
                          {QStringLiteral("10.0.1.5"), {}, QStringLiteral("eth0"), true},
                          {QStringLiteral("172.17.0.1"), {}, QStringLiteral("docker0"), false}};
     platform.answers = {MsgOK, MsgCancel};
-    FirmwareCheck();
+    firmwareCheck();
     EXPECT_EQ(boxesAfter(2), (QStringList{expectedPrompt, expectedPowerWarning}));
 }
 
 TEST_F(FirmwareCheckTest, AcceptingEverythingStartsTheUpdaterAndEnds)
 {
-    FirmwareCheck();
-    ASSERT_TRUE(waitUntil([] { return appState().Ending; }, 8000));
+    firmwareCheck();
+    ASSERT_TRUE(waitUntil([] { return appState().ending; }, 8000));
     ASSERT_EQ(platform.updaters.size(), 1);
     EXPECT_EQ(platform.updaters[0].program, folder.path() + QStringLiteral("nrfwupdate"));
     EXPECT_EQ(platform.updaters[0].arguments,
@@ -146,7 +146,7 @@ TEST_F(FirmwareCheckTest, AcceptingEverythingStartsTheUpdaterAndEnds)
 TEST_F(FirmwareCheckTest, TheLastAnswerIsCheckedAgainstWhatHoldsByThen)
 {
     platform.holdBoxes = true;
-    FirmwareCheck();
+    firmwareCheck();
     platform.answerOpenBox(MsgOK);
     ASSERT_EQ(platform.boxes.size(), 2);
     monitorState().hold(MonitorHold::Countdown);   // the device asked for a power action meanwhile
@@ -155,20 +155,20 @@ TEST_F(FirmwareCheckTest, TheLastAnswerIsCheckedAgainstWhatHoldsByThen)
     EXPECT_EQ(platform.boxes[2].text, QStringLiteral("The firmware update was not started: a PC "
                                                      "power action is being counted down."));
     EXPECT_TRUE(platform.updaters.isEmpty());
-    EXPECT_FALSE(appState().Ending);
+    EXPECT_FALSE(appState().ending);
 }
 
 TEST_F(FirmwareCheckTest, AnUpdaterThatCannotStartIsReportedAndTheMonitorGoesOn)
 {
     platform.updaterStarts = false;
-    FirmwareCheck();
+    firmwareCheck();
     ASSERT_EQ(boxesAfter(3).size(), 3);
     EXPECT_EQ(platform.boxes[2].icon, MsgIcon::Critical);
     EXPECT_TRUE(platform.boxes[2].text.startsWith(
         QStringLiteral("Cannot start the firmware updater ") + folder.path() + "nrfwupdate"));
     EXPECT_TRUE(platform.boxes[2].text.endsWith(QStringLiteral(" (53)")));
     EXPECT_EQ(folder.logLines().size(), 1);
-    EXPECT_FALSE(appState().Ending);
+    EXPECT_FALSE(appState().ending);
     EXPECT_EQ(platform.closedAll, 0);
     EXPECT_TRUE(monitorState().polling());
 }
@@ -179,7 +179,7 @@ protected:
     FirmwareCheckAfterDiscovery()
     {
         appState() = AppState{};
-        appState().AppPath = folder.path();
+        appState().appPath = folder.path();
         monitorState().setWatching(false);
         platform.addresses = {QStringLiteral("127.0.0.1")};
     }
@@ -207,7 +207,7 @@ TEST_F(FirmwareCheckAfterDiscovery, AnOlderDeviceIsOfferedItsUpdateWhileItIsWatc
     EXPECT_TRUE(prompt.contains(QStringLiteral("   MAC Address: ")
                                 + QString::fromStdString(device.sim.mac(1)) + "\r\n"));
     EXPECT_TRUE(monitorState().polling());
-    EXPECT_FALSE(search.tmrDiscovery.isActive());
+    EXPECT_FALSE(search.discoveryTimer.isActive());
 }
 
 TEST_F(FirmwareCheckAfterDiscovery, TheCarriedVersionAsksNothing)
@@ -215,7 +215,7 @@ TEST_F(FirmwareCheckAfterDiscovery, TheCarriedVersionAsksNothing)
     SimulatedDevice device(firmware("01.03"));
     search.tick();
     EXPECT_TRUE(boxesAfter(0).isEmpty());
-    EXPECT_EQ(appState().FirmwareVersion, QStringLiteral("01.03"));
+    EXPECT_EQ(appState().firmwareVersion, QStringLiteral("01.03"));
     EXPECT_TRUE(monitorState().polling());
 }
 
@@ -223,10 +223,10 @@ TEST_F(FirmwareCheckAfterDiscovery, AcceptingHandsTheDeviceToTheUpdater)
 {
     SimulatedDevice device(firmware("01.02"));
     search.tick();
-    ASSERT_TRUE(waitUntil([] { return appState().Ending; }, 8000));
+    ASSERT_TRUE(waitUntil([] { return appState().ending; }, 8000));
     ASSERT_EQ(platform.updaters.size(), 1);
     EXPECT_EQ(platform.updaters[0].arguments.value(0), QStringLiteral("127.0.0.2"));
     EXPECT_EQ(platform.closedAll, 1);
 }
 
-}  // namespace
+}   // namespace

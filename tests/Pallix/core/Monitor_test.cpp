@@ -4,8 +4,8 @@
 #include "FakePlatform.h"
 #include "MonitorState.h"
 #include "NrAPI.h"
-#include "SimulatedDevice.h"
 #include "RecordingWatch.h"
+#include "SimulatedDevice.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -16,20 +16,23 @@ constexpr int GlobalStatus = 0, PowerOffDelay = 10, ShutdownAction = 16;
 
 class MonitorTest : public ::testing::Test {
 protected:
-    MonitorTest() {
+    MonitorTest()
+    {
         appState() = AppState{};
-        appState().AppPath = folder.path();
+        appState().appPath = folder.path();
         EXPECT_TRUE(NrAPI::load());
         watch.start();
-        EXPECT_TRUE(watch.monitor.Timer1.isActive());
+        EXPECT_TRUE(watch.monitor.monitorTimer.isActive());
         device.sim.clearRequests();
     }
-    QStringList errorLines() const {
+    QStringList errorLines() const
+    {
         return folder.logLines().filter(QRegularExpression(QStringLiteral("^Error: ")));
     }
     // One monitor tick now, the timer stopped so it cannot add its own.
-    void tickOnce() {
-        watch.monitor.Timer1.stop();
+    void tickOnce()
+    {
+        watch.monitor.monitorTimer.stop();
         watch.monitor.tick();
     }
 
@@ -42,12 +45,13 @@ protected:
     int iconIndex() const { return watch.icons.isEmpty() ? -1 : watch.icons.last(); }
 };
 
-TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction) {
-    device.sim.setReg(1, PowerOffDelay, 5);   // 2.5 s: 2 seconds, ties to even
-    device.sim.setReg(1, ShutdownAction, 3);  // code 4
+TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction)
+{
+    device.sim.setReg(1, PowerOffDelay, 5);    // 2.5 s: 2 seconds, ties to even
+    device.sim.setReg(1, ShutdownAction, 3);   // code 4
     device.command("power-request");
     ASSERT_TRUE(waitUntil([&] { return countdown.counting(); }, 4000));
-    EXPECT_FALSE(watch.monitor.Timer1.isActive());
+    EXPECT_FALSE(watch.monitor.monitorTimer.isActive());
     EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
     EXPECT_EQ(device.sim.reg(1, GlobalStatus) & 1, 0);
     EXPECT_EQ(countdown.mode(), 4);
@@ -57,11 +61,12 @@ TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction) 
     EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl suspend"));
     EXPECT_EQ(platform.commands.size(), 1);
     EXPECT_FALSE(countdown.counting());
-    EXPECT_TRUE(watch.monitor.Timer1.isActive());
+    EXPECT_TRUE(watch.monitor.monitorTimer.isActive());
     EXPECT_TRUE(platform.boxes.isEmpty());
 }
 
-TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus) {
+TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus)
+{
     device.sim.setReg(1, PowerOffDelay, 60);
     device.sim.setReg(1, GlobalStatus, 0x41);
     tickOnce();
@@ -75,14 +80,15 @@ TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus) {
 
 // The box waits for the user; the monitor does not: a request raised while
 // it is open is counted down, and the loss is not reported twice.
-TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling) {
+TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling)
+{
     platform.holdBoxes = true;
     device.sim.setReg(1, GlobalStatus, 0x40);
     tickOnce();
-    EXPECT_EQ(platform.boxTexts(), QStringList{PowerLostText()});
+    EXPECT_EQ(platform.boxTexts(), QStringList{powerLostText()});
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Information);
     EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
-    EXPECT_EQ(appState().LastGlobalStatus, 0x40);
+    EXPECT_EQ(appState().lastGlobalStatus, 0x40);
 
     device.sim.setReg(1, GlobalStatus, 0xC0);   // still reported: no second box
     tickOnce();
@@ -99,67 +105,72 @@ TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling) {
     EXPECT_EQ(platform.boxes.size(), 2);
 }
 
-TEST_F(MonitorTest, OtherStatusBitsOnlyRefresh) {
+TEST_F(MonitorTest, OtherStatusBitsOnlyRefresh)
+{
     device.sim.setReg(1, GlobalStatus, 0x3E);
     tickOnce();
     EXPECT_TRUE(platform.boxes.isEmpty());
     EXPECT_TRUE(device.writesTo(GlobalStatus).empty());
     EXPECT_FALSE(countdown.counting());
-    EXPECT_EQ(appState().LastGlobalStatus, 0x3E);
+    EXPECT_EQ(appState().lastGlobalStatus, 0x3E);
 }
 
-TEST_F(MonitorTest, NothingIsPolledWhileDiscoveryHasFailed) {
-    appState().DiscoveryFailed = true;
+TEST_F(MonitorTest, NothingIsPolledWhileDiscoveryHasFailed)
+{
+    appState().discoveryFailed = true;
     tickOnce();
     EXPECT_EQ(device.sim.requestCount(1), 0u);
 }
 
-TEST_F(MonitorTest, ALostDeviceGraysTheIconLogsOnceAndIsFoundAgain) {
+TEST_F(MonitorTest, ALostDeviceGraysTheIconLogsOnceAndIsFoundAgain)
+{
     device.sim.setReg(1, GlobalStatus, 0x0E);
-    ASSERT_TRUE(waitUntil([&] { return appState().LastGlobalStatus == 0x0E; }, 4000));
+    ASSERT_TRUE(waitUntil([&] { return appState().lastGlobalStatus == 0x0E; }, 4000));
     device.command("offline");
     ASSERT_TRUE(waitUntil([&] { return iconIndex() == 1; }, 8000));
     EXPECT_EQ(errorLines(), QStringList{"Error: Get Global Status (3)(Status:14)"});
-    EXPECT_FALSE(watch.monitor.Timer1.isActive());
-    EXPECT_TRUE(watch.search.tmrDiscovery.isActive());
+    EXPECT_FALSE(watch.monitor.monitorTimer.isActive());
+    EXPECT_TRUE(watch.search.discoveryTimer.isActive());
     EXPECT_TRUE(platform.boxes.isEmpty());
 
     device.command("online");
     ASSERT_TRUE(waitUntil([&] { return iconIndex() == 0; }, 15000));
-    EXPECT_TRUE(waitUntil([&] { return watch.monitor.Timer1.isActive(); }, 2000));
+    EXPECT_TRUE(waitUntil([&] { return watch.monitor.monitorTimer.isActive(); }, 2000));
     EXPECT_EQ(errorLines().size(), 1);
 }
 
-TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery) {
+TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery)
+{
     device.command("offline");
-    watch.monitor.ErrorCount = 9;
+    watch.monitor.errorCount = 9;
     tickOnce();   // the tenth: reported
-    EXPECT_EQ(watch.monitor.ErrorCount, 10);
+    EXPECT_EQ(watch.monitor.errorCount, 10);
     EXPECT_EQ(errorLines().size(), 1);
-    EXPECT_EQ(watch.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
+    EXPECT_EQ(watch.search.discoveryTimer.interval(), DeviceSearch::StartupInterval);
 
-    watch.search.tmrDiscovery.stop();
+    watch.search.discoveryTimer.stop();
     watch.icons.clear();
     monitorState().setWatching(true);   // found again, still failing
-    tickOnce();   // the eleventh: silent
-    EXPECT_EQ(watch.monitor.ErrorCount, 11);
+    tickOnce();                         // the eleventh: silent
+    EXPECT_EQ(watch.monitor.errorCount, 11);
     EXPECT_EQ(errorLines().size(), 1);
     EXPECT_TRUE(watch.icons.isEmpty());   // no icon change either
-    EXPECT_TRUE(watch.search.tmrDiscovery.isActive());
-    EXPECT_EQ(watch.search.tmrDiscovery.interval(), DeviceSearch::SlowInterval);
-    EXPECT_FALSE(watch.monitor.Timer1.isActive());
+    EXPECT_TRUE(watch.search.discoveryTimer.isActive());
+    EXPECT_EQ(watch.search.discoveryTimer.interval(), DeviceSearch::SlowInterval);
+    EXPECT_FALSE(watch.monitor.monitorTimer.isActive());
     EXPECT_TRUE(platform.boxes.isEmpty());
 
     // Found again after the slow switch: a new count, the normal pace.
     device.command("online");
-    ASSERT_TRUE(waitUntil([&] { return watch.monitor.Timer1.isActive(); }, 15000));
-    EXPECT_EQ(watch.monitor.ErrorCount, 0);
-    EXPECT_EQ(watch.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
+    ASSERT_TRUE(waitUntil([&] { return watch.monitor.monitorTimer.isActive(); }, 15000));
+    EXPECT_EQ(watch.monitor.errorCount, 0);
+    EXPECT_EQ(watch.search.discoveryTimer.interval(), DeviceSearch::StartupInterval);
 }
 
 // A PC that slept: timers stood still while the wall clock went on. The
 // network gets time to come back before a failure counts.
-TEST_F(MonitorTest, AfterAClockJumpFailuresDoNotCountAtFirst) {
+TEST_F(MonitorTest, AfterAClockJumpFailuresDoNotCountAtFirst)
+{
     qint64 now = 1'000'000;
     watch.monitor.wallClockMs = [&] { return now; };
     tickOnce();
@@ -167,7 +178,7 @@ TEST_F(MonitorTest, AfterAClockJumpFailuresDoNotCountAtFirst) {
     now += DeviceMonitor::Interval + DeviceMonitor::ClockJumpMs + 1000;
     tickOnce();
     EXPECT_TRUE(monitorState().settling());
-    EXPECT_EQ(watch.monitor.ErrorCount, 0);
+    EXPECT_EQ(watch.monitor.errorCount, 0);
     EXPECT_TRUE(errorLines().isEmpty());
     EXPECT_TRUE(monitorState().watching());
     EXPECT_EQ(iconIndex(), 0);
@@ -177,10 +188,11 @@ TEST_F(MonitorTest, AfterAClockJumpFailuresDoNotCountAtFirst) {
     EXPECT_EQ(errorLines().size(), 1);
 }
 
-TEST_F(MonitorTest, ACompletedTickResetsTheFailureCount) {
-    watch.monitor.ErrorCount = 7;
+TEST_F(MonitorTest, ACompletedTickResetsTheFailureCount)
+{
+    watch.monitor.errorCount = 7;
     tickOnce();
-    EXPECT_EQ(watch.monitor.ErrorCount, 0);
+    EXPECT_EQ(watch.monitor.errorCount, 0);
 }
 
-}  // namespace
+}   // namespace

@@ -19,13 +19,14 @@ namespace {
 
 class LibraryTest : public ::testing::Test {
 protected:
-    LibraryTest() { appState().AppPath = folder.path(); }
+    LibraryTest() { appState().appPath = folder.path(); }
     FakePlatform platform;
     TestAppFolder folder;
     SimulatedDevice device;
 };
 
-TEST_F(LibraryTest, LoadsFromTheApplicationFolderAndReadsTexts) {
+TEST_F(LibraryTest, LoadsFromTheApplicationFolderAndReadsTexts)
+{
     QString reason;
     ASSERT_TRUE(NrAPI::load(&reason)) << reason.toStdString();
     EXPECT_EQ(NrAPI::NrDiscovery(QStringLiteral("127.0.0.255")), 0);
@@ -37,7 +38,8 @@ TEST_F(LibraryTest, LoadsFromTheApplicationFolderAndReadsTexts) {
     EXPECT_EQ(NrAPI::NrGetDevice(4), QStringLiteral(" "));
 }
 
-TEST_F(LibraryTest, RegistersGoThroughTheTypedCalls) {
+TEST_F(LibraryTest, RegistersGoThroughTheTypedCalls)
+{
     ASSERT_EQ(NrAPI::NrSetDevice(device.address()), 0);
     ASSERT_EQ(NrAPI::pallixSetOutInEnable(1, 0, 1, 0), 0);
     EXPECT_EQ(device.sim.reg(1, 7), 0x05);
@@ -46,7 +48,8 @@ TEST_F(LibraryTest, RegistersGoThroughTheTypedCalls) {
     EXPECT_EQ((std::vector<int>{f[0], f[1], f[2], f[3]}), (std::vector<int>{1, 0, 1, 0}));
 }
 
-TEST_F(LibraryTest, NoCallStartsWhileAnotherIsInProgress) {
+TEST_F(LibraryTest, NoCallStartsWhileAnotherIsInProgress)
+{
     ASSERT_TRUE(NrAPI::load());
     ASSERT_EQ(NrAPI::NrSetDevice(device.address()), 0);
     device.command("offline");
@@ -58,12 +61,12 @@ TEST_F(LibraryTest, NoCallStartsWhileAnotherIsInProgress) {
     EXPECT_EQ(NrAPI::NrGetFirmwareVersion(), QString());
 
     // Ticks that come due meanwhile skip their turn.
-    appState().DeviceList = {device.address(), QString()};
+    appState().deviceList = {device.address(), QString()};
     DeviceSearch search;
     Countdown countdown;
     DeviceMonitor monitor(search, countdown);
     monitor.tick();
-    EXPECT_EQ(monitor.ErrorCount, 0);
+    EXPECT_EQ(monitor.errorCount, 0);
     slow.join();
     EXPECT_EQ(status, 3);
     EXPECT_FALSE(NrAPI::busy());
@@ -72,15 +75,19 @@ TEST_F(LibraryTest, NoCallStartsWhileAnotherIsInProgress) {
 // Takes every free descriptor for as long as it lives, so no socket can be made.
 class NoFreeDescriptors {
 public:
-    NoFreeDescriptors() {
+    NoFreeDescriptors()
+    {
         getrlimit(RLIMIT_NOFILE, &saved_);
         rlimit low = saved_;
         low.rlim_cur = std::min<rlim_t>(saved_.rlim_cur, 256);
         setrlimit(RLIMIT_NOFILE, &low);
-        for (int fd; (fd = dup(2)) >= 0;) taken_.push_back(fd);
+        for (int fd; (fd = dup(2)) >= 0;)
+            taken_.push_back(fd);
     }
-    ~NoFreeDescriptors() {
-        for (int fd : taken_) close(fd);
+    ~NoFreeDescriptors()
+    {
+        for (int fd : taken_)
+            close(fd);
         setrlimit(RLIMIT_NOFILE, &saved_);
     }
 
@@ -89,14 +96,17 @@ private:
     std::vector<int> taken_;
 };
 
-TEST_F(LibraryTest, TheLibrarysOwnBoxesAreShownWhileFurtherCallsWait) {
+TEST_F(LibraryTest, TheLibrarysOwnBoxesAreShownWhileFurtherCallsWait)
+{
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the sanitizers probe memory through a pipe, which needs free descriptors";
 #endif
     ASSERT_TRUE(NrAPI::load());
     ASSERT_EQ(NrAPI::NrSetDevice(device.address()), 0);
     std::vector<int> callsDuringBox;
-    platform.onBox = [&](const RecordedBox &) { callsDuringBox.push_back(NrAPI::NrDiscoveryCount()); };
+    platform.onBox = [&](const RecordedBox &) {
+        callsDuringBox.push_back(NrAPI::NrDiscoveryCount());
+    };
     int value = 0;
     int status = 0;
     {
@@ -108,8 +118,9 @@ TEST_F(LibraryTest, TheLibrarysOwnBoxesAreShownWhileFurtherCallsWait) {
     EXPECT_EQ(platform.boxes[0].title, QStringLiteral("Nerrin"));
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("INVALID_SOCKET"));
     ASSERT_EQ(callsDuringBox.size(), size_t(platform.boxes.size()));
-    for (int answer : callsDuringBox) EXPECT_EQ(answer, NrAPI::BusyStatus);
+    for (int answer : callsDuringBox)
+        EXPECT_EQ(answer, NrAPI::BusyStatus);
     EXPECT_FALSE(NrAPI::busy());
 }
 
-}  // namespace
+}   // namespace

@@ -3,8 +3,8 @@
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
 #include "LogFile.h"
-#include "NrErrors.h"
 #include "MonitorState.h"
+#include "NrErrors.h"
 #include "RecordingWatch.h"
 
 #include <QFile>
@@ -16,15 +16,17 @@ namespace {
 
 class ErrorsTest : public ::testing::Test {
 protected:
-    ErrorsTest() {
-        appState().DeviceError = false;
-        appState().TestBusy = false;
-        appState().LastGlobalStatus = 17;
+    ErrorsTest()
+    {
+        appState().deviceError = false;
+        appState().testBusy = false;
+        appState().lastGlobalStatus = 17;
     }
 
-    NrError raised(int status, const QString &operation) {
+    NrError raised(int status, const QString &operation)
+    {
         try {
-            CheckError(status, operation);
+            checkError(status, operation);
         } catch (const NrError &error) {
             return error;
         }
@@ -37,33 +39,37 @@ protected:
     RecordingWatch tray;
 };
 
-TEST_F(ErrorsTest, CheckErrorWithStatusZeroRaisesNothingAndClearsTheMark) {
-    appState().DeviceError = true;
-    EXPECT_NO_THROW(CheckError(0, QStringLiteral("Get WDT Enable")));
-    EXPECT_FALSE(appState().DeviceError);
+TEST_F(ErrorsTest, CheckErrorWithStatusZeroRaisesNothingAndClearsTheMark)
+{
+    appState().deviceError = true;
+    EXPECT_NO_THROW(checkError(0, QStringLiteral("Get WDT Enable")));
+    EXPECT_FALSE(appState().deviceError);
 }
 
-TEST_F(ErrorsTest, CheckErrorRaisesTheStatusWithTheOperationName) {
+TEST_F(ErrorsTest, CheckErrorRaisesTheStatusWithTheOperationName)
+{
     const NrError error = raised(3, QStringLiteral("Get WDT Enable"));
     EXPECT_EQ(error.number(), 3);
     EXPECT_EQ(error.description(), QStringLiteral("Error: Get WDT Enable"));
-    EXPECT_TRUE(appState().DeviceError);
+    EXPECT_TRUE(appState().deviceError);
 }
 
-TEST_F(ErrorsTest, DeviceErrorOutsideATestGraysTheIconAndLogsWithoutABox) {
+TEST_F(ErrorsTest, DeviceErrorOutsideATestGraysTheIconAndLogsWithoutABox)
+{
     monitorState().setWatching(true);
-    ShowError(raised(3, QStringLiteral("Get Global Status")));
+    showError(raised(3, QStringLiteral("Get Global Status")));
     EXPECT_TRUE(platform.boxes.isEmpty());
     EXPECT_EQ(tray.icons, QList<int>{1});
     EXPECT_TRUE(tray.searching());
     EXPECT_FALSE(monitorState().watching());
-    EXPECT_FALSE(appState().DeviceError);
+    EXPECT_FALSE(appState().deviceError);
     EXPECT_EQ(folder.logLines(), QStringList{"Error: Get Global Status (3)(Status:17)"});
 }
 
-TEST_F(ErrorsTest, DeviceErrorDuringASelfTestAlsoShowsTheMessageWindow) {
-    appState().TestBusy = true;
-    ShowError(raised(3, QStringLiteral("Get WDT Enable")));
+TEST_F(ErrorsTest, DeviceErrorDuringASelfTestAlsoShowsTheMessageWindow)
+{
+    appState().testBusy = true;
+    showError(raised(3, QStringLiteral("Get WDT Enable")));
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_TRUE(platform.boxes[0].window);
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Error: Get WDT Enable"));
@@ -71,15 +77,16 @@ TEST_F(ErrorsTest, DeviceErrorDuringASelfTestAlsoShowsTheMessageWindow) {
     EXPECT_EQ(folder.logLines().size(), 1);
 }
 
-TEST_F(ErrorsTest, OtherErrorsShowACriticalBoxAndLeaveTheMonitorWatching) {
+TEST_F(ErrorsTest, OtherErrorsShowACriticalBoxAndLeaveTheMonitorWatching)
+{
     monitorState().setWatching(true);
-    ShowError(NrError(1, QStringLiteral("Cannot Load Settings - Device Discovery Failed.")));
+    showError(NrError(1, QStringLiteral("Cannot Load Settings - Device Discovery Failed.")));
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_FALSE(platform.boxes[0].window);
     EXPECT_EQ(platform.boxes[0].text,
               QStringLiteral("Cannot Load Settings - Device Discovery Failed. (1)"));
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(platform.boxes[0].title, AppTitle());
+    EXPECT_EQ(platform.boxes[0].title, appTitle());
     EXPECT_TRUE(monitorState().polling());
     EXPECT_FALSE(tray.searching());
     EXPECT_TRUE(tray.icons.isEmpty());
@@ -87,14 +94,16 @@ TEST_F(ErrorsTest, OtherErrorsShowACriticalBoxAndLeaveTheMonitorWatching) {
               QStringList{"Cannot Load Settings - Device Discovery Failed. (1)(Status:17)"});
 }
 
-TEST_F(ErrorsTest, LogLinesEndInCrLfAndCarryTheLocalTime) {
+TEST_F(ErrorsTest, LogLinesEndInCrLfAndCarryTheLocalTime)
+{
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    LogFile(QStringLiteral("Discovery Count < 1 "));
-    LogFile(QStringLiteral("second"));
+    logFile(QStringLiteral("Discovery Count < 1 "));
+    logFile(QStringLiteral("second"));
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
     const QString text = folder.logText();
-    const QRegularExpression line(QStringLiteral("^Discovery Count < 1  --- (.+)\r\nsecond --- .+\r\n$"));
+    const QRegularExpression line(
+        QStringLiteral("^Discovery Count < 1  --- (.+)\r\nsecond --- .+\r\n$"));
     const auto match = line.match(text);
     ASSERT_TRUE(match.hasMatch()) << text.toStdString();
 
@@ -102,13 +111,14 @@ TEST_F(ErrorsTest, LogLinesEndInCrLfAndCarryTheLocalTime) {
     const QString stamp = match.captured(1);
     bool inRange = false;
     for (QDateTime t = before; t <= after; t = t.addSecs(1))
-        inRange = inRange || GeneralDateTime(t) == stamp;
+        inRange = inRange || generalDateTime(t) == stamp;
     EXPECT_TRUE(inRange) << stamp.toStdString();
 }
 
-TEST_F(ErrorsTest, GeneralDateTimeShowsTheDateAndTheSeconds) {
+TEST_F(ErrorsTest, GeneralDateTimeShowsTheDateAndTheSeconds)
+{
     const QDateTime when(QDate(2026, 3, 4), QTime(13, 5, 9));
-    const QString text = GeneralDateTime(when);
+    const QString text = generalDateTime(when);
     const QLocale locale = QLocale::system();
     EXPECT_TRUE(text.startsWith(locale.toString(when.date(), QLocale::ShortFormat)))
         << text.toStdString();
@@ -119,21 +129,24 @@ TEST_F(ErrorsTest, GeneralDateTimeShowsTheDateAndTheSeconds) {
 // Root can write anywhere chmod allows; nobody can create a file below a regular file.
 class UnwritableLogTest : public ErrorsTest {
 protected:
-    UnwritableLogTest() {
+    UnwritableLogTest()
+    {
         QFile blocker(folder.path() + QStringLiteral("not-a-folder"));
         EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
-        appState().AppPath = folder.path() + QStringLiteral("not-a-folder/");
+        appState().appPath = folder.path() + QStringLiteral("not-a-folder/");
     }
 };
 
-TEST_F(UnwritableLogTest, IsReportedOnceAndEverythingElseGoesOn) {
+TEST_F(UnwritableLogTest, IsReportedOnceAndEverythingElseGoesOn)
+{
     platform.holdBoxes = true;
-    for (int i = 0; i < 3; ++i) LogFile(QStringLiteral("Discovery Count < 1 "));
-    ShowError(raised(3, QStringLiteral("Get Global Status")));
+    for (int i = 0; i < 3; ++i)
+        logFile(QStringLiteral("Discovery Count < 1 "));
+    showError(raised(3, QStringLiteral("Get Global Status")));
     EXPECT_EQ(tray.icons, QList<int>{1});
     EXPECT_TRUE(tray.searching());
     platform.answerOpenBox(MsgOK);
-    ShowError(NrError(1, QStringLiteral("Other")));
+    showError(NrError(1, QStringLiteral("Other")));
     ASSERT_EQ(platform.boxes.size(), 2);
     EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("The log file ")));
     EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("not-a-folder/log.txt")));
@@ -141,23 +154,25 @@ TEST_F(UnwritableLogTest, IsReportedOnceAndEverythingElseGoesOn) {
 }
 
 // A state that lasts costs one line, and the file never grows without bound.
-TEST_F(ErrorsTest, RepeatedLinesAreCountedAndTheLogRollsOver) {
-    for (int i = 0; i < 4; ++i) LogFile(QStringLiteral("Discovery Count < 1 "));
-    LogFile(QStringLiteral("found"));
-    LogFile(QStringLiteral("found"));
-    FlushLogFile();
-    EXPECT_EQ(folder.logLines(), (QStringList{"Discovery Count < 1 ",
-                                              "Discovery Count < 1  (repeated 3 times)", "found",
-                                              "found (repeated 1 time)"}));
+TEST_F(ErrorsTest, RepeatedLinesAreCountedAndTheLogRollsOver)
+{
+    for (int i = 0; i < 4; ++i)
+        logFile(QStringLiteral("Discovery Count < 1 "));
+    logFile(QStringLiteral("found"));
+    logFile(QStringLiteral("found"));
+    flushLogFile();
+    EXPECT_EQ(folder.logLines(),
+              (QStringList{"Discovery Count < 1 ", "Discovery Count < 1  (repeated 3 times)",
+                           "found", "found (repeated 1 time)"}));
 
     QFile log(folder.path() + QStringLiteral("log.txt"));
     ASSERT_TRUE(log.open(QIODevice::Append));
     log.write(QByteArray(LogRollOverBytes, 'x'));
     log.close();
-    LogFile(QStringLiteral("after"));
+    logFile(QStringLiteral("after"));
     EXPECT_EQ(folder.logLines(), QStringList{"after"});
     QFile old(folder.path() + QStringLiteral("log.old.txt"));
     EXPECT_GT(old.size(), LogRollOverBytes);
 }
 
-}  // namespace
+}   // namespace

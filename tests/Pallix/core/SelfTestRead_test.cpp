@@ -4,17 +4,17 @@
 #include <algorithm>
 #include <climits>
 
-TEST(LoopCountFromText, TakesTheLeadingNumberRoundedHalfToEven)
+TEST(loopCountFromText, TakesTheLeadingNumberRoundedHalfToEven)
 {
-    EXPECT_EQ(LoopCountFromText(QStringLiteral("1000")), 1000);
-    EXPECT_EQ(LoopCountFromText(QStringLiteral(" 7 loops")), 7);
-    EXPECT_EQ(LoopCountFromText(QStringLiteral("2.5")), 2);
-    EXPECT_EQ(LoopCountFromText(QStringLiteral("3.5")), 4);
-    EXPECT_EQ(LoopCountFromText(QStringLiteral("0.4")), 0);
-    EXPECT_EQ(LoopCountFromText(QStringLiteral("-2")), -2);
-    EXPECT_EQ(LoopCountFromText(QString()), 0);
-    EXPECT_EQ(LoopCountFromText(QStringLiteral("ten")), 0);
-    EXPECT_EQ(LoopCountFromText(QStringLiteral("99999999999")), INT_MAX);
+    EXPECT_EQ(loopCountFromText(QStringLiteral("1000")), 1000);
+    EXPECT_EQ(loopCountFromText(QStringLiteral(" 7 loops")), 7);
+    EXPECT_EQ(loopCountFromText(QStringLiteral("2.5")), 2);
+    EXPECT_EQ(loopCountFromText(QStringLiteral("3.5")), 4);
+    EXPECT_EQ(loopCountFromText(QStringLiteral("0.4")), 0);
+    EXPECT_EQ(loopCountFromText(QStringLiteral("-2")), -2);
+    EXPECT_EQ(loopCountFromText(QString()), 0);
+    EXPECT_EQ(loopCountFromText(QStringLiteral("ten")), 0);
+    EXPECT_EQ(loopCountFromText(QStringLiteral("99999999999")), INT_MAX);
 }
 
 using SelfTestLog = SelfTestFixture;
@@ -24,12 +24,12 @@ TEST_F(SelfTestLog, WithoutDetailsDropsOnlyTextsStartingWithTesting)
     view.details = false;
     for (const char *text : {"Testing: Get Power On Delay", "Testing:", "testing: lower case",
                              "Testing without colon", "Read Test Complete"})
-        test.AddLog(QString::fromLatin1(text));
-    EXPECT_EQ(view.lines, (QStringList{"testing: lower case", "Testing without colon",
-                                       "Read Test Complete"}));
+        test.addLog(QString::fromLatin1(text));
+    EXPECT_EQ(view.lines,
+              (QStringList{"testing: lower case", "Testing without colon", "Read Test Complete"}));
 
     view.details = true;
-    test.AddLog(QStringLiteral("Testing:"));
+    test.addLog(QStringLiteral("Testing:"));
     EXPECT_EQ(view.lines.last(), QStringLiteral("Testing:"));
 }
 
@@ -39,9 +39,9 @@ TEST_F(SelfTestIndicators, RefreshColoursTheLampsAndQuotesTheGlobalStatus)
 {
     storeUserConfiguration();   // output 1 driven on; both outputs follow input 1; power on input 1
     simCommand("set 0 8");
-    test.UpdateStatusIndicators();
+    test.updateStatusIndicators();
     EXPECT_EQ(view.caption, QStringLiteral("Status 8"));
-    EXPECT_EQ(appState().LastGlobalStatus, 8);
+    EXPECT_EQ(appState().lastGlobalStatus, 8);
     EXPECT_EQ(view.lamps.out1, LampState::Triggered);
     EXPECT_EQ(view.lamps.out2, LampState::Armed);
     EXPECT_EQ(view.lamps.in1, LampState::Armed);
@@ -49,26 +49,26 @@ TEST_F(SelfTestIndicators, RefreshColoursTheLampsAndQuotesTheGlobalStatus)
     EXPECT_TRUE(view.lines.isEmpty());   // the refresh logs nothing
 
     simCommand("input 2 on");
-    test.UpdateStatusIndicators();
+    test.updateStatusIndicators();
     EXPECT_EQ(view.lamps.in2, LampState::Triggered);
 }
 
 TEST_F(SelfTestIndicators, AllZeroTurnsEveryLampGrey)
 {
-    test.UpdateStatusIndicators();
+    test.updateStatusIndicators();
     for (LampState lamp : {view.lamps.in1, view.lamps.in2, view.lamps.out1, view.lamps.out2})
         EXPECT_EQ(lamp, LampState::Disabled);
 }
 
 TEST_F(SelfTestIndicators, LoadFillsTheLoopCountsOnlyWhenTheRefreshWorked)
 {
-    test.Load();
+    test.load();
     EXPECT_EQ(view.filledUpTo, SelfTest::MaxLoops);
 
     RecordingView other;
     SelfTest failing(other);
-    appState().DiscoveryFailed = true;
-    failing.Load();
+    appState().discoveryFailed = true;
+    failing.load();
     EXPECT_EQ(other.filledUpTo, 0);
     EXPECT_EQ(platform.boxTexts(),
               QStringList{"Cannot Load Settings - Device Discovery Failed. (1)"});
@@ -82,14 +82,14 @@ TEST_F(SelfTestReadLoop, WithoutDetailsEachPassLogsOneLine)
     view.loops = QStringLiteral("3");
     bool busyDuringPass = false;
     view.onLine = [&](const QString &) {
-        busyDuringPass = appState().TestBusy && view.runningShown;
+        busyDuringPass = appState().testBusy && view.runningShown;
     };
-    test.ReadTest();
+    test.readTest();
 
     EXPECT_EQ(view.lines, QStringList(3, QStringLiteral("Read Test Complete")));
     EXPECT_EQ(view.progress, QStringLiteral("Read Loops: 3"));
     EXPECT_TRUE(busyDuringPass);
-    EXPECT_FALSE(appState().TestBusy);
+    EXPECT_FALSE(appState().testBusy);
     EXPECT_FALSE(view.runningShown);
     // Five refresh reads and sixteen register reads per pass.
     EXPECT_EQ(sim.requestCount(1), 3u * 21u);
@@ -100,7 +100,7 @@ TEST_F(SelfTestReadLoop, WithDetailsEachPassLogsTheRegistersInOrder)
 {
     view.loops = QStringLiteral("2");
     storeUserConfiguration();
-    test.ReadTest();
+    test.readTest();
 
     const QStringList pass = readPassTexts() << QStringLiteral("Read Test Complete");
     EXPECT_EQ(view.lines, pass + pass);
@@ -115,12 +115,12 @@ TEST_F(SelfTestReadLoop, StopEndsTheRunAfterTheCurrentPass)
     view.details = false;
     view.loops = QStringLiteral("1000");
     view.onLine = [&](const QString &) {
-        if (view.lines.size() == 2) test.Stop();
+        if (view.lines.size() == 2) test.stop();
     };
-    test.ReadTest();
+    test.readTest();
     EXPECT_EQ(view.lines.size(), 2);
     EXPECT_EQ(view.progress, QStringLiteral("Read Loops: 2"));
-    EXPECT_FALSE(appState().TestBusy);
+    EXPECT_FALSE(appState().testBusy);
 }
 
 TEST_F(SelfTestReadLoop, FailingReadEndsTheRunWithoutAMessageBox)
@@ -130,13 +130,13 @@ TEST_F(SelfTestReadLoop, FailingReadEndsTheRunWithoutAMessageBox)
     view.onLine = [&](const QString &line) {
         if (line == failing && view.count(failing) == 2) simCommand("offline");
     };
-    test.ReadTest();
+    test.readTest();
 
     EXPECT_EQ(view.progress, QStringLiteral("Read Loops: 1"));
     EXPECT_EQ(view.lines.last(), failing);
     EXPECT_EQ(view.count(QStringLiteral("Read Test Complete")), 1);
-    EXPECT_FALSE(appState().TestBusy);
-    // TestBusy was already clear, so the device error shows no message window.
+    EXPECT_FALSE(appState().testBusy);
+    // testBusy was already clear, so the device error shows no message window.
     EXPECT_TRUE(platform.boxes.isEmpty());
     ASSERT_EQ(folder.logLines().size(), 1);
     EXPECT_TRUE(folder.logLines().first().startsWith(
@@ -152,9 +152,9 @@ TEST_F(SelfTestReadLoop, FailingReadEndsTheRunWithoutAMessageBox)
 
 TEST_F(SelfTestReadLoop, NoDeviceIsReportedBeforeTheLoopCount)
 {
-    appState().DeviceCount = 0;
+    appState().deviceCount = 0;
     view.progress = QStringLiteral("Read Loops: 9");
-    test.ReadTest();
+    test.readTest();
     EXPECT_EQ(platform.boxTexts(), QStringList{"No Device Available (1)"});
     EXPECT_EQ(platform.boxes.first().icon, MsgIcon::Critical);
     EXPECT_TRUE(view.progress.isEmpty());
@@ -164,7 +164,7 @@ TEST_F(SelfTestReadLoop, NoDeviceIsReportedBeforeTheLoopCount)
 TEST_F(SelfTestReadLoop, EmptyLoopCountDoesNothing)
 {
     view.loops.clear();
-    test.ReadTest();
+    test.readTest();
     EXPECT_TRUE(view.lines.isEmpty());
     EXPECT_TRUE(platform.boxes.isEmpty());
     EXPECT_EQ(sim.requestCount(1), 0u);
@@ -172,12 +172,12 @@ TEST_F(SelfTestReadLoop, EmptyLoopCountDoesNothing)
 
 TEST_F(SelfTestReadLoop, FailedDiscoveryStopsTheRunBeforeAnyDeviceCall)
 {
-    appState().DiscoveryFailed = true;
-    test.ReadTest();
+    appState().discoveryFailed = true;
+    test.readTest();
     EXPECT_EQ(platform.boxTexts(),
               QStringList{"Cannot Load Settings - Device Discovery Failed. (1)"});
     EXPECT_EQ(sim.requestCount(1), 0u);
-    EXPECT_FALSE(appState().TestBusy);
+    EXPECT_FALSE(appState().testBusy);
 }
 
 TEST_F(SelfTestReadLoop, ASecondTestStartedDuringARunDoesNothing)
@@ -185,10 +185,10 @@ TEST_F(SelfTestReadLoop, ASecondTestStartedDuringARunDoesNothing)
     view.details = false;
     view.loops = QStringLiteral("2");
     view.onLine = [&](const QString &) {
-        test.WriteTest();
-        test.ReadTest();
+        test.writeTest();
+        test.readTest();
     };
-    test.ReadTest();
+    test.readTest();
     EXPECT_EQ(view.lines, QStringList(2, QStringLiteral("Read Test Complete")));
     EXPECT_TRUE(platform.boxes.isEmpty());   // no write-test warning either
     EXPECT_EQ(sim.requestCount(1), 2u * 21u);

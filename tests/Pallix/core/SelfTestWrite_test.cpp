@@ -1,7 +1,7 @@
 // The write loop test: the warning, the save, the passes, the comparisons,
 // Stop and the restore. A full pass waits four seconds, so few run here.
-#include "NrAPI.h"
 #include "DeviceMonitor.h"
+#include "NrAPI.h"
 #include "RecordingWatch.h"
 #include "SelfTestFixture.h"
 
@@ -26,7 +26,7 @@ std::vector<int> writtenRegisterRuns(const std::vector<pallixsim::Request> &writ
     return runs;
 }
 
-}  // namespace
+}   // namespace
 
 using SelfTestWriteLoop = SelfTestFixture;
 
@@ -34,16 +34,17 @@ TEST_F(SelfTestWriteLoop, CancelInTheWarningLeavesLogAndDeviceAlone)
 {
     platform.answers = {MsgCancel};
     view.progress = QStringLiteral("Write Test: 3");
-    test.WriteTest();
+    test.writeTest();
 
     ASSERT_EQ(platform.boxes.size(), 1);
     const RecordedBox &box = platform.boxes.first();
-    EXPECT_EQ(box.text, QStringLiteral(
-        "Warning: Exiting the program during this test could result in the loss of your current "
-        "Pallix settings. Please allow the test to complete, or use the stop button. Continue?"));
+    EXPECT_EQ(box.text, QStringLiteral("Warning: Exiting the program during this test could result "
+                                       "in the loss of your current "
+                                       "Pallix settings. Please allow the test to complete, or use "
+                                       "the stop button. Continue?"));
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::OKCancel);
-    EXPECT_EQ(box.title, AppTitle());
+    EXPECT_EQ(box.title, appTitle());
     EXPECT_TRUE(view.progress.isEmpty());
     EXPECT_TRUE(view.lines.isEmpty());
     EXPECT_EQ(sim.requestCount(1), 0u);
@@ -56,16 +57,16 @@ TEST_F(SelfTestWriteLoop, FaithfulDeviceLogsOnlyTheStepsAndGetsItsConfigurationB
     bool busyDuringPass = false;
     view.onLine = [&](const QString &line) {
         if (line != QStringLiteral("Testing: Out State")) return;
-        busyDuringPass = appState().TestBusy;
-        test.WriteTest();   // ignored: one test at a time
-        test.ReadTest();
+        busyDuringPass = appState().testBusy;
+        test.writeTest();   // ignored: one test at a time
+        test.readTest();
     };
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_EQ(view.lines, readPassTexts() + writeStepTexts() + QStringList{Complete});
     EXPECT_EQ(platform.boxes.size(), 1);
     EXPECT_TRUE(busyDuringPass);
-    EXPECT_FALSE(appState().TestBusy);
+    EXPECT_FALSE(appState().testBusy);
     EXPECT_EQ(view.progress, QStringLiteral("Write Test: 1"));
     EXPECT_EQ(configuration(), before);
     EXPECT_EQ(sim.requestCount(1), SaveRequests + PassRequests + RestoreRequests);
@@ -83,7 +84,7 @@ TEST_F(SelfTestWriteLoop, WithoutDetailsEachOfTwoPassesLogsOneLine)
     const Configuration before = configuration();
     view.details = false;
     view.loops = QStringLiteral("2");
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_EQ(view.lines, QStringList(2, Complete));
     EXPECT_EQ(view.progress, QStringLiteral("Write Test: 2"));
@@ -97,7 +98,8 @@ TEST_F(SelfTestWriteLoop, WithoutDetailsEachOfTwoPassesLogsOneLine)
 TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten)
 {
     for (const auto &[event, line] :
-         {std::pair{"power-request", "Write Test stopped: the Pallix requests the PC's power action."},
+         {std::pair{"power-request",
+                    "Write Test stopped: the Pallix requests the PC's power action."},
           std::pair{"power-lost", "Write Test stopped: the Pallix lost power."}}) {
         RecordingWatch watch;
         platform.boxes.clear();
@@ -108,7 +110,7 @@ TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten
         view.lines.clear();
         view.details = false;
         simCommand("requests-clear");
-        test.WriteTest();
+        test.writeTest();
 
         EXPECT_EQ(view.lines, QStringList{QString::fromLatin1(line)}) << event;
         EXPECT_EQ(view.progress, QStringLiteral("Write Test: 1"));
@@ -120,11 +122,11 @@ TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten
         EXPECT_EQ(statusWrites, std::vector<int>{225}) << event;
         if (std::string(event) == "power-request") {
             EXPECT_TRUE(watch.countdown.counting());
-            EXPECT_EQ(watch.countdown.mode(), 4);            // the user's action, restored
-            EXPECT_EQ(watch.countdown.secondsLeft(), 25);    // and delay
+            EXPECT_EQ(watch.countdown.mode(), 4);           // the user's action, restored
+            EXPECT_EQ(watch.countdown.secondsLeft(), 25);   // and delay
             watch.countdown.cancel();
         } else {
-            EXPECT_EQ(platform.boxTexts().value(1), PowerLostText());
+            EXPECT_EQ(platform.boxTexts().value(1), powerLostText());
         }
     }
 }
@@ -145,9 +147,10 @@ TEST_F(SelfTestWriteLoop, OnlyTheDeviceUnderTestIsWritten)
     view.details = true;
     view.onLine = [&](const QString &line) {
         if (line == QStringLiteral("Testing: Power On Delay")) NrAPI::NrSetDevice(otherAddress);
-        if (line == QStringLiteral("Testing: Out On Delay 2")) appState().DeviceList[0] = otherAddress;
+        if (line == QStringLiteral("Testing: Out On Delay 2"))
+            appState().deviceList[0] = otherAddress;
     };
-    test.WriteTest();
+    test.writeTest();
     other.stop();
 
     EXPECT_EQ(other.requestCount(1), 0u);
@@ -162,7 +165,7 @@ TEST_F(SelfTestWriteLoop, RegisterStuckAtZeroLogsEveryOtherValue)
 {
     simCommand("stuck 10 0");
     view.details = false;
-    test.WriteTest();
+    test.writeTest();
 
     QStringList expected;
     for (int value = 1; value <= 255; ++value)
@@ -173,14 +176,14 @@ TEST_F(SelfTestWriteLoop, RegisterStuckAtZeroLogsEveryOtherValue)
 
 TEST_F(SelfTestWriteLoop, MismatchLinesQuoteLabelWrittenAndReadValues)
 {
-    simCommand("misread 0 0 14");     // every compared bit wrongly set
-    simCommand("misread 0 255 6");    // bit 8 lost
-    simCommand("misread 5 60 47");    // pattern C: output 1 manual drive reads off
+    simCommand("misread 0 0 14");    // every compared bit wrongly set
+    simCommand("misread 0 255 6");   // bit 8 lost
+    simCommand("misread 5 60 47");   // pattern C: output 1 manual drive reads off
     simCommand("misread 9 9 7");
-    simCommand("misread 11 0 1");     // power input 1 reads on after writing zeros
-    simCommand("misread 11 3 2");     // power input 1 reads off after writing ones
+    simCommand("misread 11 0 1");   // power input 1 reads on after writing zeros
+    simCommand("misread 11 3 2");   // power input 1 reads off after writing ones
     view.details = false;
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_EQ(view.lines, (QStringList{
                               "Global Status Write Error 0 14",
@@ -197,11 +200,11 @@ TEST_F(SelfTestWriteLoop, MismatchLinesQuoteLabelWrittenAndReadValues)
 
 TEST_F(SelfTestWriteLoop, OutputsAreComparedOnlyUnderManualControl)
 {
-    simCommand("set 7 1");           // output 1 follows input 1 ...
-    simCommand("input 1 on");        // ... which is active, so it is on in pattern A
-    simCommand("output-stuck 2");    // output 2 never switches on
+    simCommand("set 7 1");          // output 1 follows input 1 ...
+    simCommand("input 1 on");       // ... which is active, so it is on in pattern A
+    simCommand("output-stuck 2");   // output 2 never switches on
     view.details = false;
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_EQ(view.lines, (QStringList{"Out State Write Error (6)1 0", Complete}));
 }
@@ -217,11 +220,11 @@ TEST_F(SelfTestWriteLoop, StopDuringASweepEndsThePassAndRestores)
         if (line != QStringLiteral("Testing: Power Off Delay")) return;
         sweepStart = sim.requestCount(1);
         QObject::connect(&stopper, &QTimer::timeout, [&] {
-            if (sim.requestCount(1) >= sweepStart + 40) test.Stop();
+            if (sim.requestCount(1) >= sweepStart + 40) test.stop();
         });
         stopper.start(0);
     };
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_FALSE(view.lines.contains(Complete));
     EXPECT_EQ(view.lines.last(), QStringLiteral("Testing: Power Off Delay"));
@@ -239,8 +242,9 @@ TEST_F(SelfTestWriteLoop, StopDuringASweepEndsThePassAndRestores)
     EXPECT_EQ(sweep.back(), 50);   // the restore
     sweep.pop_back();
     EXPECT_LT(sweep.size(), 256u);
-    for (size_t i = 0; i < sweep.size(); ++i) EXPECT_EQ(sweep[i], int(i));
-    EXPECT_EQ(acpiWrites, 1);      // no later step ran
+    for (size_t i = 0; i < sweep.size(); ++i)
+        EXPECT_EQ(sweep[i], int(i));
+    EXPECT_EQ(acpiWrites, 1);   // no later step ran
 }
 
 TEST_F(SelfTestWriteLoop, StopDuringTheSaveRestoresWhatWasJustRead)
@@ -248,9 +252,9 @@ TEST_F(SelfTestWriteLoop, StopDuringTheSaveRestoresWhatWasJustRead)
     storeUserConfiguration();
     const Configuration before = configuration();
     view.onLine = [&](const QString &line) {
-        if (line == QStringLiteral("Testing: Get Power On Delay")) test.Stop();
+        if (line == QStringLiteral("Testing: Get Power On Delay")) test.stop();
     };
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_EQ(view.lines, readPassTexts());
     EXPECT_TRUE(view.progress.isEmpty());
@@ -267,11 +271,11 @@ TEST_F(SelfTestWriteLoop, DeviceThatStopsAnsweringMidPassGetsItsConfigurationBac
     offline.setSingleShot(true);
     QObject::connect(&offline, &QTimer::timeout, [&] { simCommand("offline 5"); });
     offline.start(500);
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_FALSE(view.lines.contains(Complete));
     EXPECT_TRUE(view.progress.isEmpty());
-    EXPECT_FALSE(appState().TestBusy);
+    EXPECT_FALSE(appState().testBusy);
     EXPECT_EQ(platform.boxes.size(), 1);   // the warning only
     ASSERT_EQ(folder.logLines().size(), 1);
     EXPECT_TRUE(
@@ -284,7 +288,7 @@ TEST_F(SelfTestWriteLoop, RestoreThatFailsAgainIsReportedOnce)
     view.onLine = [&](const QString &line) {
         if (line == QStringLiteral("Testing: Power On Delay")) simCommand("offline");
     };
-    test.WriteTest();
+    test.writeTest();
 
     ASSERT_EQ(platform.boxes.size(), 2);
     const RecordedBox &box = platform.boxes.last();
@@ -292,7 +296,7 @@ TEST_F(SelfTestWriteLoop, RestoreThatFailsAgainIsReportedOnce)
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains(QStringLiteral("could not be restored")));
     EXPECT_EQ(box.icon, MsgIcon::Critical);
-    EXPECT_FALSE(appState().DeviceError);
+    EXPECT_FALSE(appState().deviceError);
     EXPECT_FALSE(test.running());
 }
 
@@ -302,7 +306,7 @@ TEST_F(SelfTestWriteLoop, IncompleteSaveIsNotWrittenBack)
     view.onLine = [&](const QString &line) {
         if (line == QStringLiteral("Testing: Get Out State")) simCommand("offline 5");
     };
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_TRUE(writes().empty());
     EXPECT_TRUE(view.lines.last().startsWith(QStringLiteral("Settings not restored")));
@@ -311,8 +315,8 @@ TEST_F(SelfTestWriteLoop, IncompleteSaveIsNotWrittenBack)
 
 TEST_F(SelfTestWriteLoop, NoDeviceWritesNothing)
 {
-    appState().DeviceCount = 0;
-    test.WriteTest();
+    appState().deviceCount = 0;
+    test.writeTest();
     EXPECT_EQ(platform.boxTexts().last(), QStringLiteral("No Device Available (1)"));
     EXPECT_EQ(sim.requestCount(1), 0u);
     EXPECT_TRUE(view.lines.last().startsWith(QStringLiteral("Settings not restored")));
@@ -321,10 +325,10 @@ TEST_F(SelfTestWriteLoop, NoDeviceWritesNothing)
 TEST_F(SelfTestWriteLoop, ZeroLoopsSavesNothing)
 {
     view.loops = QStringLiteral("0");
-    test.WriteTest();
+    test.writeTest();
     EXPECT_EQ(sim.requestCount(1), 0u);
     EXPECT_TRUE(view.lines.isEmpty());
-    EXPECT_FALSE(appState().TestBusy);
+    EXPECT_FALSE(appState().testBusy);
 }
 
 TEST_F(SelfTestWriteLoop, StopAndRestoreWritesTheConfigurationBackBeforeItReturns)
@@ -335,14 +339,14 @@ TEST_F(SelfTestWriteLoop, StopAndRestoreWritesTheConfigurationBackBeforeItReturn
     view.onLine = [&](const QString &line) {
         if (line != QStringLiteral("Testing: Power On Delay")) return;
         ASSERT_NE(configuration(), before);   // the out state holds test values now
-        test.StopAndRestore();
+        test.stopAndRestore();
         restoredOnReturn = configuration() == before;
     };
-    test.WriteTest();
+    test.writeTest();
 
     EXPECT_TRUE(restoredOnReturn);
-    EXPECT_EQ(configuration(), before);     // nothing written after the restore
-    EXPECT_EQ(writes().back().address, 4);  // the restore's last write
+    EXPECT_EQ(configuration(), before);      // nothing written after the restore
+    EXPECT_EQ(writes().back().address, 4);   // the restore's last write
     EXPECT_FALSE(view.lines.contains(Complete));
     EXPECT_FALSE(view.lines.last().startsWith(QStringLiteral("Settings not restored")));
 }

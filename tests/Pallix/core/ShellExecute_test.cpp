@@ -11,21 +11,21 @@
 
 namespace {
 
-// The error ShellOpen raises for a given shell result, or none.
+// The error shellOpen raises for a given shell result, or none.
 std::optional<NrError> openFailure(FakePlatform &platform, int shellResult)
 {
     platform.openResult = shellResult;
     try {
-        ShellOpen(QStringLiteral("/some/document.pdf"));
+        shellOpen(QStringLiteral("/some/document.pdf"));
     } catch (const NrError &error) {
         return error;
     }
     return std::nullopt;
 }
 
-}  // namespace
+}   // namespace
 
-TEST(ShellOpen, TurnsShellCodesIntoErrors)
+TEST(shellOpen, TurnsShellCodesIntoErrors)
 {
     FakePlatform platform;
     const struct {
@@ -57,21 +57,22 @@ TEST(ShellOpen, TurnsShellCodesIntoErrors)
     }
 }
 
-TEST(ShellOpen, ResultsAbove32AreSuccess)
+TEST(shellOpen, ResultsAbove32AreSuccess)
 {
     FakePlatform platform;
     EXPECT_FALSE(openFailure(platform, 33).has_value());
     EXPECT_FALSE(openFailure(platform, 42).has_value());
     EXPECT_EQ(platform.opened.size(), 2);
-    EXPECT_TRUE(platform.boxes.isEmpty());   // ShellOpen never shows anything itself
+    EXPECT_TRUE(platform.boxes.isEmpty());   // shellOpen never shows anything itself
 }
 
 TEST(UserGuide, OpensTheGuideOfTheApplicationFolder)
 {
     TestAppFolder folder;
     FakePlatform platform;
-    OpenUserGuide();
-    EXPECT_EQ(platform.opened, QStringList{folder.path() + QStringLiteral("Pallix_User_Guide.pdf")});
+    openUserGuide();
+    EXPECT_EQ(platform.opened,
+              QStringList{folder.path() + QStringLiteral("Pallix_User_Guide.pdf")});
     EXPECT_TRUE(platform.boxes.isEmpty());
     EXPECT_TRUE(folder.logLines().isEmpty());
 }
@@ -81,8 +82,8 @@ TEST(UserGuide, AMissingGuideIsReportedAndLogged)
     TestAppFolder folder;
     FakePlatform platform;
     platform.openResult = 2;
-    appState().LastGlobalStatus = 5;
-    OpenUserGuide();
+    appState().lastGlobalStatus = 5;
+    openUserGuide();
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("File not found (2)"));
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
@@ -106,7 +107,7 @@ TEST(SupportPage, OpensTheSupportAddressInTheBrowser)
     TestAppFolder folder;
     FakePlatform platform;
     platform.openResult = 31;
-    OpenSupportPage();
+    openSupportPage();
     ASSERT_EQ(platform.opened.size(), 1);
     EXPECT_TRUE(platform.opened[0].startsWith(QStringLiteral("https://")));
     EXPECT_EQ(platform.opened[0], QString::fromLatin1(SupportPageUrl));

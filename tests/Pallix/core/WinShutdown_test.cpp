@@ -9,27 +9,30 @@
 
 namespace {
 
-TEST(ActionTexts, NamesAndProgressTextsOfEveryCode) {
-    const QStringList names{"Shutdown", "Restart", "Hibernate/Sleep", "Stand By", "Log Out", "", ""};
-    const QStringList progress{"Shutting down", "Restarting", "Hibernating/Sleep", "Standing By",
-                               "Logging Out", "", ""};
+TEST(ActionTexts, NamesAndProgressTextsOfEveryCode)
+{
+    const QStringList names{"Shutdown", "Restart", "Hibernate/Sleep", "Stand By", "Log Out",
+                            "",         ""};
+    const QStringList progress{
+        "Shutting down", "Restarting", "Hibernating/Sleep", "Standing By", "Logging Out", "", ""};
     for (int code = 1; code <= 7; ++code) {
-        EXPECT_EQ(ActionName(code), names[code - 1]) << code;
-        EXPECT_EQ(ActionProgressText(code), progress[code - 1]) << code;
+        EXPECT_EQ(actionName(code), names[code - 1]) << code;
+        EXPECT_EQ(actionProgressText(code), progress[code - 1]) << code;
     }
     for (int code : {0, 8, -1}) {
-        EXPECT_TRUE(ActionName(code).isEmpty());
-        EXPECT_TRUE(ActionProgressText(code).isEmpty());
+        EXPECT_TRUE(actionName(code).isEmpty());
+        EXPECT_TRUE(actionProgressText(code).isEmpty());
     }
 }
 
-TEST(ActionTexts, HalfSecondsRoundToTheNearestEvenSecondOnTies) {
-    EXPECT_EQ(HalfSecondsToSeconds(5), 2);
-    EXPECT_EQ(HalfSecondsToSeconds(7), 4);
-    EXPECT_EQ(HalfSecondsToSeconds(30), 15);
-    EXPECT_EQ(HalfSecondsToSeconds(1), 0);
-    EXPECT_EQ(HalfSecondsToSeconds(255), 128);
-    EXPECT_EQ(HalfSecondsToSeconds(0), 0);
+TEST(ActionTexts, HalfSecondsRoundToTheNearestEvenSecondOnTies)
+{
+    EXPECT_EQ(halfSecondsToSeconds(5), 2);
+    EXPECT_EQ(halfSecondsToSeconds(7), 4);
+    EXPECT_EQ(halfSecondsToSeconds(30), 15);
+    EXPECT_EQ(halfSecondsToSeconds(1), 0);
+    EXPECT_EQ(halfSecondsToSeconds(255), 128);
+    EXPECT_EQ(halfSecondsToSeconds(0), 0);
 }
 
 struct WindowsRow {
@@ -39,7 +42,8 @@ struct WindowsRow {
     QString what;   // command text, exit flags or message
 };
 
-QString describe(const WindowsPowerStep &step) {
+QString describe(const WindowsPowerStep &step)
+{
     switch (step.kind) {
     case WindowsPowerStep::Run: return step.command.text();
     case WindowsPowerStep::ExitWindows: return QString::number(step.exitFlags);
@@ -49,9 +53,11 @@ QString describe(const WindowsPowerStep &step) {
     return {};
 }
 
-TEST(WindowsPowerTable, EveryCodeOnEveryVersion) {
+TEST(WindowsPowerTable, EveryCodeOnEveryVersion)
+{
     const OSVersion w2k{5, 0}, xp{5, 1}, w2003{5, 2}, vista{6, 0}, w10{10, 0}, nt4{4, 0};
-    const QString rundll = QStringLiteral("C:\\WINDOWS\\system32\\rundll32.exe powrprof.dll,SetSuspendState");
+    const QString rundll =
+        QStringLiteral("C:\\WINDOWS\\system32\\rundll32.exe powrprof.dll,SetSuspendState");
     using K = WindowsPowerStep::Kind;
     const std::vector<WindowsRow> rows{
         {1, w2k, K::ExitWindows, "1"},
@@ -84,74 +90,83 @@ TEST(WindowsPowerTable, EveryCodeOnEveryVersion) {
     };
     for (const auto &row : rows) {
         const WindowsPowerStep step =
-            WindowsPowerAction(row.code, row.version, QStringLiteral("C:\\WINDOWS\\"));
-        EXPECT_EQ(step.kind, row.kind) << row.code << " on " << row.version.major << "."
-                                       << row.version.minor;
-        EXPECT_EQ(describe(step), row.what) << row.code << " on " << row.version.major << "."
-                                            << row.version.minor;
+            windowsPowerAction(row.code, row.version, QStringLiteral("C:\\WINDOWS\\"));
+        EXPECT_EQ(step.kind, row.kind)
+            << row.code << " on " << row.version.major << "." << row.version.minor;
+        EXPECT_EQ(describe(step), row.what)
+            << row.code << " on " << row.version.major << "." << row.version.minor;
     }
 }
 
-TEST(WindowsPowerTable, CommandsAreProgramAndArgumentsNotAShellLine) {
-    const WindowsPowerStep step = WindowsPowerAction(3, {6, 1}, QStringLiteral("D:\\Win\\"));
+TEST(WindowsPowerTable, CommandsAreProgramAndArgumentsNotAShellLine)
+{
+    const WindowsPowerStep step = windowsPowerAction(3, {6, 1}, QStringLiteral("D:\\Win\\"));
     EXPECT_EQ(step.command.program, QStringLiteral("D:\\Win\\system32\\rundll32.exe"));
-    EXPECT_EQ(step.command.arguments,
-              (QStringList{"powrprof.dll,SetSuspendState", "0,1,0"}));
+    EXPECT_EQ(step.command.arguments, (QStringList{"powrprof.dll,SetSuspendState", "0,1,0"}));
 }
 
-TEST(LinuxPowerTable, EveryCode) {
+TEST(LinuxPowerTable, EveryCode)
+{
     const QString session = QStringLiteral("c7");
-    const std::vector<std::pair<int, QString>> rows{
-        {1, "systemctl poweroff"}, {2, "systemctl reboot"}, {3, "systemctl hibernate"},
-        {4, "systemctl suspend"},  {5, "loginctl terminate-session c7"}, {7, "systemctl suspend"}};
+    const std::vector<std::pair<int, QString>> rows{{1, "systemctl poweroff"},
+                                                    {2, "systemctl reboot"},
+                                                    {3, "systemctl hibernate"},
+                                                    {4, "systemctl suspend"},
+                                                    {5, "loginctl terminate-session c7"},
+                                                    {7, "systemctl suspend"}};
     for (const auto &[code, text] : rows) {
-        const auto line = LinuxPowerCommand(code, session);
+        const auto line = linuxPowerCommand(code, session);
         ASSERT_TRUE(line) << code;
         EXPECT_EQ(line->text(), text);
     }
-    for (int code : {0, 6, 8}) EXPECT_FALSE(LinuxPowerCommand(code, session)) << code;
+    for (int code : {0, 6, 8})
+        EXPECT_FALSE(linuxPowerCommand(code, session)) << code;
 }
 
 class PowerActionTest : public ::testing::Test {
 protected:
-    PowerActionTest() { appState().DryRun = false; }
-    ~PowerActionTest() override { appState().DryRun = false; }
+    PowerActionTest() { appState().dryRun = false; }
+    ~PowerActionTest() override { appState().dryRun = false; }
     FakePlatform platform;
     TestAppFolder folder;
 };
 
-TEST_F(PowerActionTest, RunsTheCommandWithoutAShell) {
-    DoPowerAction(2);
+TEST_F(PowerActionTest, RunsTheCommandWithoutAShell)
+{
+    doPowerAction(2);
     ASSERT_EQ(platform.commands.size(), 1);
     EXPECT_EQ(platform.commands[0].program, QStringLiteral("systemctl"));
     EXPECT_EQ(platform.commands[0].arguments, QStringList{"reboot"});
     EXPECT_TRUE(folder.logLines().isEmpty());
 }
 
-TEST_F(PowerActionTest, CodeSixAndUnknownCodesDoNothing) {
-    DoPowerAction(6);
-    DoPowerAction(0);
-    DoPowerAction(9);
+TEST_F(PowerActionTest, CodeSixAndUnknownCodesDoNothing)
+{
+    doPowerAction(6);
+    doPowerAction(0);
+    doPowerAction(9);
     EXPECT_TRUE(platform.commands.isEmpty());
     EXPECT_TRUE(platform.boxes.isEmpty());
 }
 
-TEST_F(PowerActionTest, DryRunWritesTheCommandInsteadOfRunningIt) {
-    appState().DryRun = true;
+TEST_F(PowerActionTest, DryRunWritesTheCommandInsteadOfRunningIt)
+{
+    appState().dryRun = true;
     testing::internal::CaptureStdout();
-    DoPowerAction(1);
+    doPowerAction(1);
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(platform.commands.isEmpty());
     EXPECT_EQ(out, "Dry run: systemctl poweroff\n");
     EXPECT_EQ(folder.logLines(), QStringList{"Dry run: systemctl poweroff"});
 }
 
-TEST_F(PowerActionTest, DryRunWithAnUnwritableLogStillReports) {
-    appState().DryRun = true;
-    appState().AppPath = folder.path() + QStringLiteral("missing/deeper/");
+TEST_F(PowerActionTest, DryRunWithAnUnwritableLogStillReports)
+{
+    appState().dryRun = true;
+    appState().appPath = folder.path() + QStringLiteral("missing/deeper/");
     testing::internal::CaptureStdout();
-    EXPECT_NO_THROW(DoPowerAction(4));
+    EXPECT_NO_THROW(doPowerAction(4));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Dry run: systemctl suspend\n");
 }
 
-}  // namespace
+}   // namespace

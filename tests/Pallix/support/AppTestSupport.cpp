@@ -17,7 +17,7 @@ TestAppFolder::TestAppFolder()
         if (QFile::exists(source))
             QFile::link(source, QDir(dir_.path()).filePath(QString::fromLatin1(name)));
     }
-    appState().AppPath = path();
+    appState().appPath = path();
 }
 
 QString TestAppFolder::path() const { return dir_.path() + QLatin1Char('/'); }

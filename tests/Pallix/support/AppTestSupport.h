@@ -8,10 +8,10 @@
 
 class TestAppFolder {
 public:
-    TestAppFolder();                    // also sets appState().AppPath
-    QString path() const;               // with a trailing separator
-    QString logText() const;            // log.txt, empty when missing
-    QStringList logLines() const;       // entries without their " --- <time>" stamp
+    TestAppFolder();                // also sets appState().appPath
+    QString path() const;           // with a trailing separator
+    QString logText() const;        // log.txt, empty when missing
+    QStringList logLines() const;   // entries without their " --- <time>" stamp
 
 private:
     QTemporaryDir dir_;

@@ -46,14 +46,14 @@ public:
     {
         sim_.start();
         AppState &state = appState();
-        state.DeviceList.clear();
+        state.deviceList.clear();
         for (int k = 1; k <= devices; ++k)
-            state.DeviceList << QString::fromStdString(sim_.address(k));
-        state.DeviceList << QString();
-        state.DeviceCount = devices;
-        state.DiscoveryFailed = false;
-        state.DeviceError = false;
-        state.LastGlobalStatus = 0;
+            state.deviceList << QString::fromStdString(sim_.address(k));
+        state.deviceList << QString();
+        state.deviceCount = devices;
+        state.discoveryFailed = false;
+        state.deviceError = false;
+        state.lastGlobalStatus = 0;
     }
     ~SimulatedDevices() { sim_.stop(); }
 
@@ -68,8 +68,8 @@ private:
 inline void forgetDevices()
 {
     AppState &state = appState();
-    state.DeviceList = QStringList{QString()};
-    state.DeviceCount = 0;
+    state.deviceList = QStringList{QString()};
+    state.deviceCount = 0;
 }
 
 // Makes a device fall silent once it has received `count` more requests,
@@ -106,4 +106,4 @@ private:
     std::thread watcher_;
 };
 
-}  // namespace configtest
+}   // namespace configtest

@@ -8,9 +8,9 @@
 #include "Platform.h"
 
 #include <QList>
-#include <QTimer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <deque>
 #include <functional>
 
@@ -36,42 +36,50 @@ public:
     }
 
     int messageBox(const QString &text, const QString &title, MsgIcon icon,
-                   MsgButtons buttons) override {
+                   MsgButtons buttons) override
+    {
         boxes.push_back({text, title, icon, buttons, false});
         if (onBox) onBox(boxes.back());
         return nextAnswer();
     }
     void showBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
-                 BoxAnswered answered) override {
+                 BoxAnswered answered) override
+    {
         boxes.push_back({text, title, icon, buttons, false});
         if (onBox) onBox(boxes.back());
         openBox(std::move(answered));
     }
-    void showMessageWindow(const QString &text, BoxAnswered answered) override {
+    void showMessageWindow(const QString &text, BoxAnswered answered) override
+    {
         boxes.push_back({text, QString(), MsgIcon::None, MsgButtons::OKCancel, true});
         if (onBox) onBox(boxes.back());
         openBox(std::move(answered));
     }
     // Answers the oldest box still open.
-    void answerOpenBox(int answer) {
+    void answerOpenBox(int answer)
+    {
         if (open.empty()) return;
         BoxAnswered answered = std::move(open.front());
         open.pop_front();
         if (answered) answered(answer);
     }
     void runCommand(const CommandLine &command) override { commands.push_back(command); }
-    bool startUpdater(const CommandLine &command) override {
+    bool startUpdater(const CommandLine &command) override
+    {
         updaters.push_back(command);
         return updaterStarts;
     }
-    int openDocument(const QString &pathOrUrl) override {
+    int openDocument(const QString &pathOrUrl) override
+    {
         opened.push_back(pathOrUrl);
         return openResult;
     }
-    QList<LocalNetwork> localNetworks() override {
+    QList<LocalNetwork> localNetworks() override
+    {
         if (!networks.isEmpty()) return networks;
         QList<LocalNetwork> list;
-        for (const QString &a : addresses) list.push_back({a, QString(), QStringLiteral("if-") + a, true});
+        for (const QString &a : addresses)
+            list.push_back({a, QString(), QStringLiteral("if-") + a, true});
         return list;
     }
     int runningCopies(const QString &) override { return copies; }
@@ -80,9 +88,11 @@ public:
     void setMousePointer(MousePointer) override {}
     void closeAll() override { ++closedAll; }
 
-    QStringList boxTexts() const {
+    QStringList boxTexts() const
+    {
         QStringList texts;
-        for (const auto &b : boxes) texts << b.text;
+        for (const auto &b : boxes)
+            texts << b.text;
         return texts;
     }
 
@@ -95,16 +105,17 @@ public:
     bool updaterStarts = true;
     int openResult = 42;
     QStringList addresses{"127.0.0.1"};   // one interface each, no broadcast given
-    QList<LocalNetwork> networks;          // replaces addresses when set
-    bool holdBoxes = false;                // boxes stay open until answerOpenBox
-    std::deque<BoxAnswered> open;          // held boxes, oldest first
+    QList<LocalNetwork> networks;         // replaces addresses when set
+    bool holdBoxes = false;               // boxes stay open until answerOpenBox
+    std::deque<BoxAnswered> open;         // held boxes, oldest first
     int copies = 1;
     OSVersion version{6, 1};
     bool tray = true;
     int closedAll = 0;   // times the application closed every window
 
 private:
-    void openBox(BoxAnswered answered) {
+    void openBox(BoxAnswered answered)
+    {
         if (holdBoxes) {
             open.push_back(std::move(answered));
             return;
@@ -112,7 +123,8 @@ private:
         const int answer = nextAnswer();
         if (answered) QTimer::singleShot(0, [answered, answer] { answered(answer); });
     }
-    int nextAnswer() {
+    int nextAnswer()
+    {
         if (answers.empty()) return MsgOK;
         int a = answers.front();
         answers.pop_front();

@@ -13,7 +13,7 @@ public:
         connect(this, &DeviceWatch::searchShown, this, [this](int index) { icons << index; });
     }
 
-    bool searching() const { return search.tmrDiscovery.isActive(); }
+    bool searching() const { return search.discoveryTimer.isActive(); }
 
     QList<int> icons;   // 0 red, 1 gray
 };

@@ -55,12 +55,12 @@ protected:
     {
         sim.start();
         AppState &app = appState();
-        app.DeviceList = QStringList{QString::fromStdString(sim.address(1)), QString()};
-        app.DeviceCount = 1;
-        app.DiscoveryFailed = false;
-        app.TestBusy = false;
-        app.DeviceError = false;
-        app.LastGlobalStatus = 0;
+        app.deviceList = QStringList{QString::fromStdString(sim.address(1)), QString()};
+        app.deviceCount = 1;
+        app.discoveryFailed = false;
+        app.testBusy = false;
+        app.deviceError = false;
+        app.lastGlobalStatus = 0;
     }
     void TearDown() override { sim.stop(); }
 
@@ -74,9 +74,9 @@ protected:
     // A configuration far from every test value's end points.
     void storeUserConfiguration()
     {
-        const std::map<int, int> values{{1, 11}, {2, 12}, {3, 13}, {4, 14}, {5, 20},
-                                        {7, 5},   {8, 2},    {9, 40},  {10, 50}, {11, 1},
-                                        {13, 6},  {14, 7},   {15, 1},   {16, 3}};
+        const std::map<int, int> values{{1, 11}, {2, 12}, {3, 13}, {4, 14},  {5, 20},
+                                        {7, 5},  {8, 2},  {9, 40}, {10, 50}, {11, 1},
+                                        {13, 6}, {14, 7}, {15, 1}, {16, 3}};
         for (const auto &[reg, value] : values)
             simCommand("set " + std::to_string(reg) + " " + std::to_string(value));
         sim.clearRequests();
@@ -85,7 +85,8 @@ protected:
     Configuration configuration() const
     {
         Configuration registers;
-        for (int reg = 1; reg <= 16; ++reg) registers[reg] = sim.reg(1, reg);
+        for (int reg = 1; reg <= 16; ++reg)
+            registers[reg] = sim.reg(1, reg);
         return registers;
     }
 
@@ -108,11 +109,11 @@ protected:
 inline QStringList writeStepTexts()
 {
     QStringList texts;
-    for (const char *name : {"Global Status", "Out State", "Power On Delay", "Power Off Delay",
-                             "Out ACPI Enable", "Power In Enable", "ACPI Pulse Width 1",
-                             "ACPI Pulse Width 2", "Shutdown Action", "Out In Enable",
-                             "Out On Delay 1", "Out Off Delay 1", "Out On Delay 2",
-                             "Out Off Delay 2"})
+    for (const char *name :
+         {"Global Status", "Out State", "Power On Delay", "Power Off Delay", "Out ACPI Enable",
+          "Power In Enable", "ACPI Pulse Width 1", "ACPI Pulse Width 2", "Shutdown Action",
+          "Out In Enable", "Out On Delay 1", "Out Off Delay 1", "Out On Delay 2",
+          "Out Off Delay 2"})
         texts << QStringLiteral("Testing: ") + QString::fromLatin1(name);
     return texts;
 }
@@ -120,11 +121,11 @@ inline QStringList writeStepTexts()
 inline QStringList readPassTexts()
 {
     QStringList texts;
-    for (const char *name : {"Global Status", "Power On Delay", "Power Off Delay", "Out State",
-                             "Out ACPI Enable", "Power In Enable", "ACPI Pulse Width 1",
-                             "ACPI Pulse Width 2", "WDT Enable", "Out In Enable",
-                             "Shutdown Action", "In State", "Out On Delay 1", "Out Off Delay 1",
-                             "Out On Delay 2", "Out Off Delay 2"})
+    for (const char *name :
+         {"Global Status", "Power On Delay", "Power Off Delay", "Out State", "Out ACPI Enable",
+          "Power In Enable", "ACPI Pulse Width 1", "ACPI Pulse Width 2", "WDT Enable",
+          "Out In Enable", "Shutdown Action", "In State", "Out On Delay 1", "Out Off Delay 1",
+          "Out On Delay 2", "Out Off Delay 2"})
         texts << QStringLiteral("Testing: Get ") + QString::fromLatin1(name);
     return texts;
 }

@@ -7,7 +7,8 @@
 
 class SimulatedDevice {
 public:
-    explicit SimulatedDevice(pallixsim::SimOptions options = {}) : sim(std::move(options)) {
+    explicit SimulatedDevice(pallixsim::SimOptions options = {}) : sim(std::move(options))
+    {
         sim.start();
     }
     ~SimulatedDevice() { sim.stop(); }
@@ -16,7 +17,8 @@ public:
     std::string command(const std::string &line) { return sim.command(line); }
 
     // Writes the device received at a register, in order.
-    std::vector<int> writesTo(int reg, int device = 1) const {
+    std::vector<int> writesTo(int reg, int device = 1) const
+    {
         std::vector<int> values;
         for (const auto &request : sim.requests(device))
             if (request.opcode == 0x04 && request.address == reg) values.push_back(request.value);

@@ -1,12 +1,12 @@
 // The monitor beside the configuration window.
 #include "AppState.h"
 #include "AppTestSupport.h"
+#include "ConfigView.h"
 #include "FakePlatform.h"
 #include "NrAPI.h"
 #include "SimulatedDevice.h"
 #include "frmPallix.h"
 #include "frmPallixSysTray.h"
-#include "ConfigView.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +15,19 @@ namespace {
 // With the configuration window open on another device, the lamp refresh
 // must not leave that device selected: a self test running beside it would
 // write its test values there.
-TEST(MonitorWithConfigWindow, TheWatchedDeviceStaysSelectedAfterTheLampRefresh) {
+TEST(MonitorWithConfigWindow, TheWatchedDeviceStaysSelectedAfterTheLampRefresh)
+{
     appState() = AppState{};
     FakePlatform platform;
     TestAppFolder folder;
     SimulatedDevice devices(pallixsim::SimOptions{.devices = 2});
     frmPallixSysTray window;
     ASSERT_TRUE(window.start());
-    ASSERT_EQ(appState().DeviceCount, 2);
-    ShowConfig();   // opens on the last device found
+    ASSERT_EQ(appState().deviceCount, 2);
+    showConfig();   // opens on the last device found
     ASSERT_TRUE(configWindowView().visible());
 
-    window.monitor.Timer1.stop();
+    window.monitor.monitorTimer.stop();
     devices.sim.clearRequests();
     window.monitor.tick();
     EXPECT_GE(devices.sim.requestCount(2), 4u);   // the lamps show the device in the window
@@ -38,4 +39,4 @@ TEST(MonitorWithConfigWindow, TheWatchedDeviceStaysSelectedAfterTheLampRefresh) 
     EXPECT_EQ(devices.sim.requestCount(2), 0u);
 }
 
-}  // namespace
+}   // namespace

@@ -15,8 +15,7 @@
 
 namespace {
 
-template <class W>
-W *control(QWidget &window, const char *name)
+template <class W> W *control(QWidget &window, const char *name)
 {
     W *found = window.findChild<W *>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;
@@ -35,7 +34,7 @@ frmSelftTest *openedWindow()
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 using SelfTestWindow = SelfTestFixture;
 
@@ -64,7 +63,7 @@ TEST_F(SelfTestWindow, LoadShowsTheLampsAndFillsTheLoopCounts)
 
 TEST_F(SelfTestWindow, FailedLoadLeavesTheLoopListEmptyAndLampsWhite)
 {
-    appState().DiscoveryFailed = true;
+    appState().discoveryFailed = true;
     frmSelftTest window;
     EXPECT_EQ(control<QComboBox>(window, "cmbLoops")->count(), 0);
     EXPECT_EQ(lampFill(window, "chkInState0"), QColor(255, 255, 255));
@@ -78,17 +77,17 @@ TEST_F(SelfTestWindow, LogHoldsOneLinePerEntryWithoutATrailingBreak)
 {
     frmSelftTest window;
     auto *log = control<QPlainTextEdit>(window, "txtLog");
-    window.selfTest().AddLog(QStringLiteral("first"));
-    window.selfTest().AddLog(QStringLiteral("second"));
+    window.selfTest().addLog(QStringLiteral("first"));
+    window.selfTest().addLog(QStringLiteral("second"));
     EXPECT_EQ(log->toPlainText(), QStringLiteral("first\nsecond"));
     EXPECT_EQ(log->textCursor().selectedText(), QStringLiteral("second"));
 
     control<QPushButton>(window, "cmdClear")->click();
-    window.selfTest().AddLog(QStringLiteral("third"));
+    window.selfTest().addLog(QStringLiteral("third"));
     EXPECT_EQ(log->toPlainText(), QStringLiteral("third"));
 
     control<QCheckBox>(window, "chkDetails")->setChecked(false);
-    window.selfTest().AddLog(QStringLiteral("Testing: Get In State"));
+    window.selfTest().addLog(QStringLiteral("Testing: Get In State"));
     EXPECT_EQ(log->toPlainText(), QStringLiteral("third"));
 }
 
@@ -101,7 +100,7 @@ TEST_F(SelfTestWindow, TestButtonsAreDisabledWhileATestRuns)
     bool disabledDuringRun = false;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (appState().TestBusy) disabledDuringRun = !read->isEnabled() && !write->isEnabled();
+        if (appState().testBusy) disabledDuringRun = !read->isEnabled() && !write->isEnabled();
     });
     probe.start(0);
     read->click();
@@ -116,22 +115,23 @@ TEST_F(SelfTestWindow, LeavingTheApplicationMidTestRestoresFirst)
 {
     storeUserConfiguration();
     const Configuration before = configuration();
-    ShowSelfTest();
+    showSelfTest();
     frmSelftTest *window = openedWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(window->isVisible());
 
     bool restoredOnReturn = false;
     QTimer::singleShot(1500, [&] {   // inside the out-state pauses
-        StopSelfTestsAndRestore();
+        stopSelfTestsAndRestore();
         restoredOnReturn = configuration() == before;
     });
     control<QPushButton>(*window, "cmdWriteLoopTest")->click();
 
     EXPECT_TRUE(restoredOnReturn);
     EXPECT_EQ(configuration(), before);
-    EXPECT_FALSE(control<QPlainTextEdit>(*window, "txtLog")->toPlainText().contains(
-        QStringLiteral("Write Test Complete")));
+    EXPECT_FALSE(control<QPlainTextEdit>(*window, "txtLog")
+                     ->toPlainText()
+                     .contains(QStringLiteral("Write Test Complete")));
     window->close();
 }
 
@@ -139,7 +139,7 @@ TEST_F(SelfTestWindow, ClosingMidTestRestoresAndReopeningLoadsAfresh)
 {
     storeUserConfiguration();
     const Configuration before = configuration();
-    ShowSelfTest();
+    showSelfTest();
     frmSelftTest *window = openedWindow();
     ASSERT_NE(window, nullptr);
 
@@ -148,7 +148,7 @@ TEST_F(SelfTestWindow, ClosingMidTestRestoresAndReopeningLoadsAfresh)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(configuration(), before);
 
-    ShowSelfTest();
+    showSelfTest();
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(control<QPlainTextEdit>(*window, "txtLog")->toPlainText().isEmpty());
     EXPECT_EQ(control<QComboBox>(*window, "cmbLoops")->count(), 1000);

@@ -9,18 +9,20 @@
 
 namespace {
 
-TEST(StartupWithoutLibrary, SaysWhyAndEndsWithoutAnIcon) {
+TEST(StartupWithoutLibrary, SaysWhyAndEndsWithoutAnIcon)
+{
     FakePlatform platform;
     TestAppFolder folder;
     QFile::remove(folder.path() + QStringLiteral("libNerrinAPI.so"));
     frmPallixSysTray window;
     EXPECT_FALSE(window.start());
     ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("Cannot load the device library")));
+    EXPECT_TRUE(
+        platform.boxes[0].text.startsWith(QStringLiteral("Cannot load the device library")));
     EXPECT_TRUE(platform.boxes[0].text.endsWith(QStringLiteral("(48)")));
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(window.trayIcon.isVisible());
     EXPECT_EQ(folder.logLines().size(), 1);
 }
 
-}  // namespace
+}   // namespace

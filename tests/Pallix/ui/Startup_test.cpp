@@ -1,8 +1,8 @@
 // Start-up of the tray window: single instance, the notification area, the first search.
 #include "AppState.h"
-#include "LogFile.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
+#include "LogFile.h"
 #include "SimulatedDevice.h"
 #include "frmPallixSysTray.h"
 
@@ -14,26 +14,29 @@ namespace {
 
 class StartupTest : public ::testing::Test {
 protected:
-    StartupTest() {
+    StartupTest()
+    {
         appState() = AppState{};
-        appState().AppPath = folder.path();
+        appState().appPath = folder.path();
     }
     FakePlatform platform;
     TestAppFolder folder;
 };
 
-TEST_F(StartupTest, ASecondCopyIsRefusedBeforeTheIconAppears) {
+TEST_F(StartupTest, ASecondCopyIsRefusedBeforeTheIconAppears)
+{
     platform.copies = 2;
     frmPallixSysTray window;
     EXPECT_FALSE(window.start());
     EXPECT_EQ(platform.boxTexts(), QStringList{"Pallix Control Center is already running."});
     EXPECT_EQ(platform.boxes[0].buttons, MsgButtons::OK);
     EXPECT_FALSE(window.trayIcon.isVisible());
-    EXPECT_FALSE(window.search.tmrDiscovery.isActive());
+    EXPECT_FALSE(window.search.discoveryTimer.isActive());
     EXPECT_TRUE(folder.logLines().isEmpty());
 }
 
-TEST_F(StartupTest, WithoutANotificationAreaItWaitsThenSaysSoAndEnds) {
+TEST_F(StartupTest, WithoutANotificationAreaItWaitsThenSaysSoAndEnds)
+{
     platform.tray = false;
     frmPallixSysTray window;
     QElapsedTimer clock;
@@ -45,7 +48,8 @@ TEST_F(StartupTest, WithoutANotificationAreaItWaitsThenSaysSoAndEnds) {
     EXPECT_FALSE(window.trayIcon.isVisible());
 }
 
-TEST_F(StartupTest, ANotificationAreaThatAppearsLateIsUsed) {
+TEST_F(StartupTest, ANotificationAreaThatAppearsLateIsUsed)
+{
     platform.tray = false;
     QTimer::singleShot(300, [&] { platform.tray = true; });
     SimulatedDevice device;
@@ -54,63 +58,67 @@ TEST_F(StartupTest, ANotificationAreaThatAppearsLateIsUsed) {
     EXPECT_TRUE(window.trayIcon.isVisible());
 }
 
-TEST_F(StartupTest, FindsTheDeviceWatchesItAndShowsTheRedIcon) {
+TEST_F(StartupTest, FindsTheDeviceWatchesItAndShowsTheRedIcon)
+{
     SimulatedDevice device;
     frmPallixSysTray window;
     ASSERT_TRUE(window.start());
     EXPECT_TRUE(window.trayIcon.isVisible());
     EXPECT_EQ(window.trayIcon.toolTip(), QStringLiteral("Nerrin Pallix™"));
     EXPECT_EQ(window.iconIndex(), 0);
-    EXPECT_TRUE(window.monitor.Timer1.isActive());
-    EXPECT_FALSE(window.search.tmrDiscovery.isActive());
-    EXPECT_EQ(window.search.DiscoveryTicks, 1);
-    EXPECT_EQ(appState().DeviceList.value(0), QStringLiteral("127.0.0.2"));
+    EXPECT_TRUE(window.monitor.monitorTimer.isActive());
+    EXPECT_FALSE(window.search.discoveryTimer.isActive());
+    EXPECT_EQ(window.search.discoveryTicks, 1);
+    EXPECT_EQ(appState().deviceList.value(0), QStringLiteral("127.0.0.2"));
     EXPECT_TRUE(platform.boxes.isEmpty());
     EXPECT_TRUE(folder.logLines().isEmpty());
 }
 
-TEST_F(StartupTest, WithoutADeviceItKeepsSearchingWithTheGrayIcon) {
+TEST_F(StartupTest, WithoutADeviceItKeepsSearchingWithTheGrayIcon)
+{
     frmPallixSysTray window;
     ASSERT_TRUE(window.start());
     EXPECT_EQ(window.iconIndex(), 1);
-    EXPECT_TRUE(window.search.tmrDiscovery.isActive());
-    EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
-    EXPECT_FALSE(window.monitor.Timer1.isActive());
-    FlushLogFile();   // five runs without a find: one line and its count
-    EXPECT_EQ(folder.logLines(), (QStringList{"Discovery Count < 1 ",
-                                              "Discovery Count < 1  (repeated 4 times)"}));
+    EXPECT_TRUE(window.search.discoveryTimer.isActive());
+    EXPECT_EQ(window.search.discoveryTimer.interval(), DeviceSearch::StartupInterval);
+    EXPECT_FALSE(window.monitor.monitorTimer.isActive());
+    flushLogFile();   // five runs without a find: one line and its count
+    EXPECT_EQ(folder.logLines(),
+              (QStringList{"Discovery Count < 1 ", "Discovery Count < 1  (repeated 4 times)"}));
 }
 
-TEST_F(StartupTest, AnUnwritableLogIsReportedAndTheSearchGoesOn) {
+TEST_F(StartupTest, AnUnwritableLogIsReportedAndTheSearchGoesOn)
+{
     QDir().mkdir(folder.path() + QStringLiteral("log.txt"));   // not even root can append to it
     frmPallixSysTray window;
     ASSERT_TRUE(window.start());
     ASSERT_EQ(platform.boxes.size(), 1);   // once per run, not once per failed search
     EXPECT_TRUE(platform.boxes[0].text.contains(folder.path() + QStringLiteral("log.txt")));
-    EXPECT_FALSE(window.monitor.Timer1.isActive());
+    EXPECT_FALSE(window.monitor.monitorTimer.isActive());
     EXPECT_EQ(window.iconIndex(), 1);
-    EXPECT_TRUE(window.search.tmrDiscovery.isActive());
+    EXPECT_TRUE(window.search.discoveryTimer.isActive());
 }
 
-TEST_F(StartupTest, DiscoveryProcessSearchesEveryTenSecondsUntilFound) {
+TEST_F(StartupTest, DiscoveryProcessSearchesEveryTenSecondsUntilFound)
+{
     SimulatedDevice device;
     frmPallixSysTray window;
     ASSERT_TRUE(window.start());
     bool monitorStoppedDuringSearch = false;
     int intervalDuringSearch = 0;
     QTimer::singleShot(100, [&] {
-        monitorStoppedDuringSearch = !window.monitor.Timer1.isActive();
-        intervalDuringSearch = window.search.tmrDiscovery.interval();
+        monitorStoppedDuringSearch = !window.monitor.monitorTimer.isActive();
+        intervalDuringSearch = window.search.discoveryTimer.interval();
     });
-    window.mnuDiscoverDevices_Click();
+    window.mnuDiscoverDevicesClicked();
     EXPECT_TRUE(monitorStoppedDuringSearch);
     EXPECT_EQ(intervalDuringSearch, DeviceSearch::SlowInterval);
-    EXPECT_EQ(window.search.DiscoveryTicks, 2);
+    EXPECT_EQ(window.search.discoveryTicks, 2);
     // Found again: the search stops, the monitor runs, and a later loss
     // searches at the normal pace.
-    EXPECT_FALSE(window.search.tmrDiscovery.isActive());
-    EXPECT_EQ(window.search.tmrDiscovery.interval(), DeviceSearch::StartupInterval);
-    EXPECT_TRUE(window.monitor.Timer1.isActive());
+    EXPECT_FALSE(window.search.discoveryTimer.isActive());
+    EXPECT_EQ(window.search.discoveryTimer.interval(), DeviceSearch::StartupInterval);
+    EXPECT_TRUE(window.monitor.monitorTimer.isActive());
 }
 
-}  // namespace
+}   // namespace

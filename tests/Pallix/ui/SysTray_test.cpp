@@ -11,33 +11,37 @@
 
 namespace {
 
-TEST(TrayMouse, ActivationReasonsBecomeMouseMessages) {
-    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::Trigger), TrayLeftButtonUp);
-    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::DoubleClick), TrayLeftDoubleClick);
-    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::Context), TrayRightButtonUp);
-    EXPECT_EQ(TrayMessageFor(QSystemTrayIcon::MiddleClick), TrayNoMessage);
+TEST(TrayMouse, ActivationReasonsBecomeMouseMessages)
+{
+    EXPECT_EQ(trayMessageFor(QSystemTrayIcon::Trigger), TrayLeftButtonUp);
+    EXPECT_EQ(trayMessageFor(QSystemTrayIcon::DoubleClick), TrayLeftDoubleClick);
+    EXPECT_EQ(trayMessageFor(QSystemTrayIcon::Context), TrayRightButtonUp);
+    EXPECT_EQ(trayMessageFor(QSystemTrayIcon::MiddleClick), TrayNoMessage);
     EXPECT_EQ(int(TrayLeftButtonUp), 514);
     EXPECT_EQ(int(TrayLeftDoubleClick), 515);
     EXPECT_EQ(int(TrayRightButtonUp), 517);
 }
 
-TEST(TrayMouse, MessagesDecodeToTheirActions) {
-    EXPECT_EQ(DecodeTrayMessage(514), TrayMouseAction::RestoreAndMenu);
-    EXPECT_EQ(DecodeTrayMessage(515), TrayMouseAction::Restore);
-    EXPECT_EQ(DecodeTrayMessage(517), TrayMouseAction::Menu);
+TEST(TrayMouse, MessagesDecodeToTheirActions)
+{
+    EXPECT_EQ(decodeTrayMessage(514), TrayMouseAction::RestoreAndMenu);
+    EXPECT_EQ(decodeTrayMessage(515), TrayMouseAction::Restore);
+    EXPECT_EQ(decodeTrayMessage(517), TrayMouseAction::Menu);
     for (int other : {0, 512, 513, 516, 518, 519})
-        EXPECT_EQ(DecodeTrayMessage(other), TrayMouseAction::Nothing) << other;
+        EXPECT_EQ(decodeTrayMessage(other), TrayMouseAction::Nothing) << other;
 }
 
-TEST(TrayIcon, FilesAndTip) {
-    EXPECT_EQ(IconFileName(0), QStringLiteral("NerrinRed.ico"));
-    EXPECT_EQ(IconFileName(1), QStringLiteral("NerrinGray.ico"));
-    EXPECT_EQ(IconFileName(-3), QStringLiteral("NerrinGray.ico"));
-    EXPECT_EQ(TrayTip(), QStringLiteral("Nerrin Pallix™"));
+TEST(TrayIcon, FilesAndTip)
+{
+    EXPECT_EQ(iconFileName(0), QStringLiteral("NerrinRed.ico"));
+    EXPECT_EQ(iconFileName(1), QStringLiteral("NerrinGray.ico"));
+    EXPECT_EQ(iconFileName(-3), QStringLiteral("NerrinGray.ico"));
+    EXPECT_EQ(trayTip(), QStringLiteral("Nerrin Pallix™"));
 }
 
 // Mean colour of the icon's opaque pixels.
-QColor meanColour(const QIcon &icon) {
+QColor meanColour(const QIcon &icon)
+{
     const QImage image = icon.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
     long r = 0, g = 0, b = 0, n = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -57,28 +61,31 @@ protected:
     frmPallixSysTray window;
 };
 
-TEST_F(TrayWindowTest, ChangeIconLoadsRedForZeroAndGrayOtherwise) {
-    window.ChangeIcon(0);
+TEST_F(TrayWindowTest, ChangeIconLoadsRedForZeroAndGrayOtherwise)
+{
+    window.changeIcon(0);
     QColor c = meanColour(window.trayIcon.icon());
     EXPECT_EQ(window.iconIndex(), 0);
     EXPECT_GT(c.red(), c.green() + 80);
     EXPECT_EQ(window.windowIcon().cacheKey(), window.trayIcon.icon().cacheKey());
 
-    window.ChangeIcon(7);
+    window.changeIcon(7);
     c = meanColour(window.trayIcon.icon());
     EXPECT_EQ(window.iconIndex(), 7);
     EXPECT_LT(std::abs(c.red() - c.green()), 20);
     EXPECT_EQ(window.trayIcon.toolTip(), QStringLiteral("Nerrin Pallix™"));
 }
 
-TEST_F(TrayWindowTest, AMissingIconFileFallsBackWithoutFailing) {
-    appState().AppPath = folder.path() + QStringLiteral("elsewhere/");
-    window.ChangeIcon(1);
+TEST_F(TrayWindowTest, AMissingIconFileFallsBackWithoutFailing)
+{
+    appState().appPath = folder.path() + QStringLiteral("elsewhere/");
+    window.changeIcon(1);
     EXPECT_EQ(window.iconIndex(), 1);
     EXPECT_FALSE(window.trayIcon.icon().isNull());
 }
 
-TEST_F(TrayWindowTest, MenuItemsInOrder) {
+TEST_F(TrayWindowTest, MenuItemsInOrder)
+{
     QStringList captions;
     for (QAction *action : window.mnuPopupSys.actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -90,7 +97,8 @@ TEST_F(TrayWindowTest, MenuItemsInOrder) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nerrin Pallix™"));
 }
 
-TEST_F(TrayWindowTest, LeftAndRightReleaseShowTheMenuDoubleClickDoesNot) {
+TEST_F(TrayWindowTest, LeftAndRightReleaseShowTheMenuDoubleClickDoesNot)
+{
     window.trayMessage(515);
     EXPECT_FALSE(window.menuShown());
     window.trayMessage(600);
@@ -106,19 +114,21 @@ TEST_F(TrayWindowTest, LeftAndRightReleaseShowTheMenuDoubleClickDoesNot) {
     other.mnuPopupSys.hide();
 }
 
-TEST_F(TrayWindowTest, MinimizingHidesTheWindow) {
+TEST_F(TrayWindowTest, MinimizingHidesTheWindow)
+{
     window.show();
     ASSERT_TRUE(waitUntil([&] { return window.isVisible(); }, 2000));
     window.setWindowState(Qt::WindowMinimized);
     EXPECT_TRUE(waitUntil([&] { return !window.isVisible(); }, 2000));
 }
 
-TEST_F(TrayWindowTest, ExitRemovesTheIconAndEndsTheApplication) {
+TEST_F(TrayWindowTest, ExitRemovesTheIconAndEndsTheApplication)
+{
     window.trayIcon.show();
     window.mnuPopupSys.actions().last()->trigger();
     EXPECT_FALSE(window.trayIcon.isVisible());
-    EXPECT_TRUE(appState().Ending);
-    appState().Ending = false;
+    EXPECT_TRUE(appState().ending);
+    appState().ending = false;
 }
 
-}  // namespace
+}   // namespace

@@ -8,13 +8,13 @@
 
 namespace {
 
-TEST(ShellOpen, TheRealDesktopReportsAMissingFileAsCode2)
+TEST(shellOpen, TheRealDesktopReportsAMissingFileAsCode2)
 {
     TestAppFolder folder;
     WidgetDesktop desktop;
     Desktop::install(&desktop);
     try {
-        ShellOpen(folder.path() + QStringLiteral("missing.pdf"));
+        shellOpen(folder.path() + QStringLiteral("missing.pdf"));
         ADD_FAILURE() << "no error raised";
     } catch (const NrError &error) {
         EXPECT_EQ(error.number(), 2);
@@ -23,4 +23,4 @@ TEST(ShellOpen, TheRealDesktopReportsAMissingFileAsCode2)
     Desktop::install(nullptr);
 }
 
-}  // namespace
+}   // namespace

@@ -17,7 +17,7 @@ protected:
     AboutTest()
     {
         appState() = AppState{};
-        appState().AppPath = folder.path();
+        appState().appPath = folder.path();
         platform.addresses = {};
         platform.version = {6, 8};
     }
@@ -25,10 +25,10 @@ protected:
 
     void giveDevice()
     {
-        appState().DeviceList = {QStringLiteral("127.0.0.2"), QString()};
-        appState().DeviceCount = 1;
-        appState().FirmwareVersion = QStringLiteral("01.03");
-        appState().MACAddress = QStringLiteral("00-50-C2-8F-10-01");
+        appState().deviceList = {QStringLiteral("127.0.0.2"), QString()};
+        appState().deviceCount = 1;
+        appState().firmwareVersion = QStringLiteral("01.03");
+        appState().macAddress = QStringLiteral("00-50-C2-8F-10-01");
     }
 
     void writeLog(const QByteArray &bytes)
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(AboutTest, WithoutADeviceShowsEmptyValuesAndTheDesignText)
 {
-    ShowAbout();
+    showAbout();
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Nerrin Pallix™ Control Center"));
     EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Nerrin Pallix™ Control Center"));
     EXPECT_EQ(about.lblFirmwareVersion->text(), QStringLiteral("Firmware Version: "));
@@ -62,7 +62,7 @@ TEST_F(AboutTest, WithADeviceShowsItsValuesAndEveryPCAddress)
 {
     giveDevice();
     platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
-    ShowAbout();
+    showAbout();
     EXPECT_EQ(about.lblFirmwareVersion->text(), QStringLiteral("Firmware Version: 01.03"));
     EXPECT_EQ(about.lblMACAddress->text(), QStringLiteral("MAC Address: 00-50-C2-8F-10-01"));
     EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address: 127.0.0.2"));
@@ -71,7 +71,7 @@ TEST_F(AboutTest, WithADeviceShowsItsValuesAndEveryPCAddress)
 
 TEST_F(AboutTest, SoftwareVersionIsTheBuildsVersion)
 {
-    ShowAbout();
+    showAbout();
     const QString expected = QStringLiteral("Software Version %1.%2.%3")
                                  .arg(PALLIX_VERSION_MAJOR)
                                  .arg(PALLIX_VERSION_MINOR)
@@ -85,9 +85,9 @@ TEST_F(AboutTest, SoftwareVersionIsTheBuildsVersion)
 TEST_F(AboutTest, DeviceTextsAreNeverReadAsMarkup)
 {
     giveDevice();
-    appState().MACAddress = QStringLiteral("<b>00</b>");
-    appState().FirmwareVersion = QStringLiteral("<img src=x>");
-    ShowAbout();
+    appState().macAddress = QStringLiteral("<b>00</b>");
+    appState().firmwareVersion = QStringLiteral("<img src=x>");
+    showAbout();
     for (QLabel *label : about.findChildren<QLabel *>()) {
         if (label == about.picIcon) continue;
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
@@ -97,7 +97,7 @@ TEST_F(AboutTest, DeviceTextsAreNeverReadAsMarkup)
 
 TEST_F(AboutTest, IsAModelessDarkWindowReadOnOpening)
 {
-    ShowAbout();
+    showAbout();
     EXPECT_TRUE(about.isVisible());
     EXPECT_FALSE(about.isModal());
     EXPECT_EQ(about.palette().color(QPalette::Window), QColor(64, 64, 64));
@@ -105,23 +105,23 @@ TEST_F(AboutTest, IsAModelessDarkWindowReadOnOpening)
 
     // An open window keeps what it showed; closing and opening again reads afresh.
     giveDevice();
-    ShowAbout();
+    showAbout();
     EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address"));
     about.cmdOK->click();
     EXPECT_FALSE(about.isVisible());
-    ShowAbout();
+    showAbout();
     EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address: 127.0.0.2"));
 
     about.cmdOK->click();
-    appState().DeviceCount = 0;
-    ShowAbout();
+    appState().deviceCount = 0;
+    showAbout();
     EXPECT_EQ(about.lblIPAddress->text(), QStringLiteral("IP Address"));
 }
 
 TEST_F(AboutTest, EnterAndEscapeCloseIt)
 {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        ShowAbout();
+        showAbout();
         ASSERT_TRUE(about.isVisible());
         QTest::keyClick(&about, key);
         EXPECT_FALSE(about.isVisible()) << key;
@@ -131,8 +131,8 @@ TEST_F(AboutTest, EnterAndEscapeCloseIt)
 
 TEST_F(AboutTest, LogFileWithoutALogReportsItAndLogsOneLine)
 {
-    appState().LastGlobalStatus = 7;
-    ShowAbout();
+    appState().lastGlobalStatus = 7;
+    showAbout();
     about.cmdLogFile->click();
 
     ASSERT_EQ(platform.boxes.size(), 1);
@@ -146,7 +146,7 @@ TEST_F(AboutTest, LogFileWithoutALogReportsItAndLogsOneLine)
 TEST_F(AboutTest, LogFileOpensAnExistingLog)
 {
     writeLog("Discovery Count < 1  --- 12/8/26 1:00:00 AM\r\n");
-    ShowAbout();
+    showAbout();
     about.cmdLogFile->click();
     EXPECT_EQ(platform.opened, QStringList{folder.path() + QStringLiteral("log.txt")});
     EXPECT_TRUE(platform.boxes.isEmpty());
@@ -156,7 +156,7 @@ TEST_F(AboutTest, LogFileThatCannotBeOpenedIsReported)
 {
     writeLog("");
     platform.openResult = 31;
-    ShowAbout();
+    showAbout();
     about.cmdLogFile->click();
     ASSERT_EQ(platform.boxes.size(), 1);
     EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No association for file extension (31)"));
@@ -164,4 +164,4 @@ TEST_F(AboutTest, LogFileThatCannotBeOpenedIsReported)
               QStringLiteral("No association for file extension (31)(Status:0)"));
 }
 
-}  // namespace
+}   // namespace

@@ -1,10 +1,10 @@
 // The configuration window, driven offscreen against the simulated device.
 #include "ConfigTestSupport.h"
+#include "ConfigView.h"
 #include "DeviceSettings.h"
 #include "MonitorState.h"
 #include "NrDiscovery.h"
 #include "NrErrors.h"
-#include "ConfigView.h"
 #include "RecordingWatch.h"
 #include "StatusLamp.h"
 #include "frmPallix.h"
@@ -44,8 +44,7 @@ protected:
     }
 
     frmPallix &window() { return frmPallix::instance(); }
-    template <typename T>
-    T *control(const char *name)
+    template <typename T> T *control(const char *name)
     {
         T *found = window().findChild<T *>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
@@ -72,27 +71,27 @@ protected:
 // Registers of a device whose settings differ from the simulator's defaults.
 void configure(pallixsim::Simulator &sim, int device)
 {
-    sim.setReg(device, 9, 255);    // power-on delay 127.5 s
+    sim.setReg(device, 9, 255);   // power-on delay 127.5 s
     sim.setReg(device, 10, 0);
-    sim.setReg(device, 16, 7);     // no such action
-    sim.setReg(device, 5, 0x14);   // output 1 manual, driven on; output 2 automatic
-    sim.setReg(device, 7, 0x08);   // output 2 follows input 2
-    sim.setReg(device, 11, 0x01);  // power trigger on input 1
+    sim.setReg(device, 16, 7);      // no such action
+    sim.setReg(device, 5, 0x14);    // output 1 manual, driven on; output 2 automatic
+    sim.setReg(device, 7, 0x08);    // output 2 follows input 2
+    sim.setReg(device, 11, 0x01);   // power trigger on input 1
     sim.setReg(device, 13, 3);
     sim.setReg(device, 14, 4);
-    sim.setReg(device, 15, 1);     // watchdog on
+    sim.setReg(device, 15, 1);   // watchdog on
     sim.setReg(device, 1, 6);
     sim.setInput(device, 1, true);
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(ConfigWindow, WithoutADeviceItOpensWithDefaultsAndReadsNothing)
 {
     SimulatedDevices devices;
     forgetDevices();
 
-    ShowConfig();
+    showConfig();
 
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(window().windowTitle(), "Nerrin Pallix™ Control Center");
@@ -128,7 +127,7 @@ TEST_F(ConfigWindow, OpeningShowsTheDeviceWithoutWritingToIt)
     SimulatedDevices devices;
     configure(devices.sim(), 1);
 
-    ShowConfig();
+    showConfig();
 
     const auto log = devices.sim().requests(1);
     EXPECT_EQ(registersOf(log, kRead).size(), 16u);
@@ -165,7 +164,7 @@ TEST_F(ConfigWindow, ItsDeviceTrafficLeavesTheMonitorAsItFoundIt)
     monitorState().setWatching(true);
     bool heldDuringLoad = false;
     QTimer::singleShot(0, [&] { heldDuringLoad = !monitorState().polling(); });
-    ShowConfig();
+    showConfig();
     EXPECT_TRUE(heldDuringLoad);
     EXPECT_TRUE(monitorState().polling());
 
@@ -188,7 +187,7 @@ TEST_F(ConfigWindow, ARefusedModeClickPutsTheControlBack)
     EXPECT_TRUE(box("chkOut0In0Enable")->isEnabled());
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
 
-    ShowConfig();
+    showConfig();
     devices.sim().command("offline");   // the write goes unanswered
     option("OptStateControl1_0")->click();
     devices.sim().command("online");
@@ -201,7 +200,7 @@ TEST_F(ConfigWindow, ApplyWritesWhatTheWindowShowsAndReadsItBack)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     configure(sim, 1);
-    ShowConfig();
+    showConfig();
     sim.clearRequests();
 
     list("cmbPowerOffDelay")->setCurrentIndex(40);
@@ -226,7 +225,7 @@ TEST_F(ConfigWindow, WithThreeDevicesItOpensOnTheThirdAndWritesGoToTheOneShown)
 {
     SimulatedDevices devices(3);
     pallixsim::Simulator &sim = devices.sim();
-    ShowConfig();
+    showConfig();
     EXPECT_EQ(list("cmbPallix")->count(), 3);
     EXPECT_EQ(list("cmbPallix")->currentText(), devices.address(3));
     EXPECT_EQ(registersOf(sim.requests(3), kRead).size(), 16u);
@@ -268,7 +267,7 @@ TEST_F(ConfigWindow, ManualDriveWritesBothOutputsAtOnce)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, 5, 0x04 | 0x08 | 0x10);   // both manual, output 1 driven
-    ShowConfig();
+    showConfig();
     sim.clearRequests();
 
     QCheckBox *drive2 = box("chkManualOutDrive1");
@@ -284,7 +283,7 @@ TEST_F(ConfigWindow, ChoosingAutomaticEnablesTheTriggersAndWritesAtOnce)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, 5, 0x04 | 0x10);
-    ShowConfig();
+    showConfig();
     sim.clearRequests();
 
     option("OptStateControl1_1")->click();
@@ -316,7 +315,7 @@ TEST_F(ConfigWindow, OkThatFailsKeepsTheWindowOpenAndCancelThenClosesIt)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    ShowConfig();
+    showConfig();
     list("cmbPowerOnDelay")->setCurrentIndex(9);
     {
         SilenceAfter silence(sim, 1, 1);   // "Set Power Off Delay" goes unanswered
@@ -341,7 +340,7 @@ TEST_F(ConfigWindow, ALoadThatFailsLeavesEveryControlAsItWas)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     configure(sim, 1);
-    ShowConfig();
+    showConfig();
     sim.setReg(1, 9, 1);
     sim.setReg(1, 5, 0);
     sim.setReg(1, 0, 0x06);
@@ -353,7 +352,7 @@ TEST_F(ConfigWindow, ALoadThatFailsLeavesEveryControlAsItWas)
     EXPECT_TRUE(option("OptStateControl1_0")->isChecked());
     EXPECT_EQ(lamp("chkOutState0"), kGreen);
     EXPECT_FALSE(window().isLoading());
-    EXPECT_EQ(appState().LastGlobalStatus, 0x06);
+    EXPECT_EQ(appState().lastGlobalStatus, 0x06);
     EXPECT_EQ(folder.logLines().value(0), "Error: Get In State (3)(Status:6)");
 }
 
@@ -362,9 +361,9 @@ TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, 5, 0x04);   // output 1 manual, so its drive box can be clicked
-    ShowConfig();
+    showConfig();
     sim.clearRequests();
-    appState().DiscoveryFailed = true;
+    appState().discoveryFailed = true;
     const QString save = "Cannot Save Settings - Device Discovery Failed. (1)";
     const QString load = "Cannot Load Settings - Device Discovery Failed. (1)";
 
@@ -399,7 +398,7 @@ TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
 TEST_F(ConfigWindow, EditingTheDeviceTextToANonEntryReadsNothing)
 {
     SimulatedDevices devices;
-    ShowConfig();
+    showConfig();
     devices.sim().clearRequests();
 
     QLineEdit *edit = list("cmbPallix")->lineEdit();
@@ -418,7 +417,7 @@ TEST_F(ConfigWindow, LampRefreshShowsTheLiveInputs)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, 11, 0x02);   // power trigger on input 2
-    ShowConfig();
+    showConfig();
     EXPECT_EQ(lamp("chkInState1"), kOrange);
     EXPECT_EQ(lamp("chkInState0"), kGrey);
 
@@ -438,10 +437,10 @@ TEST_F(ConfigWindow, NewDiscoveryResultsRefillTheListAndReloadOnlyAVisibleWindow
     EXPECT_EQ(list("cmbPallix")->count(), 2);
     EXPECT_EQ(sim.requestCount(1) + sim.requestCount(2), 0u);
 
-    ShowConfig();
+    showConfig();
     sim.clearRequests();
-    appState().DeviceList = QStringList{devices.address(2), QString()};
-    appState().DeviceCount = 1;
+    appState().deviceList = QStringList{devices.address(2), QString()};
+    appState().deviceCount = 1;
     configWindowView().loadDevices();
     configWindowView().loadDevices();   // once per device found: still one reload
 
@@ -459,7 +458,7 @@ TEST_F(ConfigWindow, AClickArrivingDuringALoadWritesNothing)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, 5, 0x04);
-    ShowConfig();
+    showConfig();
     sim.clearRequests();
 
     // Delivered while the load lets pending events run.
@@ -475,18 +474,18 @@ TEST_F(ConfigWindow, ADiscoveryWhileTheWindowIsOpenFindsEveryDeviceAndShowsTheFi
 {
     SimulatedDevices devices(2);
     forgetDevices();
-    ShowConfig();
+    showConfig();
 
-    RunDiscovery();
+    runDiscovery();
 
-    QStringList found = appState().DeviceList.mid(0, 2);
+    QStringList found = appState().deviceList.mid(0, 2);
     found.sort();
     EXPECT_EQ(found, (QStringList{devices.address(1), devices.address(2)}));
     EXPECT_EQ(list("cmbPallix")->count(), 2);
-    const int first = appState().DeviceList.value(0) == devices.address(1) ? 1 : 2;
+    const int first = appState().deviceList.value(0) == devices.address(1) ? 1 : 2;
     EXPECT_TRUE(waitUntil(
         [&] { return registersOf(devices.sim().requests(first), kRead).size() == 16; }, 3000));
-    EXPECT_EQ(list("cmbPallix")->currentText(), appState().DeviceList.value(0));
+    EXPECT_EQ(list("cmbPallix")->currentText(), appState().deviceList.value(0));
     EXPECT_TRUE(platform.boxes.isEmpty());
 }
 
@@ -494,14 +493,14 @@ TEST_F(ConfigWindow, EnterSavesAndClosesEscapeClosesWithoutWriting)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    ShowConfig();
+    showConfig();
     sim.clearRequests();
     QTest::keyClick(&window(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmPallix::existing(), nullptr);
     EXPECT_EQ(sim.requestCount(1), 0u);
 
-    ShowConfig();   // a new window, read afresh
+    showConfig();   // a new window, read afresh
     EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 16u);
     sim.clearRequests();
     QTest::keyClick(&window(), Qt::Key_Return);

@@ -7,9 +7,9 @@
 #include "SimulatedDevice.h"
 #include "frmShutdown.h"
 
-#include <QTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,11 +18,12 @@ constexpr int PowerInEnable = 11;
 
 class CountdownTest : public ::testing::Test {
 protected:
-    CountdownTest() {
+    CountdownTest()
+    {
         appState() = AppState{};
-        appState().AppPath = folder.path();
-        appState().DeviceList = {device.address(), QString()};
-        appState().DeviceCount = 1;
+        appState().appPath = folder.path();
+        appState().deviceList = {device.address(), QString()};
+        appState().deviceCount = 1;
         device.sim.setReg(1, PowerInEnable, 0);
         monitorState().setWatching(true);
     }
@@ -38,7 +39,8 @@ protected:
     frmShutdown window{countdown};
 };
 
-TEST_F(CountdownTest, ShowsTheActionAndTheSecondsLeft) {
+TEST_F(CountdownTest, ShowsTheActionAndTheSecondsLeft)
+{
     countdown.shutdown(1, 15);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(countdown.timer.isActive());
@@ -52,7 +54,8 @@ TEST_F(CountdownTest, ShowsTheActionAndTheSecondsLeft) {
     EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Shutting down in 14 second(s)."));
 }
 
-TEST_F(CountdownTest, CancelEndsItWithoutActionOrDeviceWrites) {
+TEST_F(CountdownTest, CancelEndsItWithoutActionOrDeviceWrites)
+{
     countdown.shutdown(3, 30);
     device.sim.clearRequests();
     window.cmdCancel->click();
@@ -63,14 +66,16 @@ TEST_F(CountdownTest, CancelEndsItWithoutActionOrDeviceWrites) {
     EXPECT_EQ(device.sim.requestCount(1), 0u);
 }
 
-TEST_F(CountdownTest, ClosingTheWindowIsACancel) {
+TEST_F(CountdownTest, ClosingTheWindowIsACancel)
+{
     countdown.shutdown(3, 30);
     window.close();
     EXPECT_TRUE(ended());
     EXPECT_TRUE(monitorState().polling());
 }
 
-TEST_F(CountdownTest, NowRunsTheActionAtTheNextTick) {
+TEST_F(CountdownTest, NowRunsTheActionAtTheNextTick)
+{
     countdown.shutdown(5, 30);
     EXPECT_EQ(window.cmdNow->text(), QStringLiteral("Log Out Now."));
     EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Logging Out in 30 second(s)."));
@@ -81,7 +86,8 @@ TEST_F(CountdownTest, NowRunsTheActionAtTheNextTick) {
     EXPECT_EQ(platform.commands[0].arguments.value(0), QStringLiteral("terminate-session"));
 }
 
-TEST_F(CountdownTest, UnknownCodesCountDownWithEmptyTextsAndDoNothing) {
+TEST_F(CountdownTest, UnknownCodesCountDownWithEmptyTextsAndDoNothing)
+{
     countdown.shutdown(9, 1);
     EXPECT_EQ(window.cmdNow->text(), QStringLiteral(" Now."));
     EXPECT_EQ(window.lblShutdown->text(), QStringLiteral(" in 1 second(s)."));
@@ -89,4 +95,4 @@ TEST_F(CountdownTest, UnknownCodesCountDownWithEmptyTextsAndDoNothing) {
     EXPECT_TRUE(platform.commands.isEmpty());
 }
 
-}  // namespace
+}   // namespace
