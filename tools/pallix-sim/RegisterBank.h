@@ -5,30 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "DeviceRegisters.h"
 #include "RegisterFaults.h"
 
 namespace pallixsim {
 
-enum Register : int {
-    kGlobalStatus = 0,
-    kOutOnDelay1 = 1,
-    kOutOnDelay2 = 2,
-    kOutOffDelay1 = 3,
-    kOutOffDelay2 = 4,
-    kOutState = 5,
-    kUnused = 6,
-    kOutInEnable = 7,
-    kOutAcpiEnable = 8,
-    kPowerOnDelay = 9,
-    kPowerOffDelay = 10,
-    kPowerInEnable = 11,
-    kInState = 12,
-    kAcpiPulseWidth1 = 13,
-    kAcpiPulseWidth2 = 14,
-    kWdtEnable = 15,
-    kShutdownAction = 16,
-    kRegisterCount = 17,
-};
+using namespace registers;
 
 // Configuration a device starts with and returns to after a power loss.
 struct RegisterDefaults {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "DeviceRegisters.h"
+
 namespace pallixsim {
 
 struct SimOptions {

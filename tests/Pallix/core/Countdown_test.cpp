@@ -10,9 +10,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace pallixsim::registers;
 
-constexpr int PowerInEnable = 11;
+namespace {
 
 class CountdownTest : public ::testing::Test {
 protected:
@@ -22,7 +22,7 @@ protected:
         appState().appPath = folder.path();
         appState().deviceList = {device.address(), QString()};
         appState().deviceCount = 1;
-        device.sim.setReg(1, PowerInEnable, 0);
+        device.sim.setReg(1, kPowerInEnable, 0);
         monitorState().setWatching(true);
     }
     ~CountdownTest() override { countdown.cancel(); }
@@ -53,7 +53,7 @@ TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes)
 
 TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt)
 {
-    device.sim.setReg(1, PowerInEnable, 0x01);
+    device.sim.setReg(1, kPowerInEnable, 0x01);
     device.command("input 1 on");
     countdown.shutdown(1, 1);   // would run at this very tick
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
@@ -64,7 +64,7 @@ TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt)
 
 TEST_F(CountdownTest, AnInputThatIsNotAPowerInputDoesNot)
 {
-    device.sim.setReg(1, PowerInEnable, 0x01);
+    device.sim.setReg(1, kPowerInEnable, 0x01);
     device.command("input 2 on");
     countdown.shutdown(2, 1);
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));

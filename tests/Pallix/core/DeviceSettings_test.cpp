@@ -12,6 +12,8 @@ using configtest::SilenceAfter;
 using configtest::SimulatedDevices;
 using configtest::writesOf;
 
+using namespace pallixsim::registers;
+
 namespace {
 
 const std::vector<int> kLoadOrder{0, 9, 10, 5, 8, 11, 13, 14, 15, 7, 16, 12, 1, 3, 2, 4};
@@ -199,7 +201,7 @@ TEST_F(SettingsOnDevice, LoadReadsSixteenRegistersInOrderAndHandsOverTheirValues
 TEST_F(SettingsOnDevice, LoadThatFailsAtInStateHandsNothingOverButKeepsTheGlobalStatus)
 {
     SimulatedDevices devices;
-    devices.sim().setReg(1, 0, 0x0A);
+    devices.sim().setReg(1, kGlobalStatus, 0x0A);
     appState().lastGlobalStatus = -7;
     {
         SilenceAfter silence(devices.sim(), 1, 11);
@@ -213,7 +215,7 @@ TEST_F(SettingsOnDevice, SaveWritesFourteenRegistersInOrderToTheGivenDevice)
 {
     SimulatedDevices devices(2);
     pallixsim::Simulator &sim = devices.sim();
-    sim.setReg(2, 15, 1);
+    sim.setReg(2, kWdtEnable, 1);
 
     saveSettings(devices.address(2), distinctConfig());
 
@@ -223,8 +225,8 @@ TEST_F(SettingsOnDevice, SaveWritesFourteenRegistersInOrderToTheGivenDevice)
         {15, 0}, {7, 2 + 4}, {16, 4},     {1, 25}, {3, 26}, {2, 27},  {4, 28}};
     EXPECT_EQ(writesOf(sim.requests(2)), expected);
     EXPECT_EQ(registersOf(sim.requests(2), kRead).size(), 0u);
-    EXPECT_EQ(sim.reg(2, 15), 0);
-    EXPECT_EQ(sim.reg(2, 16), 4);
+    EXPECT_EQ(sim.reg(2, kWdtEnable), 0);
+    EXPECT_EQ(sim.reg(2, kShutdownAction), 4);
 }
 
 TEST_F(SettingsOnDevice, SaveThatFailsAtShutdownActionKeepsTheFirstNineWrites)
@@ -240,14 +242,14 @@ TEST_F(SettingsOnDevice, SaveThatFailsAtShutdownActionKeepsTheFirstNineWrites)
         expectError([&] { saveSettings(devices.address(1), config); }, 3,
                     "Error: Set Shutdown Action");
     }
-    EXPECT_EQ(sim.reg(1, 9), 21);
-    EXPECT_EQ(sim.reg(1, 10), 22);
-    EXPECT_EQ(sim.reg(1, 8), 2);
-    EXPECT_EQ(sim.reg(1, 11), 1);
-    EXPECT_EQ(sim.reg(1, 13), 23);
-    EXPECT_EQ(sim.reg(1, 14), 24);
-    EXPECT_EQ(sim.reg(1, 15), 0);
-    EXPECT_EQ(sim.reg(1, 7), 6);
+    EXPECT_EQ(sim.reg(1, kPowerOnDelay), 21);
+    EXPECT_EQ(sim.reg(1, kPowerOffDelay), 22);
+    EXPECT_EQ(sim.reg(1, kOutAcpiEnable), 2);
+    EXPECT_EQ(sim.reg(1, kPowerInEnable), 1);
+    EXPECT_EQ(sim.reg(1, kAcpiPulseWidth1), 23);
+    EXPECT_EQ(sim.reg(1, kAcpiPulseWidth2), 24);
+    EXPECT_EQ(sim.reg(1, kWdtEnable), 0);
+    EXPECT_EQ(sim.reg(1, kOutInEnable), 6);
     for (int reg : {16, 1, 3, 2, 4})
         EXPECT_EQ(sim.reg(1, reg), before[reg]) << "register " << reg;
 }
@@ -257,15 +259,15 @@ TEST_F(SettingsOnDevice, WriteOutStateWritesBothOutputsInOneRequest)
     SimulatedDevices devices;
     writeOutState(devices.address(1), 0, 1, 0, 1);
     EXPECT_EQ(writesOf(devices.sim().requests(1)), (std::vector<std::pair<int, int>>{{5, 0x28}}));
-    EXPECT_EQ(devices.sim().reg(1, 5) & 0x3C, 0x28);
+    EXPECT_EQ(devices.sim().reg(1, kOutState) & 0x3C, 0x28);
 }
 
 TEST_F(SettingsOnDevice, LoadStatusReadsFourRegistersOfTheGivenDevice)
 {
     SimulatedDevices devices(2);
     pallixsim::Simulator &sim = devices.sim();
-    sim.setReg(2, 7, 0x04);   // output 2 follows input 1
-    sim.setReg(2, 11, 0x01);
+    sim.setReg(2, kOutInEnable, 0x04);   // output 2 follows input 1
+    sim.setReg(2, kPowerInEnable, 0x01);
     sim.setInput(2, 1, true);
 
     const DeviceStatus s = loadStatus(devices.address(2));

@@ -10,9 +10,9 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace pallixsim::registers;
 
-constexpr int GlobalStatus = 0, PowerOffDelay = 10, ShutdownAction = 16;
+namespace {
 
 class MonitorTest : public ::testing::Test {
 protected:
@@ -47,13 +47,13 @@ protected:
 
 TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction)
 {
-    device.sim.setReg(1, PowerOffDelay, 5);    // 2.5 s: 2 seconds, ties to even
-    device.sim.setReg(1, ShutdownAction, 3);   // code 4
+    device.sim.setReg(1, kPowerOffDelay, 5);    // 2.5 s: 2 seconds, ties to even
+    device.sim.setReg(1, kShutdownAction, 3);   // code 4
     device.command("power-request");
     ASSERT_TRUE(waitUntil([&] { return countdown.counting(); }, 4000));
     EXPECT_FALSE(watch.monitor.monitorTimer.isActive());
-    EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
-    EXPECT_EQ(device.sim.reg(1, GlobalStatus) & 1, 0);
+    EXPECT_EQ(device.writesTo(kGlobalStatus), std::vector<int>{225});
+    EXPECT_EQ(device.sim.reg(1, kGlobalStatus) & 1, 0);
     EXPECT_EQ(countdown.mode(), 4);
     EXPECT_LE(countdown.secondsLeft(), 2);
 
@@ -67,13 +67,13 @@ TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction)
 
 TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus)
 {
-    device.sim.setReg(1, PowerOffDelay, 60);
-    device.sim.setReg(1, GlobalStatus, 0x41);
+    device.sim.setReg(1, kPowerOffDelay, 60);
+    device.sim.setReg(1, kGlobalStatus, 0x41);
     tickOnce();
     EXPECT_TRUE(countdown.counting());
     EXPECT_EQ(countdown.secondsLeft(), 30);
     EXPECT_TRUE(platform.boxes.isEmpty());
-    EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
+    EXPECT_EQ(device.writesTo(kGlobalStatus), std::vector<int>{225});
     countdown.cancel();
     EXPECT_TRUE(platform.commands.isEmpty());
 }
@@ -83,34 +83,34 @@ TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus)
 TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling)
 {
     platform.holdBoxes = true;
-    device.sim.setReg(1, GlobalStatus, 0x40);
+    device.sim.setReg(1, kGlobalStatus, 0x40);
     tickOnce();
     EXPECT_EQ(platform.boxTexts(), QStringList{powerLostText()});
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Information);
-    EXPECT_EQ(device.writesTo(GlobalStatus), std::vector<int>{225});
+    EXPECT_EQ(device.writesTo(kGlobalStatus), std::vector<int>{225});
     EXPECT_EQ(appState().lastGlobalStatus, 0x40);
 
-    device.sim.setReg(1, GlobalStatus, 0xC0);   // still reported: no second box
+    device.sim.setReg(1, kGlobalStatus, 0xC0);   // still reported: no second box
     tickOnce();
     EXPECT_EQ(platform.boxes.size(), 1);
 
-    device.sim.setReg(1, PowerOffDelay, 60);
+    device.sim.setReg(1, kPowerOffDelay, 60);
     device.command("power-request");
     tickOnce();
     EXPECT_TRUE(countdown.counting());
     countdown.cancel();
     platform.answerOpenBox(MsgOK);
-    device.sim.setReg(1, GlobalStatus, 0x80);   // a new loss after the box closed
+    device.sim.setReg(1, kGlobalStatus, 0x80);   // a new loss after the box closed
     tickOnce();
     EXPECT_EQ(platform.boxes.size(), 2);
 }
 
 TEST_F(MonitorTest, OtherStatusBitsOnlyRefresh)
 {
-    device.sim.setReg(1, GlobalStatus, 0x3E);
+    device.sim.setReg(1, kGlobalStatus, 0x3E);
     tickOnce();
     EXPECT_TRUE(platform.boxes.isEmpty());
-    EXPECT_TRUE(device.writesTo(GlobalStatus).empty());
+    EXPECT_TRUE(device.writesTo(kGlobalStatus).empty());
     EXPECT_FALSE(countdown.counting());
     EXPECT_EQ(appState().lastGlobalStatus, 0x3E);
 }
@@ -124,7 +124,7 @@ TEST_F(MonitorTest, NothingIsPolledWhileDiscoveryHasFailed)
 
 TEST_F(MonitorTest, ALostDeviceGraysTheIconLogsOnceAndIsFoundAgain)
 {
-    device.sim.setReg(1, GlobalStatus, 0x0E);
+    device.sim.setReg(1, kGlobalStatus, 0x0E);
     ASSERT_TRUE(waitUntil([&] { return appState().lastGlobalStatus == 0x0E; }, 4000));
     device.command("offline");
     ASSERT_TRUE(waitUntil([&] { return iconIndex() == 1; }, 8000));

@@ -15,6 +15,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace pallixsim::registers;
+
 namespace {
 
 class LibraryTest : public ::testing::Test {
@@ -42,7 +44,7 @@ TEST_F(LibraryTest, RegistersGoThroughTheTypedCalls)
 {
     ASSERT_EQ(NrAPI::NrSetDevice(device.address()), 0);
     ASSERT_EQ(NrAPI::pallixSetOutInEnable(1, 0, 1, 0), 0);
-    EXPECT_EQ(device.sim.reg(1, 7), 0x05);
+    EXPECT_EQ(device.sim.reg(1, kOutInEnable), 0x05);
     int f[4] = {9, 9, 9, 9};
     ASSERT_EQ(NrAPI::pallixGetOutInEnable(f[0], f[1], f[2], f[3]), 0);
     EXPECT_EQ((std::vector<int>{f[0], f[1], f[2], f[3]}), (std::vector<int>{1, 0, 1, 0}));

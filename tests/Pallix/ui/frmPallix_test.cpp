@@ -26,6 +26,8 @@ using configtest::SilenceAfter;
 using configtest::SimulatedDevices;
 using configtest::writesOf;
 
+using namespace pallixsim::registers;
+
 namespace {
 
 const QColor kWhite(255, 255, 255);
@@ -71,16 +73,16 @@ protected:
 // Registers of a device whose settings differ from the simulator's defaults.
 void configure(pallixsim::Simulator &sim, int device)
 {
-    sim.setReg(device, 9, 255);   // power-on delay 127.5 s
-    sim.setReg(device, 10, 0);
-    sim.setReg(device, 16, 7);      // no such action
-    sim.setReg(device, 5, 0x14);    // output 1 manual, driven on; output 2 automatic
-    sim.setReg(device, 7, 0x08);    // output 2 follows input 2
-    sim.setReg(device, 11, 0x01);   // power trigger on input 1
-    sim.setReg(device, 13, 3);
-    sim.setReg(device, 14, 4);
-    sim.setReg(device, 15, 1);   // watchdog on
-    sim.setReg(device, 1, 6);
+    sim.setReg(device, kPowerOnDelay, 255);   // power-on delay 127.5 s
+    sim.setReg(device, kPowerOffDelay, 0);
+    sim.setReg(device, kShutdownAction, 7);     // no such action
+    sim.setReg(device, kOutState, 0x14);        // output 1 manual, driven on; output 2 automatic
+    sim.setReg(device, kOutInEnable, 0x08);     // output 2 follows input 2
+    sim.setReg(device, kPowerInEnable, 0x01);   // power trigger on input 1
+    sim.setReg(device, kAcpiPulseWidth1, 3);
+    sim.setReg(device, kAcpiPulseWidth2, 4);
+    sim.setReg(device, kWdtEnable, 1);   // watchdog on
+    sim.setReg(device, kOutOnDelay1, 6);
     sim.setInput(device, 1, true);
 }
 
@@ -211,11 +213,11 @@ TEST_F(ConfigWindow, ApplyWritesWhatTheWindowShowsAndReadsItBack)
     EXPECT_EQ(writesOf(log).size(), 14u);
     EXPECT_EQ(registersOf(log, kRead).size(), 16u);
     EXPECT_EQ(log[13].opcode, configtest::kWrite);   // all writes before the reads
-    EXPECT_EQ(sim.reg(1, 10), 40);
-    EXPECT_EQ(sim.reg(1, 9), 255);
-    EXPECT_EQ(sim.reg(1, 16), 5);   // "No Action" as shown
-    EXPECT_EQ(sim.reg(1, 15), 0);   // the watchdog is always switched off
-    EXPECT_EQ(sim.reg(1, 5) & 0x3C, 0x14);
+    EXPECT_EQ(sim.reg(1, kPowerOffDelay), 40);
+    EXPECT_EQ(sim.reg(1, kPowerOnDelay), 255);
+    EXPECT_EQ(sim.reg(1, kShutdownAction), 5);   // "No Action" as shown
+    EXPECT_EQ(sim.reg(1, kWdtEnable), 0);        // the watchdog is always switched off
+    EXPECT_EQ(sim.reg(1, kOutState) & 0x3C, 0x14);
     EXPECT_EQ(list("cmbPowerOffDelay")->currentText(), "20");
     EXPECT_TRUE(window().isVisible());
     EXPECT_TRUE(platform.boxes.isEmpty());
@@ -244,13 +246,13 @@ TEST_F(ConfigWindow, WithThreeDevicesItOpensOnTheThirdAndWritesGoToTheOneShown)
     edit->selectAll();
     QTest::keyClicks(edit, devices.address(1));
     EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 16u);
-    const int onDelay = sim.reg(1, 1);
+    const int onDelay = sim.reg(1, kOutOnDelay1);
     QComboBox *outOnDelay1 = list("cmbOutOnDelay1");
     outOnDelay1->setFocus();
     QTest::keyClick(outOnDelay1, Qt::Key_Down);
     QTest::mouseClick(control<QPushButton>("cmdApply"), Qt::LeftButton);
 
-    EXPECT_EQ(sim.reg(1, 1), onDelay + 1);
+    EXPECT_EQ(sim.reg(1, kOutOnDelay1), onDelay + 1);
     EXPECT_EQ(writesOf(sim.requests(1)).size(), 14u);
     EXPECT_TRUE(writesOf(sim.requests(3)).empty());
     EXPECT_EQ(sim.requestCount(2), 0u);
@@ -266,7 +268,7 @@ TEST_F(ConfigWindow, ManualDriveWritesBothOutputsAtOnce)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    sim.setReg(1, 5, 0x04 | 0x08 | 0x10);   // both manual, output 1 driven
+    sim.setReg(1, kOutState, 0x04 | 0x08 | 0x10);   // both manual, output 1 driven
     showConfig();
     sim.clearRequests();
 
@@ -275,14 +277,14 @@ TEST_F(ConfigWindow, ManualDriveWritesBothOutputsAtOnce)
     QTest::mouseClick(drive2, Qt::LeftButton, {}, QPoint(8, drive2->height() / 2));
 
     EXPECT_EQ(writesOf(sim.requests(1)), (std::vector<std::pair<int, int>>{{5, 0x3C}}));
-    EXPECT_EQ(sim.reg(1, 5) & 0x03, 0x03);   // both outputs on now
+    EXPECT_EQ(sim.reg(1, kOutState) & 0x03, 0x03);   // both outputs on now
 }
 
 TEST_F(ConfigWindow, ChoosingAutomaticEnablesTheTriggersAndWritesAtOnce)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    sim.setReg(1, 5, 0x04 | 0x10);
+    sim.setReg(1, kOutState, 0x04 | 0x10);
     showConfig();
     sim.clearRequests();
 
@@ -323,7 +325,7 @@ TEST_F(ConfigWindow, OkThatFailsKeepsTheWindowOpenAndCancelThenClosesIt)
     }
     ASSERT_NE(frmPallix::existing(), nullptr);
     EXPECT_TRUE(window().isVisible());
-    EXPECT_EQ(sim.reg(1, 9), 9);
+    EXPECT_EQ(sim.reg(1, kPowerOnDelay), 9);
     EXPECT_EQ(folder.logLines().value(0), "Error: Set Power Off Delay (3)(Status:0)");
     EXPECT_TRUE(platform.boxes.isEmpty());   // a device error only greys the icon
     EXPECT_EQ(tray.icons, (QList<int>{1}));
@@ -341,9 +343,9 @@ TEST_F(ConfigWindow, ALoadThatFailsLeavesEveryControlAsItWas)
     pallixsim::Simulator &sim = devices.sim();
     configure(sim, 1);
     showConfig();
-    sim.setReg(1, 9, 1);
-    sim.setReg(1, 5, 0);
-    sim.setReg(1, 0, 0x06);
+    sim.setReg(1, kPowerOnDelay, 1);
+    sim.setReg(1, kOutState, 0);
+    sim.setReg(1, kGlobalStatus, 0x06);
     {
         SilenceAfter silence(sim, 1, 11);   // "Get In State" goes unanswered
         pickDevice(0);
@@ -360,7 +362,7 @@ TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    sim.setReg(1, 5, 0x04);   // output 1 manual, so its drive box can be clicked
+    sim.setReg(1, kOutState, 0x04);   // output 1 manual, so its drive box can be clicked
     showConfig();
     sim.clearRequests();
     appState().discoveryFailed = true;
@@ -416,7 +418,7 @@ TEST_F(ConfigWindow, LampRefreshShowsTheLiveInputs)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    sim.setReg(1, 11, 0x02);   // power trigger on input 2
+    sim.setReg(1, kPowerInEnable, 0x02);   // power trigger on input 2
     showConfig();
     EXPECT_EQ(lamp("chkInState1"), kOrange);
     EXPECT_EQ(lamp("chkInState0"), kGrey);
@@ -457,7 +459,7 @@ TEST_F(ConfigWindow, AClickArrivingDuringALoadWritesNothing)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    sim.setReg(1, 5, 0x04);
+    sim.setReg(1, kOutState, 0x04);
     showConfig();
     sim.clearRequests();
 

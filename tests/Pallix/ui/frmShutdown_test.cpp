@@ -12,9 +12,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace pallixsim::registers;
 
-constexpr int PowerInEnable = 11;
+namespace {
 
 class CountdownTest : public ::testing::Test {
 protected:
@@ -24,7 +24,7 @@ protected:
         appState().appPath = folder.path();
         appState().deviceList = {device.address(), QString()};
         appState().deviceCount = 1;
-        device.sim.setReg(1, PowerInEnable, 0);
+        device.sim.setReg(1, kPowerInEnable, 0);
         monitorState().setWatching(true);
     }
     ~CountdownTest() override { countdown.cancel(); }
