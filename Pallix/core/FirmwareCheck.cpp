@@ -1,6 +1,7 @@
 #include "FirmwareCheck.h"
 
 #include "AppInstance.h"
+#include "AppPaths.h"
 #include "AppState.h"
 #include "Desktop.h"
 #include "MonitorState.h"
@@ -20,7 +21,7 @@ const QString crlf = QStringLiteral("\r\n");
 
 void startUpdater(const AppState &state)
 {
-    const CommandLine command = updaterCommand(state.appPath, state.deviceList.value(0));
+    const CommandLine command = updaterCommand(state.deviceList.value(0));
     if (!Platform::current().startUpdater(command))
         throw NrError(UpdaterStartError,
                       QStringLiteral("Cannot start the firmware updater ") + command.program);
@@ -142,10 +143,9 @@ QString powerWarning()
         "the programming process will fail and the unit will be non-functional.");
 }
 
-CommandLine updaterCommand(const QString &appPath, const QString &deviceAddress)
+CommandLine updaterCommand(const QString &deviceAddress)
 {
-    return {appPath + QString::fromLatin1(UpdaterProgram),
-            {deviceAddress, appPath + QString::fromLatin1(CarriedImageFile)}};
+    return {appFile(AppFile::Updater), {deviceAddress, appFile(AppFile::FirmwareImage)}};
 }
 
 void firmwareCheck() { firmwareOffer().start(); }

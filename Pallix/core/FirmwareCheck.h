@@ -9,8 +9,6 @@
 
 // Version of the image carried in download/.
 inline constexpr char CarriedFirmwareVersion[] = "01.03";
-inline constexpr char UpdaterProgram[] = "nrfwupdate";
-inline constexpr char CarriedImageFile[] = "download/test_out.hex";
 
 // Number of the error raised when the updater cannot be started.
 constexpr int UpdaterStartError = 53;
@@ -22,7 +20,7 @@ QString multipleNetworksWarning();
 QString powerWarning();
 
 // The updater's program and its two arguments: the device and the image.
-CommandLine updaterCommand(const QString &appPath, const QString &deviceAddress);
+CommandLine updaterCommand(const QString &deviceAddress);
 
 // After every successful discovery: a device with other firmware is offered
 // the update, once per run. The prompts do not wait; accepting them all

@@ -1,5 +1,6 @@
 #include "LogFile.h"
 
+#include "AppPaths.h"
 #include "AppState.h"
 #include "Notice.h"
 
@@ -38,7 +39,7 @@ void reportFailureOnce(const QString &path, const QString &reason)
 void rollOverWhenFull(const QString &path)
 {
     if (QFileInfo(path).size() < LogRollOverBytes) return;
-    const QString old = appState().appPath + QStringLiteral("log.old.txt");
+    const QString old = logFolder() + QStringLiteral("log.old.txt");
     QFile::remove(old);
     QFile::rename(path, old);
 }
@@ -59,7 +60,7 @@ void writeLine(const QString &text)
 
 }   // namespace
 
-QString logFilePath() { return appState().appPath + QStringLiteral("log.txt"); }
+QString logFilePath() { return logFolder() + QStringLiteral("log.txt"); }
 
 QString generalDateTime(const QDateTime &when)
 {

@@ -1,5 +1,6 @@
 #include "NrAPI.h"
 
+#include "AppPaths.h"
 #include "AppState.h"
 #include "NerrinAPI.h"
 #include "Notice.h"
@@ -104,7 +105,7 @@ bool load(QString *reason)
     Library &lib = library();
     if (!lib.tried) {
         lib.tried = true;
-        lib.file.setFileName(appState().appPath + QStringLiteral("libNerrinAPI.so"));
+        lib.file.setFileName(appFile(AppFile::Library));
         lib.loaded = lib.file.load();
         if (lib.loaded) {
             using HandlerFn = void(NR_CALL *)(NrMessageHandler);

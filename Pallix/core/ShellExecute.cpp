@@ -1,5 +1,6 @@
 #include "ShellExecute.h"
 
+#include "AppPaths.h"
 #include "AppState.h"
 #include "Desktop.h"
 #include "NrErrors.h"
@@ -56,7 +57,7 @@ void shellOpen(const QString &pathOrUrl)
 
 void openUserGuide()
 {
-    openReportingErrors(appState().appPath + QString::fromLatin1(UserGuideFile));
+    openReportingErrors(appFile(AppFile::UserGuide));
 }
 
 void openSupportPage() { openReportingErrors(QString::fromLatin1(SupportPageUrl)); }

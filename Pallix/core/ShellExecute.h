@@ -6,8 +6,6 @@
 
 // Where "Update &App" sends the user.
 inline constexpr char SupportPageUrl[] = "https://support.example.com/pallix";
-// The user guide, in the application folder.
-inline constexpr char UserGuideFile[] = "Pallix_User_Guide.pdf";
 
 // Opens pathOrUrl; throws NrError(code, description) when the shell refuses.
 // Never shows anything itself.

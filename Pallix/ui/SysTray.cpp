@@ -68,8 +68,3 @@ TrayMouseAction decodeTrayMessage(int message)
 }
 
 QString trayTip() { return QStringLiteral("Nerrin Pallix™"); }
-
-QString iconFileName(int iconIndex)
-{
-    return iconIndex == 0 ? QStringLiteral("NerrinRed.ico") : QStringLiteral("NerrinGray.ico");
-}

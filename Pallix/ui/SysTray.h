@@ -46,4 +46,3 @@ private:
 TrayMouseAction decodeTrayMessage(int message);
 
 QString trayTip();                     // "Nerrin Pallix™"
-QString iconFileName(int iconIndex);   // "NerrinRed.ico" for 0, else "NerrinGray.ico"

@@ -1,6 +1,8 @@
 #include "frmAbout.h"
 
+#include "AppPaths.h"
 #include "AppState.h"
+#include "LogFile.h"
 #include "NrDiscovery.h"
 #include "NrErrors.h"
 #include "OSVer.h"
@@ -42,7 +44,7 @@ QString softwareVersionText()
 
 void openLogFile()
 {
-    const QString log = appState().appPath + QStringLiteral("log.txt");
+    const QString log = logFilePath();
     if (!QFileInfo::exists(log)) throw NrError(1, QStringLiteral("Log File is empty."));
     shellOpen(log);
 }
@@ -136,7 +138,7 @@ void frmAbout::loadValues()
     lblPCIP->setText(QStringLiteral("PC IP Address: ")
                      + localAddresses().join(QStringLiteral(", ")));
     lblOSInfo->setText(QString::number(getOSVersion()));
-    const QIcon icon(state.appPath + QStringLiteral("NerrinRed.ico"));
+    const QIcon icon(appFile(AppFile::RedIcon));
     picIcon->setPixmap(icon.pixmap(IconSize, IconSize));
 }
 

@@ -1,5 +1,6 @@
 #include "frmPallix.h"
 
+#include "AppPaths.h"
 #include "AppState.h"
 #include "ConfigView.h"
 #include "MonitorState.h"
@@ -130,7 +131,7 @@ void frmPallix::buildTopRow()
 
     auto *picture = label(this, QString(), QRect(4, 4, 33, 33));
     picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QIcon(appState().appPath + QStringLiteral("NerrinRed.ico")).pixmap(32, 32));
+    picture->setPixmap(QIcon(appFile(AppFile::RedIcon)).pixmap(32, 32));
 
     cmdDiscovery = new QPushButton(QStringLiteral("Auto Detect"), this);
     cmdDiscovery->setObjectName(QStringLiteral("cmdDiscovery"));

@@ -1,6 +1,7 @@
 #include "frmPallixSysTray.h"
 
 #include "AppInstance.h"
+#include "AppPaths.h"
 #include "AppState.h"
 #include "ConfigView.h"
 #include "Desktop.h"
@@ -119,7 +120,7 @@ bool frmPallixSysTray::waitForTray(int waitMs)
 
 void frmPallixSysTray::changeIcon(int iconIndex)
 {
-    const QString file = appState().appPath + iconFileName(iconIndex);
+    const QString file = appFile(iconIndex == 0 ? AppFile::RedIcon : AppFile::GrayIcon);
     QIcon icon(file);
     if (!QFileInfo::exists(file) || icon.isNull()) {
         // The state must still show: fall back to the drawn symbol.

@@ -1,5 +1,6 @@
 #include "frmSelftTest.h"
 
+#include "AppPaths.h"
 #include "AppState.h"
 #include "StatusLamp.h"
 #include "WindowStyle.h"
@@ -33,7 +34,7 @@ frmSelftTest::frmSelftTest(QWidget *parent) : QWidget(parent), selfTest_(*this)
 {
     setObjectName(QStringLiteral("frmSelftTest"));
     setWindowTitle(QStringLiteral("Nerrin Pallix™ Self Test"));
-    setWindowIcon(QIcon(appState().appPath + QStringLiteral("NerrinRed.ico")));
+    setWindowIcon(QIcon(appFile(AppFile::RedIcon)));
     setFixedSize(258, 382);
     applyWindowStyle(*this);
 

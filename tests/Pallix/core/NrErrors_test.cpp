@@ -133,7 +133,9 @@ protected:
     {
         QFile blocker(folder.path() + QStringLiteral("not-a-folder"));
         EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
+        // Neither the application folder nor the state folder can hold it.
         appState().appPath = folder.path() + QStringLiteral("not-a-folder/");
+        qputenv("XDG_STATE_HOME", (folder.path() + QStringLiteral("not-a-folder/state")).toLocal8Bit());
     }
 };
 
@@ -149,7 +151,7 @@ TEST_F(UnwritableLogTest, IsReportedOnceAndEverythingElseGoesOn)
     showError(NrError(1, QStringLiteral("Other")));
     ASSERT_EQ(platform.boxes.size(), 2);
     EXPECT_TRUE(platform.boxes[0].text.startsWith(QStringLiteral("The log file ")));
-    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("not-a-folder/log.txt")));
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("not-a-folder/state/pallix/log.txt")));
     EXPECT_EQ(platform.boxes[1].text, QStringLiteral("Other (1)"));
 }
 

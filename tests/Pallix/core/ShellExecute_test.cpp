@@ -93,7 +93,7 @@ TEST(UserGuide, AMissingGuideIsReportedAndLogged)
 TEST(UserGuide, TheBuildRendersItIntoTheApplicationFolder)
 {
     const QDir appFolder(QStringLiteral(PALLIX_BUILD_APP_DIR));
-    QFile guide(appFolder.filePath(QString::fromLatin1(UserGuideFile)));
+    QFile guide(appFolder.filePath(QStringLiteral("Pallix_User_Guide.pdf")));
     ASSERT_TRUE(guide.open(QIODevice::ReadOnly)) << guide.fileName().toStdString();
     const QByteArray pdf = guide.readAll();
     EXPECT_TRUE(pdf.startsWith("%PDF-"));

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "AppState.h"
+#include "LogFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,19 +13,21 @@ TestAppFolder::TestAppFolder()
 {
     const QDir built(QStringLiteral(PALLIX_BUILD_APP_DIR));
     for (const char *name : {"libNerrinAPI.so", "NerrinRed.ico", "NerrinGray.ico", "nrfwupdate",
-                             "Pallix_User_Guide.pdf"}) {
+                             "Pallix_User_Guide.pdf", "download"}) {
         const QString source = built.filePath(QString::fromLatin1(name));
         if (QFile::exists(source))
             QFile::link(source, QDir(dir_.path()).filePath(QString::fromLatin1(name)));
     }
     appState().appPath = path();
+    // A log that leaves the application folder stays inside the test's own.
+    qputenv("XDG_STATE_HOME", (path() + QStringLiteral("state")).toLocal8Bit());
 }
 
 QString TestAppFolder::path() const { return dir_.path() + QLatin1Char('/'); }
 
 QString TestAppFolder::logText() const
 {
-    QFile log(path() + QStringLiteral("log.txt"));
+    QFile log(logFilePath());
     if (!log.open(QIODevice::ReadOnly)) return {};
     return QString::fromLocal8Bit(log.readAll());
 }

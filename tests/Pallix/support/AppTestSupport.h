@@ -1,5 +1,6 @@
-// An application folder of its own for each test: the built library and
-// icons linked in, log.txt private to the test.
+// An application folder of its own for each test: the built library, icons,
+// guide and image linked in, the log private to the test (in the folder,
+// or in a state folder inside it when the log leaves the folder).
 #pragma once
 
 #include <QString>

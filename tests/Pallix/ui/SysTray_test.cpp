@@ -31,13 +31,7 @@ TEST(TrayMouse, MessagesDecodeToTheirActions)
         EXPECT_EQ(decodeTrayMessage(other), TrayMouseAction::Nothing) << other;
 }
 
-TEST(TrayIcon, FilesAndTip)
-{
-    EXPECT_EQ(iconFileName(0), QStringLiteral("NerrinRed.ico"));
-    EXPECT_EQ(iconFileName(1), QStringLiteral("NerrinGray.ico"));
-    EXPECT_EQ(iconFileName(-3), QStringLiteral("NerrinGray.ico"));
-    EXPECT_EQ(trayTip(), QStringLiteral("Nerrin Pallix™"));
-}
+TEST(TrayIcon, Tip) { EXPECT_EQ(trayTip(), QStringLiteral("Nerrin Pallix™")); }
 
 // Mean colour of the icon's opaque pixels.
 QColor meanColour(const QIcon &icon)
