@@ -1,6 +1,7 @@
 # make test: install what is missing, build, run every test (plain and sanitized).
 # make demo: install what is missing, build, run the application beside the simulator.
 # make fuzz: build the libFuzzer targets with clang and run each FUZZ_SECONDS.
+# make package: build the Debian package build/pallix_<version>_<arch>.deb and check it with lintian.
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
@@ -13,7 +14,7 @@ TEST_JOBS  ?= $(shell echo $$(( $$(nproc) * 4 )))
 # a good deal faster than full debug information.
 DEBUG_INFO ?= -g1
 
-.PHONY: deps build build-sanitize test demo fuzz clean
+.PHONY: deps build build-sanitize test demo fuzz package clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -46,6 +47,10 @@ $(BUILD_FUZZ)/CMakeCache.txt:
 fuzz: deps $(BUILD_FUZZ)/CMakeCache.txt
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	bash scripts/fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+package: build
+	cd $(BUILD) && cpack
+	lintian --fail-on error --suppress-tags-from-file packaging/lintian-suppressed $(BUILD)/pallix_*.deb
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)

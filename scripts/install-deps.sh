@@ -9,6 +9,7 @@ packages=(
   iproute2 util-linux
   xvfb xdotool trayer imagemagick x11-apps poppler-utils
   clang libfuzzer-14-dev
+  dpkg-dev lintian
 )
 
 missing=()

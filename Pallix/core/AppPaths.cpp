@@ -54,6 +54,26 @@ bool runsFromAppFolder()
                              + QString::fromLatin1(locationOf(AppFile::Library).beside));
 }
 
+QString describePaths()
+{
+    const struct {
+        AppFile file;
+        const char *name;
+    } files[] = {
+        {AppFile::RedIcon, "icon"},         {AppFile::GrayIcon, "icon"},
+        {AppFile::UserGuide, "user guide"}, {AppFile::FirmwareImage, "firmware image"},
+        {AppFile::Updater, "updater"},      {AppFile::Library, "device library"},
+    };
+    QString text;
+    for (const auto &f : files) {
+        const QString path = appFile(f.file);
+        text += QStringLiteral("%1: %2%3\n")
+                    .arg(QString::fromLatin1(f.name), path,
+                         QFileInfo::exists(path) ? QString() : QStringLiteral(" (missing)"));
+    }
+    return text + QStringLiteral("log: ") + logFolder() + QStringLiteral("log.txt\n");
+}
+
 QString logFolder()
 {
     const QString folder = appState().appPath;

@@ -24,6 +24,10 @@ QString appFile(AppFile file);
 // or a copy of it) rather than from the installed layout.
 bool runsFromAppFolder();
 
+// One line per file the application uses, and one for the log: its name,
+// its path, and "(missing)" where there is no such file.
+QString describePaths();
+
 // Where the log goes: the application folder while the program runs from
 // one and may write it, else $XDG_STATE_HOME/pallix/ (~/.local/state/pallix/).
 // Ends in a separator.

@@ -1,5 +1,7 @@
 #include "CommandLineOptions.h"
 
+#include "AppPaths.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -18,6 +20,9 @@ struct Options {
     QCommandLineOption dryRun{QStringLiteral("dry-run"),
                               QStringLiteral("Write power actions to standard output and the "
                                              "log instead of carrying them out.")};
+    QCommandLineOption paths{QStringLiteral("paths"),
+                             QStringLiteral("Show where the application finds its files and "
+                                            "writes its log, then exit.")};
 };
 
 void describe(QCommandLineParser &parser, const Options &options)
@@ -28,6 +33,7 @@ void describe(QCommandLineParser &parser, const Options &options)
     parser.addVersionOption();
     parser.addOption(options.localAddress);
     parser.addOption(options.dryRun);
+    parser.addOption(options.paths);
 }
 
 void store(const QCommandLineParser &parser, const Options &options, AppState &state)
@@ -53,6 +59,10 @@ void applyCommandLine(const QCoreApplication &app, AppState &state)
         }
     }
     store(parser, options, state);
+    if (parser.isSet(options.paths)) {
+        std::fputs(describePaths().toLocal8Bit().constData(), stdout);
+        std::exit(0);
+    }
 }
 
 bool isIPv4Address(const QString &text)

@@ -21,13 +21,13 @@ void nameApplication()
                                                 .arg(PALLIX_VERSION_REVISION));
 }
 
-// Help and version need no display: they are answered before the window
+// Help, version and paths need no display: they are answered before the window
 // system is opened. Everything else is parsed after, so Qt's own options
 // (-platform and the like) keep working.
 bool asksForHelpOrVersion(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version"})
+        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version", "--paths"})
             if (std::strcmp(argv[i], option) == 0) return true;
     return false;
 }
@@ -40,6 +40,7 @@ int main(int argc, char **argv)
     if (asksForHelpOrVersion(argc, argv)) {
         QCoreApplication options(argc, argv);
         nameApplication();
+        state.appPath = appFolder(QCoreApplication::applicationDirPath());
         applyCommandLine(options, state);   // prints and exits
     }
 
