@@ -1,11 +1,6 @@
 // The countdown of a power action: power inputs, Now, Cancel, a device that
 // stops answering, and decisions checked again after events ran.
-#include "AppState.h"
-#include "AppTestSupport.h"
-#include "FakePlatform.h"
-#include "MonitorState.h"
-#include "RecordingWatch.h"
-#include "SimulatedDevice.h"
+#include "CountdownFixture.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -14,26 +9,9 @@ using namespace pallixsim::registers;
 
 namespace {
 
-class CountdownTest : public ::testing::Test {
+class CountdownTest : public CountdownFixture {
 protected:
-    CountdownTest()
-    {
-        appState() = AppState{};
-        appState().appPath = folder.path();
-        appState().deviceList = {device.address(), QString()};
-        appState().deviceCount = 1;
-        device.sim.setReg(1, kPowerInEnable, 0);
-        monitorState().setWatching(true);
-    }
-    ~CountdownTest() override { countdown.cancel(); }
-
     bool ended() const { return !countdown.counting() && !countdown.timer.isActive(); }
-
-    FakePlatform platform;
-    TestAppFolder folder;
-    RecordingWatch watch;
-    SimulatedDevice device;
-    Countdown &countdown = watch.countdown;
 };
 
 TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes)

@@ -1,10 +1,5 @@
 // The countdown window: its texts, its buttons, closing it.
-#include "AppState.h"
-#include "AppTestSupport.h"
-#include "FakePlatform.h"
-#include "MonitorState.h"
-#include "RecordingWatch.h"
-#include "SimulatedDevice.h"
+#include "CountdownFixture.h"
 #include "frmShutdown.h"
 
 #include <QLabel>
@@ -16,26 +11,10 @@ using namespace pallixsim::registers;
 
 namespace {
 
-class CountdownTest : public ::testing::Test {
+class CountdownTest : public CountdownFixture {
 protected:
-    CountdownTest()
-    {
-        appState() = AppState{};
-        appState().appPath = folder.path();
-        appState().deviceList = {device.address(), QString()};
-        appState().deviceCount = 1;
-        device.sim.setReg(1, kPowerInEnable, 0);
-        monitorState().setWatching(true);
-    }
-    ~CountdownTest() override { countdown.cancel(); }
-
     bool ended() const { return !window.isVisible() && !countdown.timer.isActive(); }
 
-    FakePlatform platform;
-    TestAppFolder folder;
-    RecordingWatch watch;
-    SimulatedDevice device;
-    Countdown &countdown = watch.countdown;
     frmShutdown window{countdown};
 };
 

@@ -1,0 +1,31 @@
+// A countdown of the device watch beside a simulated device that is watched.
+#pragma once
+
+#include "AppState.h"
+#include "AppTestSupport.h"
+#include "FakePlatform.h"
+#include "MonitorState.h"
+#include "RecordingWatch.h"
+#include "SimulatedDevice.h"
+
+#include <gtest/gtest.h>
+
+class CountdownFixture : public ::testing::Test {
+protected:
+    CountdownFixture()
+    {
+        appState() = AppState{};
+        appState().appPath = folder.path();
+        appState().deviceList = {device.address(), QString()};
+        appState().deviceCount = 1;
+        device.sim.setReg(1, pallixsim::registers::kPowerInEnable, 0);
+        monitorState().setWatching(true);
+    }
+    ~CountdownFixture() override { countdown.cancel(); }
+
+    FakePlatform platform;
+    TestAppFolder folder;
+    RecordingWatch watch;
+    SimulatedDevice device;
+    Countdown &countdown = watch.countdown;
+};
