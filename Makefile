@@ -2,6 +2,8 @@
 # make demo: install what is missing, build, run the application beside the simulator.
 # make fuzz: build the libFuzzer targets with clang and run each FUZZ_SECONDS.
 # make package: build the Debian package build/pallix_<version>_<arch>.deb and check it with lintian.
+# make windows: cross-build NerrinAPI.dll and nrfwupdate.exe, 32- and 64-bit.
+# make test-windows: run them under Wine against the Linux build's simulator.
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
@@ -14,10 +16,13 @@ TEST_JOBS  ?= $(shell echo $$(( $$(nproc) * 4 )))
 # a good deal faster than full debug information.
 DEBUG_INFO ?= -g1
 
-.PHONY: deps build build-sanitize test demo fuzz package clean
+.PHONY: deps deps-windows build build-sanitize test demo fuzz package windows test-windows clean
 
 deps:
 	bash scripts/install-deps.sh
+
+deps-windows:
+	bash scripts/install-deps.sh windows
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -37,6 +42,21 @@ test: build build-sanitize
 	cd $(BUILD) && ctest --output-on-failure -j $(TEST_JOBS) --timeout 300
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(TEST_JOBS) --timeout 300
 
+# build-win32/ and build-win64/, each with its own toolchain file.
+build-win%/CMakeCache.txt:
+	cmake -S . -B build-win$* --toolchain cmake/toolchain-win$*.cmake -DCMAKE_BUILD_TYPE=Release \
+	      -DPALLIX_NATIVE_BIN=$(abspath $(BUILD))/bin
+
+windows: deps-windows build-win32/CMakeCache.txt build-win64/CMakeCache.txt
+	cmake --build build-win32 -j $(JOBS)
+	cmake --build build-win64 -j $(JOBS)
+
+# Of the Linux build only the simulator and the carried firmware image.
+test-windows: windows $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target pallix-sim carried-image
+	cd build-win32 && ctest --output-on-failure --timeout 300
+	cd build-win64 && ctest --output-on-failure --timeout 300
+
 demo: build
 	bash scripts/demo.sh $(BUILD)
 
@@ -53,4 +73,4 @@ package: build
 	lintian --fail-on error --suppress-tags-from-file packaging/lintian-suppressed $(BUILD)/pallix_*.deb
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) build-win32 build-win64

@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when missing.
+#
+#   scripts/install-deps.sh            Linux build, tests and demo
+#   scripts/install-deps.sh windows    also the MinGW-w64 cross compilers and Wine
+#                                      (32-bit Wine needs dpkg's i386 architecture)
 set -euo pipefail
 
 packages=(
@@ -11,6 +15,20 @@ packages=(
   clang libfuzzer-14-dev
   dpkg-dev lintian
 )
+
+windows=0
+for argument in "$@"; do
+  case "$argument" in
+    windows) windows=1 ;;
+    *) echo "install-deps: unknown argument '$argument' (known: windows)" >&2; exit 2 ;;
+  esac
+done
+if [ "$windows" -eq 1 ]; then
+  packages+=(
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
+    wine wine64 wine32:i386
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,5 +42,8 @@ sudo=""
 export DEBIAN_FRONTEND=noninteractive
 # Other installs may hold the lock for a while; wait for it.
 lock=(-o DPkg::Lock::Timeout=600)
+if [ "$windows" -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get "${lock[@]}" update -qq
 $sudo apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"

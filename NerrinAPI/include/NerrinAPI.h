@@ -12,7 +12,8 @@
 
 #if defined(_WIN32)
 #ifdef NERRINAPI_BUILD
-#define NR_EXPORT __declspec(dllexport)
+/* NerrinAPI.def alone names the exports and their ordinals. */
+#define NR_EXPORT
 #else
 #define NR_EXPORT __declspec(dllimport)
 #endif
@@ -28,6 +29,7 @@ extern "C" {
    in the four bytes before it and a terminating zero after it. The caller
    frees every one it receives with SysFreeString. */
 #if defined(_WIN32)
+#include <windows.h>
 #include <oleauto.h>
 #else
 typedef char *BSTR;

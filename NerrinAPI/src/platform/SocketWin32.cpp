@@ -1,5 +1,5 @@
-// Winsock shim. Not built on the Linux build machine; kept to the calls the
-// POSIX file makes so the two stay easy to compare.
+// Winsock shim, cross-built with MinGW-w64; kept to the calls the POSIX
+// file makes so the two stay easy to compare.
 #if defined(_WIN32)
 
 #include "platform/Socket.h"
