@@ -45,15 +45,28 @@ demo_cleanup() {
 start_display() {
   Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$DEMO_TMP/display" >/dev/null 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 100); do [ -s "$DEMO_TMP/display" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do [ -s "$DEMO_TMP/display" ] && break; sleep 0.1; done
   [ -s "$DEMO_TMP/display" ] || demo_fail "Xvfb did not start"
   export DISPLAY=":$(cat "$DEMO_TMP/display")"
   xsetroot -solid '#3a6ea5' 2>/dev/null || true
-  trayer --edge top --align right --widthtype pixel --width 32 --height 32 \
-         --transparent false --tint 0xd8d8d8 --SetDockType false >/dev/null 2>&1 &
-  TRAYER_PID=$!
-  for _ in $(seq 150); do tray_window >/dev/null && return 0; sleep 0.1; done
+  # Under load the tray host may start before the display takes clients;
+  # one that gave up is started again.
+  for _ in 1 2 3; do
+    start_tray_host
+    for _ in $(seq 100); do
+      tray_window >/dev/null && return 0
+      kill -0 "$TRAYER_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    stop_pid "$TRAYER_PID"
+  done
   demo_fail "the tray host did not start"
+}
+
+start_tray_host() {
+  trayer --edge top --align right --widthtype pixel --width 32 --height 32 \
+         --transparent false --tint 0xd8d8d8 --SetDockType false >"$DEMO_TMP/trayer.log" 2>&1 &
+  TRAYER_PID=$!
 }
 
 # The tray host's window (the largest trayer window).
