@@ -12,6 +12,7 @@
 namespace {
 
 struct LogState {
+    LogSink sink;
     QString lastEntry;   // the entry last written
     int repeats = 0;     // times it came again since, not yet written
     bool failureReported = false;
@@ -45,6 +46,10 @@ void rollOverWhenFull(const QString &path)
 
 void writeLine(const QString &text)
 {
+    if (logState().sink) {
+        logState().sink(text);
+        return;
+    }
     const QString path = logFilePath();
     rollOverWhenFull(path);
     QFile file(path);
@@ -70,6 +75,8 @@ QString generalDateTime(const QDateTime &when)
     return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ')
            + locale.toString(when.time(), timeFormat);
 }
+
+void setLogSink(LogSink sink) { logState().sink = std::move(sink); }
 
 void logFile(const QString &entry)
 {
