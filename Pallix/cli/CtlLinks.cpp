@@ -153,6 +153,13 @@ QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &str
                                        ? QStringLiteral("nothing to watch")
                                        : QStringLiteral("no countdown to cancel")),
                           ReplyKind::Refused);
+    if (name == QLatin1String("get") || name == QLatin1String("set")) {
+        // Bad input is refused before anything reaches the device.
+        const QString value = text(request, "value");
+        const QJsonObject refused = settingRequestError(
+            text(request, "name"), name == QLatin1String("set") ? &value : nullptr);
+        if (!refused.isEmpty()) return refused;
+    }
     const QJsonObject notFound = findDevice(name == QLatin1String("discover"));
     if (!notFound.isEmpty()) return notFound;
     const QString device = appState().deviceList.value(0);

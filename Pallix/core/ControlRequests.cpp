@@ -65,17 +65,28 @@ QString onOff(int32_t state) { return state == 1 ? QStringLiteral("on") : QStrin
 
 }   // namespace
 
+QJsonObject settingRequestError(const QString &name, const QString *value)
+{
+    const bool all = name.isEmpty() || name == QLatin1String("all");
+    if (all && !value) return {};
+    const SettingField *field = findSetting(name);
+    if (!field) return unknownSetting(name);
+    QString reason;
+    if (value && !parseSetting(*field, value->trimmed(), &reason))
+        return errorReply(reason, ReplyKind::Invalid);
+    return {};
+}
+
 QJsonObject getReply(const QString &address, const QString &name)
 {
+    const QJsonObject refused = settingRequestError(name, nullptr);
+    if (!refused.isEmpty()) return refused;
     QList<const SettingField *> fields;
-    if (name.isEmpty() || name == QLatin1String("all")) {
+    if (const SettingField *field = findSetting(name))
+        fields << field;
+    else
         for (const SettingField &field : settingFields())
             fields << &field;
-    } else if (const SettingField *field = findSetting(name)) {
-        fields << field;
-    } else {
-        return unknownSetting(name);
-    }
     try {
         return settingsReply(loadSettings(address).config, fields);
     } catch (const NrError &error) {
@@ -85,14 +96,13 @@ QJsonObject getReply(const QString &address, const QString &name)
 
 QJsonObject setReply(const QString &address, const QString &name, const QString &value)
 {
+    const QJsonObject refused = settingRequestError(name, &value);
+    if (!refused.isEmpty()) return refused;
     const SettingField *field = findSetting(name);
-    if (!field) return unknownSetting(name);
-    QString reason;
-    const std::optional<int32_t> wanted = parseSetting(*field, value.trimmed(), &reason);
-    if (!wanted) return errorReply(reason, ReplyKind::Invalid);
+    const int32_t wanted = *parseSetting(*field, value.trimmed(), nullptr);
     try {
-        const DeviceConfig stored = writeSetting(address, *field, *wanted);
-        if (stored.*field->value != *wanted)
+        const DeviceConfig stored = writeSetting(address, *field, wanted);
+        if (stored.*field->value != wanted)
             return errorReply(
                 QStringLiteral("The Pallix kept %1 = %2")
                     .arg(QLatin1String(field->name), settingText(*field, stored.*field->value)),

@@ -25,6 +25,9 @@ QJsonObject errorReply(const NrError &error);
 
 // "devices", "firmware", "mac" of the last discovery.
 QJsonObject devicesReply();
+// The error reply for a setting name (and value) that cannot be used, or
+// empty when it can; nothing is asked of the device.
+QJsonObject settingRequestError(const QString &name, const QString *value);
 // "settings": {name: text} for one setting or, for "all", every one.
 QJsonObject getReply(const QString &address, const QString &name);
 // Checks name and value before anything is written.

@@ -3,9 +3,14 @@
 #include "ControlRequests.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLocalSocket>
+
+#include <sys/stat.h>
+
+#include <sys/stat.h>
 
 ControlClient::ControlClient(QLocalSocket *socket) : socket_(socket)
 {
@@ -87,6 +92,9 @@ void ControlServer::listen(const QString &path)
     if (!server_.listen(path))
         throw StartError(
             QStringLiteral("cannot listen on %1: %2").arg(path, server_.errorString()));
+    // Qt leaves the socket executable too; 0660 is what is meant.
+    if (::chmod(QFile::encodeName(path).constData(), 0660) != 0)
+        throw StartError(QStringLiteral("cannot restrict %1 to its owner and group").arg(path));
 }
 
 void ControlServer::accept()
