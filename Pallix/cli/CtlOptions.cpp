@@ -78,21 +78,6 @@ programdoc::ProgramDoc makeDoc()
 
 QString option(const char *name) { return QString::fromLatin1(name); }
 
-void printText(const std::string &text)
-{
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
-}
-
-std::string version()
-{
-    return QStringLiteral("%1.%2.%3")
-        .arg(PALLIX_VERSION_MAJOR)
-        .arg(PALLIX_VERSION_MINOR)
-        .arg(PALLIX_VERSION_REVISION)
-        .toStdString();
-}
-
 const programdoc::Command *findCommand(const QString &name)
 {
     for (const programdoc::Command &command : ctlDoc().commands)
@@ -146,10 +131,9 @@ int loopsFrom(const QString &text)
 
 void writeManPage(const QString &path)
 {
-    QFile page(path);
-    const QByteArray text = QByteArray::fromStdString(programdoc::manPage(ctlDoc(), version()));
-    if (!page.open(QIODevice::WriteOnly | QIODevice::Truncate) || page.write(text) != text.size())
-        throw UsageError(QStringLiteral("cannot write %1: %2").arg(path, page.errorString()));
+    std::string error;
+    if (!programdoc::writeManPage(ctlDoc(), path.toStdString(), &error))
+        throw UsageError(QString::fromStdString(error));
 }
 
 }   // namespace
@@ -177,13 +161,13 @@ CtlStart parseCtlArguments(const QStringList &arguments)
         return start;
     }
     if (parser.isSet(option("version"))) {
-        printText("pallixctl " + version() + "\n");
+        programdoc::printText("pallixctl " + programdoc::version() + "\n");
         return start;
     }
     const programdoc::Command *command =
         positional.isEmpty() ? nullptr : findCommand(positional.first());
     if (parser.isSet(option("help"))) {
-        printText(command ? commandHelp(*command) : programdoc::helpText(ctlDoc()));
+        programdoc::printText(command ? commandHelp(*command) : programdoc::helpText(ctlDoc()));
         return start;
     }
     if (positional.isEmpty())

@@ -175,27 +175,11 @@ void readConfigFile(const QString &path, bool named, ServiceConfig &config)
     readConfigText(QString::fromUtf8(file.readAll()), path, config);
 }
 
-void printText(const std::string &text)
-{
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
-}
-
-std::string version()
-{
-    return QStringLiteral("%1.%2.%3")
-        .arg(PALLIX_VERSION_MAJOR)
-        .arg(PALLIX_VERSION_MINOR)
-        .arg(PALLIX_VERSION_REVISION)
-        .toStdString();
-}
-
 void writeManPage(const QString &path)
 {
-    QFile page(path);
-    const QByteArray text = QByteArray::fromStdString(programdoc::manPage(serviceDoc(), version()));
-    if (!page.open(QIODevice::WriteOnly | QIODevice::Truncate) || page.write(text) != text.size())
-        throw ConfigError(QStringLiteral("cannot write %1: %2").arg(path, page.errorString()));
+    std::string error;
+    if (!programdoc::writeManPage(serviceDoc(), path.toStdString(), &error))
+        throw ConfigError(QString::fromStdString(error));
 }
 
 }   // namespace
@@ -243,10 +227,10 @@ ServiceStart parseServiceArguments(const QStringList &arguments)
 
     ServiceStart start;
     if (parser.isSet(option("help"))) {
-        printText(programdoc::helpText(serviceDoc()));
+        programdoc::printText(programdoc::helpText(serviceDoc()));
         start.run = false;
     } else if (parser.isSet(option("version"))) {
-        printText("pallixd " + version() + "\n");
+        programdoc::printText("pallixd " + programdoc::version() + "\n");
         start.run = false;
     } else if (parser.isSet(option("man-page"))) {
         writeManPage(parser.value(option("man-page")));

@@ -1,5 +1,9 @@
 #include "ProgramDoc.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <sstream>
 
 namespace programdoc {
@@ -139,6 +143,24 @@ std::string manPage(const ProgramDoc &doc, const std::string &version)
         manText(out, section.text);
     }
     return out.str();
+}
+
+std::string version() { return PROGRAM_VERSION; }
+
+void printText(const std::string &text)
+{
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+bool writeManPage(const ProgramDoc &doc, const std::string &path, std::string *error)
+{
+    std::ofstream page(path, std::ios::trunc);
+    page << manPage(doc, version());
+    page.close();
+    if (page) return true;
+    *error = "cannot write " + path + ": " + std::strerror(errno);
+    return false;
 }
 
 }   // namespace programdoc

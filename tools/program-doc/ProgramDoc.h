@@ -44,4 +44,11 @@ std::string helpText(const ProgramDoc &doc);
 // The whole page in man(7) roff.
 std::string manPage(const ProgramDoc &doc, const std::string &version);
 
+// The project's version, "1.0.0".
+std::string version();
+// Writes text to standard output at once.
+void printText(const std::string &text);
+// Writes the manual page to path; false (and why) when it cannot.
+bool writeManPage(const ProgramDoc &doc, const std::string &path, std::string *error);
+
 }   // namespace programdoc
