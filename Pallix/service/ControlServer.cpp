@@ -19,6 +19,7 @@ ControlClient::ControlClient(QLocalSocket *socket) : socket_(socket)
         emit closed();
         // A request that still runs holds this client; it goes once that returns.
         if (!handling_) deleteLater();
+        buffer_.clear();
     });
 }
 
@@ -34,23 +35,35 @@ void ControlClient::send(const QJsonObject &object)
     socket_->flush();
 }
 
+// Requests run from the event loop, not inside the socket's own read
+// notification: while that runs Qt would not notice the client going, and
+// a long request (a self test) must see it.
 void ControlClient::readLines()
 {
-    if (handling_ || !socket_) return;   // the running request's turn first
-    handling_ = true;
+    if (!socket_) return;
     buffer_ += socket_->readAll();
-    for (qsizetype end; socket_ && (end = buffer_.indexOf('\n')) >= 0;) {
-        const QByteArray line = buffer_.left(end).trimmed();
-        buffer_.remove(0, end + 1);
-        if (!line.isEmpty()) handleLine(line);
-        if (socket_) buffer_ += socket_->readAll();   // what came while it ran
-    }
-    handling_ = false;
-    if (buffer_.size() > MaxLine) {
+    if (buffer_.size() > MaxLine && buffer_.indexOf('\n') < 0) {
+        buffer_.clear();
         send(errorReply(QStringLiteral("A request is one line of at most 64 KiB"),
                         ReplyKind::Invalid));
         socket_->disconnectFromServer();
+        return;
     }
+    if (!handling_)
+        QMetaObject::invokeMethod(this, &ControlClient::handleLines, Qt::QueuedConnection);
+}
+
+void ControlClient::handleLines()
+{
+    if (handling_) return;   // the running request's turn first
+    handling_ = true;
+    for (qsizetype end; connected() && (end = buffer_.indexOf('\n')) >= 0;) {
+        const QByteArray line = buffer_.left(end).trimmed();
+        buffer_.remove(0, end + 1);
+        if (!line.isEmpty()) handleLine(line);
+    }
+    handling_ = false;
+    // A client that went while served is not served further.
     if (!connected()) deleteLater();
 }
 

@@ -36,6 +36,7 @@ signals:
 
 private:
     void readLines();
+    void handleLines();
     void handleLine(const QByteArray &line);
 
     QPointer<QLocalSocket> socket_;
