@@ -1,6 +1,9 @@
 // The application's process-wide values, in one place.
 #pragma once
 
+#include "Platform.h"
+
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +21,10 @@ struct AppState {
     bool ending = false;   // set once the application has been told to end
 
     // Command-line options.
-    bool dryRun = false;                // power actions are logged, not run
-    QStringList localAddressOverride;   // replaces the PC's own address list when set
+    bool dryRun = false;                     // power actions are logged, not run
+    QStringList localAddressOverride;        // replaces the PC's own address list when set
+    QString fixedDevice;                     // probed directly instead of broadcasting, when set
+    QHash<int, CommandLine> powerCommands;   // replace the system's command of an action code
 };
 
 AppState &appState();

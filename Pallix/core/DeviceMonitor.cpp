@@ -123,6 +123,7 @@ void DeviceMonitor::powerActionRequested()
 void DeviceMonitor::powerLost()
 {
     showNotice(powerLostText(), appTitle(), MsgIcon::Information);
+    emit powerLossReported();
     checkError(NrAPI::pallixSetGlobalStatus(AcknowledgeValue), QStringLiteral("Set Global Status"));
 }
 

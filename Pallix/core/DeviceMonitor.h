@@ -30,6 +30,9 @@ public:
     int errorCount = 0;
     std::function<qint64()> wallClockMs;   // replaceable for tests
 
+signals:
+    void powerLossReported();
+
 private:
     void poll();
     void actOn(int status);

@@ -70,7 +70,7 @@ void DeviceSearch::found()
     discoveryTimer.setInterval(StartupInterval);   // a slow search ends with its find
     lastDiscoveryFailed = false;
     // Its prompts do not wait: the monitor watches while they are open.
-    firmwareCheck();
+    if (offerFirmwareUpdate) firmwareCheck();
 }
 
 void DeviceSearch::notFound(bool showSearchStatus)

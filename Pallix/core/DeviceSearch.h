@@ -23,6 +23,7 @@ public:
     void doDiscovery(bool showSearchStatus);
 
     QTimer discoveryTimer;
+    bool offerFirmwareUpdate = true;   // a program nobody looks at offers none
     int discoveryTicks = 0;
     bool lastDiscoveryFailed = false;
 

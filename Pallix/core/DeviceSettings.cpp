@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <iterator>
 
 using namespace NrAPI;
 
@@ -111,27 +112,75 @@ LoadedSettings loadSettings(const QString &address)
     return loaded;
 }
 
+namespace {
+
+using ConfigWrite = void (*)(const DeviceConfig &);
+
+// One write per register, indexed by ConfigRegister: the order of a save.
+const ConfigWrite configWrites[] = {
+    [](const DeviceConfig &c) {
+        checkError(pallixSetPowerOnDelay(c.powerOnDelay), "Set Power On Delay");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetPowerOffDelay(c.powerOffDelay), "Set Power Off Delay");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetOutState(c.out1Manual, c.out2Manual, c.out1Drive, c.out2Drive),
+                   "Set Out State");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetOutACPIEnable(c.out1ACPIEnable, c.out2ACPIEnable),
+                   "Set Out ACPI Enable");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetPowerInEnable(c.powerIn1Enable, c.powerIn2Enable),
+                   "Set Power In Enable");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetACPIPulseWidth1(c.acpiPulseWidth1), "Set ACPI Pulse Width 1");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetACPIPulseWidth2(c.acpiPulseWidth2), "Set ACPI Pulse Width 2");
+    },
+    [](const DeviceConfig &c) { checkError(pallixSetWDTEnable(c.wdtEnable), "Set WDT Enable"); },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetOutInEnable(c.out1In1Enable, c.out1In2Enable, c.out2In1Enable,
+                                        c.out2In2Enable),
+                   "Set Out In Enable");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetShutdownAction(c.shutdownAction), "Set Shutdown Action");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetOutOnDelay1(c.out1OnDelay), "Set Out On Delay 1");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetOutOffDelay1(c.out1OffDelay), "Set Out Off Delay 1");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetOutOnDelay2(c.out2OnDelay), "Set Out On Delay 2");
+    },
+    [](const DeviceConfig &c) {
+        checkError(pallixSetOutOffDelay2(c.out2OffDelay), "Set Out Off Delay 2");
+    },
+};
+static_assert(std::size(configWrites) == size_t(ConfigRegister::Count));
+
+}   // namespace
+
 void saveSettings(const QString &address, const DeviceConfig &c)
 {
     checkDiscovery(SettingsAccess::Save);
     selectDevice(address);
-    checkError(pallixSetPowerOnDelay(c.powerOnDelay), "Set Power On Delay");
-    checkError(pallixSetPowerOffDelay(c.powerOffDelay), "Set Power Off Delay");
-    checkError(pallixSetOutState(c.out1Manual, c.out2Manual, c.out1Drive, c.out2Drive),
-               "Set Out State");
-    checkError(pallixSetOutACPIEnable(c.out1ACPIEnable, c.out2ACPIEnable), "Set Out ACPI Enable");
-    checkError(pallixSetPowerInEnable(c.powerIn1Enable, c.powerIn2Enable), "Set Power In Enable");
-    checkError(pallixSetACPIPulseWidth1(c.acpiPulseWidth1), "Set ACPI Pulse Width 1");
-    checkError(pallixSetACPIPulseWidth2(c.acpiPulseWidth2), "Set ACPI Pulse Width 2");
-    checkError(pallixSetWDTEnable(c.wdtEnable), "Set WDT Enable");
-    checkError(
-        pallixSetOutInEnable(c.out1In1Enable, c.out1In2Enable, c.out2In1Enable, c.out2In2Enable),
-        "Set Out In Enable");
-    checkError(pallixSetShutdownAction(c.shutdownAction), "Set Shutdown Action");
-    checkError(pallixSetOutOnDelay1(c.out1OnDelay), "Set Out On Delay 1");
-    checkError(pallixSetOutOffDelay1(c.out1OffDelay), "Set Out Off Delay 1");
-    checkError(pallixSetOutOnDelay2(c.out2OnDelay), "Set Out On Delay 2");
-    checkError(pallixSetOutOffDelay2(c.out2OffDelay), "Set Out Off Delay 2");
+    for (const ConfigWrite write : configWrites)
+        write(c);
+}
+
+void writeConfigRegister(const QString &address, ConfigRegister reg, const DeviceConfig &config)
+{
+    checkDiscovery(SettingsAccess::Save);
+    selectDevice(address);
+    configWrites[size_t(reg)](config);
 }
 
 void writeOutState(const QString &address, int32_t out1Manual, int32_t out2Manual,

@@ -91,6 +91,26 @@ void checkDiscovery(SettingsAccess access);
 LoadedSettings loadSettings(const QString &address);
 // The fourteen writes; a failure leaves the earlier ones written.
 void saveSettings(const QString &address, const DeviceConfig &config);
+// The registers a save writes, in its order.
+enum class ConfigRegister {
+    PowerOnDelay,
+    PowerOffDelay,
+    OutState,
+    OutACPIEnable,
+    PowerInEnable,
+    ACPIPulseWidth1,
+    ACPIPulseWidth2,
+    WDTEnable,
+    OutInEnable,
+    ShutdownAction,
+    OutOnDelay1,
+    OutOffDelay1,
+    OutOnDelay2,
+    OutOffDelay2,
+    Count
+};
+// The one write of a save that stores this register, from config's fields.
+void writeConfigRegister(const QString &address, ConfigRegister reg, const DeviceConfig &config);
 // Both outputs' state control and manual drive in one write.
 void writeOutState(const QString &address, int32_t out1Manual, int32_t out2Manual,
                    int32_t out1Drive, int32_t out2Drive);

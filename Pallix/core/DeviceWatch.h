@@ -30,4 +30,19 @@ public:
 
 signals:
     void searchShown(int iconIndex);   // 0 found (red), otherwise searching or lost (gray)
+
+    // What a person or a log is told. Lost and found alternate: each comes
+    // once per change, however long the state lasts.
+    void deviceFound(const QString &address);
+    void deviceLost();
+    void powerRequest(int mode, int seconds);   // a countdown to action code mode started
+    void countdownAbandoned();                  // an enabled power input became active
+    void countdownCancelled();
+    void powerAction(int mode);   // the action ran (or, in a dry run, was written out)
+    void powerLost();             // the device lost power and its configuration
+
+private:
+    void watchingChanged(bool watching);
+
+    bool found_ = false;   // deviceFound was the last of the two told
 };

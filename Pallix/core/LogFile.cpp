@@ -13,6 +13,7 @@
 namespace {
 
 struct LogState {
+    LogSink sink;
     QString lastEntry;   // the entry last written
     int repeats = 0;     // times it came again since, not yet written
     bool failureReported = false;
@@ -46,6 +47,10 @@ void rollOverWhenFull(const QString &path)
 
 void writeLine(const QString &text)
 {
+    if (logState().sink) {
+        logState().sink(text);
+        return;
+    }
     const QString path = logFilePath();
     rollOverWhenFull(path);
     QFile file(path);
@@ -71,6 +76,8 @@ QString generalDateTime(const QDateTime &when)
     return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ')
            + locale.toString(when.time(), timeFormat);
 }
+
+void setLogSink(LogSink sink) { logState().sink = std::move(sink); }
 
 void logFile(const QString &entry)
 {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 
 // Appends "<entry> --- <local date and time>" to log.txt in the application
 // folder. An entry that repeats the one before is counted, not written: the
@@ -13,6 +14,12 @@ void logFile(const QString &entry);
 
 // Writes a pending repeat count; the application is ending.
 void flushLogFile();
+
+// A program without an application folder of its own (the service) takes
+// the entries, repeats counted as above, instead of log.txt; null goes back
+// to the file.
+using LogSink = std::function<void(const QString &entry)>;
+void setLogSink(LogSink sink);
 
 QString logFilePath();
 

@@ -27,6 +27,13 @@ int probeNetworks(const QList<LocalNetwork> &networks)
     return count;
 }
 
+// A device named on the command line gets the probe itself.
+int probeDevice(const QString &address)
+{
+    NrAPI::NrDiscovery(address);
+    return NrAPI::NrDiscoveryCount();
+}
+
 void storeDevices(int count)
 {
     AppState &state = appState();
@@ -49,7 +56,8 @@ void runDiscovery()
     try {
         QCoreApplication::processEvents();
         setMousePointer(MousePointer::Hourglass);
-        const int count = probeNetworks(discoveryNetworks());
+        const int count = state.fixedDevice.isEmpty() ? probeNetworks(discoveryNetworks())
+                                                      : probeDevice(state.fixedDevice);
         if (count < 1) {
             state.discoveryFailed = true;
             logFile(QStringLiteral("Discovery Count < 1 "));

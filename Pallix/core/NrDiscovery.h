@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-// One discovery pass over every local network; sets deviceList, deviceCount,
+// One discovery pass over every local network, or a probe of
+// appState().fixedDevice alone when it is set; sets deviceList, deviceCount,
 // discoveryFailed, macAddress and firmwareVersion. Reports its own errors.
 void runDiscovery();
 

@@ -15,6 +15,7 @@ public:
     bool startUpdater(const CommandLine &) override { return false; }
     QList<LocalNetwork> localNetworks() override { return {}; }
     int runningCopies(const QString &) override { return 0; }
+    int runningOnThisPC(const QString &) override { return 0; }
     OSVersion osVersion() override { return {}; }
 };
 

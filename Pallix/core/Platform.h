@@ -39,7 +39,8 @@ public:
     virtual bool startUpdater(const CommandLine &command) = 0;   // false when it could not start
     // Every IPv4 address of the PC, in interface order.
     virtual QList<LocalNetwork> localNetworks() = 0;
-    virtual int runningCopies(const QString &executableName) = 0;
+    virtual int runningCopies(const QString &executableName) = 0;     // on this desktop
+    virtual int runningOnThisPC(const QString &executableName) = 0;   // of any user
     virtual OSVersion osVersion() = 0;
 
     static Platform &current();

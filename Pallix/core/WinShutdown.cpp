@@ -177,12 +177,25 @@ std::optional<CommandLine> linuxPowerCommand(int code, const QString &sessionId)
     }
 }
 
+std::optional<CommandLine> powerCommand(int code)
+{
+    const QHash<int, CommandLine> &chosen = appState().powerCommands;
+    if (chosen.contains(code)) return chosen[code];
+#ifdef _WIN32
+    return std::nullopt;
+#else
+    return linuxPowerCommand(code, currentSessionId());
+#endif
+}
+
 void doPowerAction(int code)
 {
     getOSVersion();
 #ifdef _WIN32
-    carryOut(windowsPowerAction(code, {osMajor(), osMinor()}, windowsFolder()));
-#else
-    if (const auto line = linuxPowerCommand(code, currentSessionId())) start(*line);
+    if (!appState().powerCommands.contains(code)) {
+        carryOut(windowsPowerAction(code, {osMajor(), osMinor()}, windowsFolder()));
+        return;
+    }
 #endif
+    if (const auto line = powerCommand(code)) start(*line);
 }

@@ -23,6 +23,12 @@ WindowsPowerStep windowsPowerAction(int code, OSVersion version, const QString &
 // unknown codes. sessionId is the current login session.
 std::optional<CommandLine> linuxPowerCommand(int code, const QString &sessionId);
 
-// Carries out an action code at once; with the dry-run option the command
-// is written to standard output and the log instead. Never throws.
+// The command that carries out an action code here: the one chosen for it
+// in appState().powerCommands, or else the system's (none on Windows, where
+// some codes are calls rather than commands).
+std::optional<CommandLine> powerCommand(int code);
+
+// Carries out an action code at once, by the command chosen for it in
+// appState().powerCommands or else the system's; with the dry-run option the
+// command is written to standard output and the log instead. Never throws.
 void doPowerAction(int code);

@@ -82,6 +82,12 @@ int LinuxPlatform::runningCopies(const QString &executableName)
     return countProcesses(QStringLiteral("/proc"), executableName, desktopOf(environment));
 }
 
+// The device is the PC's, not a desktop's: every user's processes count.
+int LinuxPlatform::runningOnThisPC(const QString &executableName)
+{
+    return countProcesses(QStringLiteral("/proc"), executableName);
+}
+
 OSVersion LinuxPlatform::osVersion()
 {
     utsname names{};
@@ -114,9 +120,12 @@ QString desktopOf(const QByteArray &environment)
     return QStringLiteral("DISPLAY=%1\nWAYLAND_DISPLAY=%2").arg(display, wayland);
 }
 
-int countProcesses(const QString &procRoot, const QString &executableName, const QString &desktop)
+namespace {
+
+// The folders under procRoot of the processes whose executable has that name.
+QStringList processFolders(const QString &procRoot, const QString &executableName)
 {
-    int count = 0;
+    QStringList folders;
     const QDir root(procRoot);
     const QStringList entries = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &entry : entries) {
@@ -124,10 +133,26 @@ int countProcesses(const QString &procRoot, const QString &executableName, const
         entry.toLongLong(&numeric);
         if (!numeric) continue;
         const QString folder = root.filePath(entry);
-        if (executableNameOf(folder).compare(executableName, Qt::CaseInsensitive) != 0) continue;
+        if (executableNameOf(folder).compare(executableName, Qt::CaseInsensitive) == 0)
+            folders << folder;
+    }
+    return folders;
+}
+
+}   // namespace
+
+int countProcesses(const QString &procRoot, const QString &executableName, const QString &desktop)
+{
+    int count = 0;
+    for (const QString &folder : processFolders(procRoot, executableName)) {
         QFile environment(folder + QStringLiteral("/environ"));
         if (environment.open(QIODevice::ReadOnly) && desktopOf(environment.readAll()) == desktop)
             ++count;
     }
     return count;
+}
+
+int countProcesses(const QString &procRoot, const QString &executableName)
+{
+    return int(processFolders(procRoot, executableName).size());
 }

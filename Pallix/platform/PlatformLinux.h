@@ -9,6 +9,7 @@ public:
     bool startUpdater(const CommandLine &command) override;
     QList<LocalNetwork> localNetworks() override;
     int runningCopies(const QString &executableName) override;
+    int runningOnThisPC(const QString &executableName) override;
     OSVersion osVersion() override;
 };
 
@@ -23,5 +24,7 @@ OSVersion parseKernelRelease(const QString &release);   // "6.1.0-13-amd64" give
 // WAYLAND_DISPLAY, "DISPLAY=:1\nWAYLAND_DISPLAY=" as desktopOf gives it).
 // A process whose environment cannot be read belongs to another user's desktop.
 int countProcesses(const QString &procRoot, const QString &executableName, const QString &desktop);
+// The same, whatever desktop or user they run for.
+int countProcesses(const QString &procRoot, const QString &executableName);
 // The desktop a process runs on, from its NUL-separated environment.
 QString desktopOf(const QByteArray &environment);

@@ -7,6 +7,7 @@
 #include "Desktop.h"
 #include "NrAPI.h"
 #include "NrErrors.h"
+#include "OtherMonitor.h"
 #include "PowerIcon.h"
 #include "SelfTest.h"
 #include "ShellExecute.h"
@@ -81,6 +82,12 @@ bool frmPallixSysTray::start(int trayWaitMs)
             Desktop::current().messageBox(
                 QStringLiteral("Pallix Control Center is already running."), appTitle(),
                 MsgIcon::None, MsgButtons::OK);
+            return false;
+        }
+        const QString otherMonitor = otherMonitorRunning(MonitorProgram::ControlCenter);
+        if (!otherMonitor.isEmpty()) {
+            Desktop::current().messageBox(otherMonitor, appTitle(), MsgIcon::Information,
+                                          MsgButtons::OK);
             return false;
         }
         if (!waitForTray(trayWaitMs)) {

@@ -13,7 +13,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 if [ -z "${SCENARIO_IN_NETNS:-}" ]; then
   export SCENARIO_IN_NETNS=1
   # A /tmp of its own too: displays started side by side cannot collide.
-  exec unshare -rnm bash -c 'mount -t tmpfs tmpfs /tmp && ip link set lo up && exec bash "$0" "$@"' \
+  # Processes of its own: a pallixd of another test is no running service.
+  exec unshare -rnm --pid --fork --mount-proc bash -c 'mount -t tmpfs tmpfs /tmp && ip link set lo up && exec bash "$0" "$@"' \
     "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
 fi
 

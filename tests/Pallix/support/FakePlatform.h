@@ -7,6 +7,7 @@
 #include "Desktop.h"
 #include "Platform.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -83,6 +84,7 @@ public:
         return list;
     }
     int runningCopies(const QString &) override { return copies; }
+    int runningOnThisPC(const QString &name) override { return elsewhere.value(name); }
     OSVersion osVersion() override { return version; }
     bool trayAvailable() override { return tray; }
     void setMousePointer(MousePointer) override {}
@@ -109,6 +111,7 @@ public:
     bool holdBoxes = false;               // boxes stay open until answerOpenBox
     std::deque<BoxAnswered> open;         // held boxes, oldest first
     int copies = 1;
+    QHash<QString, int> elsewhere;   // processes of any user, by executable name
     OSVersion version{6, 1};
     bool tray = true;
     int closedAll = 0;   // times the application closed every window

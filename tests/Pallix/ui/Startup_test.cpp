@@ -35,6 +35,17 @@ TEST_F(StartupTest, ASecondCopyIsRefusedBeforeTheIconAppears)
     EXPECT_TRUE(folder.logLines().isEmpty());
 }
 
+TEST_F(StartupTest, TheRunningServiceIsNamedAndNoSearchStarts)
+{
+    platform.elsewhere[QStringLiteral("pallixd")] = 1;
+    frmPallixSysTray window;
+    EXPECT_FALSE(window.start());
+    ASSERT_EQ(platform.boxes.size(), 1);
+    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("systemctl stop pallixd")));
+    EXPECT_FALSE(window.trayIcon.isVisible());
+    EXPECT_FALSE(window.search.discoveryTimer.isActive());
+}
+
 TEST_F(StartupTest, WithoutANotificationAreaItWaitsThenSaysSoAndEnds)
 {
     platform.tray = false;

@@ -1,0 +1,198 @@
+#include "CtlLinks.h"
+
+#include "AppState.h"
+#include "ControlRequests.h"
+#include "ControlSocket.h"
+#include "HeadlessDesktop.h"
+#include "NrAPI.h"
+#include "NrDiscovery.h"
+#include "OtherMonitor.h"
+#include "Platform.h"
+#include "StopSignals.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <csignal>
+
+namespace {
+
+constexpr int ConnectMs = 2000;
+constexpr int PollMs = 100;
+
+volatile std::sig_atomic_t interruptSeen = 0;
+
+void onInterrupt(int) { interruptSeen = 1; }
+
+QString text(const QJsonObject &request, const char *key)
+{
+    return request.value(QLatin1String(key)).toString();
+}
+
+}   // namespace
+
+bool interrupted() { return interruptSeen != 0; }
+
+void catchInterrupt()
+{
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+std::unique_ptr<ServiceLink> ServiceLink::open(const QString &namedPath, QString *problem)
+{
+    const QStringList paths = namedPath.isEmpty() ? socketCandidates() : QStringList{namedPath};
+    for (const QString &path : paths) {
+        if (!QFileInfo::exists(path)) continue;
+        auto link = std::make_unique<ServiceLink>();
+        link->socket_.connectToServer(path);
+        if (link->socket_.waitForConnected(ConnectMs)) return link;
+        if (link->socket_.error() == QLocalSocket::SocketAccessError)
+            *problem =
+                QStringLiteral("pallixd's socket %1 is for its owner and group only").arg(path);
+    }
+    if (!namedPath.isEmpty() && problem->isEmpty())
+        *problem = QStringLiteral("no pallixd answers on %1").arg(namedPath);
+    return nullptr;
+}
+
+std::optional<QJsonObject> ServiceLink::next()
+{
+    for (;;) {
+        const qsizetype end = buffer_.indexOf('\n');
+        if (end >= 0) {
+            const QByteArray line = buffer_.left(end);
+            buffer_.remove(0, end + 1);
+            const QJsonDocument document = QJsonDocument::fromJson(line);
+            if (document.isObject()) return document.object();
+            continue;
+        }
+        if (interrupted() || socket_.state() != QLocalSocket::ConnectedState) return std::nullopt;
+        if (socket_.waitForReadyRead(PollMs)) buffer_ += socket_.readAll();
+    }
+}
+
+QJsonObject ServiceLink::exchange(const QJsonObject &request, const Streamed &streamed)
+{
+    socket_.write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+    socket_.flush();
+    while (const std::optional<QJsonObject> object = next()) {
+        if (object->contains(QStringLiteral("ok"))) return *object;
+        streamed(*object);
+    }
+    if (interrupted()) {
+        socket_.disconnectFromServer();   // the service stops what it runs for us
+        return errorReply(QStringLiteral("Interrupted; pallixd stops the request (a write "
+                                         "test writes the settings back first)"),
+                          ReplyKind::Refused);
+    }
+    return errorReply(QStringLiteral("pallixd closed the connection"), ReplyKind::Refused);
+}
+
+QJsonObject ServiceLink::follow(const Streamed &streamed)
+{
+    while (const std::optional<QJsonObject> object = next())
+        streamed(*object);
+    if (interrupted()) return okReply();
+    return errorReply(QStringLiteral("pallixd closed the connection"), ReplyKind::Refused);
+}
+
+QString directAccessRefusal(const QString &socketProblem)
+{
+    Platform &platform = Platform::current();
+    if (platform.runningOnThisPC(QString::fromLatin1(ServiceProgram)) > 0)
+        return (socketProblem.isEmpty() ? QStringLiteral("pallixd runs, but its socket cannot be "
+                                                         "opened")
+                                        : socketProblem)
+               + QStringLiteral(": run pallixctl as its user or in its group (or name the "
+                                "socket with --socket)");
+    if (platform.runningOnThisPC(QString::fromLatin1(ControlCenterProgram)) > 0)
+        return QStringLiteral("The Pallix Control Center runs and owns the Pallix; use its "
+                              "windows, or end it (\"Exit\" in its tray menu) first");
+    return socketProblem;
+}
+
+DirectLink::DirectLink(const CtlRequest &request, HeadlessDesktop &desktop) : desktop_(desktop)
+{
+    AppState &state = appState();
+    state.localAddressOverride = request.localAddresses;
+    state.fixedDevice = request.device;
+}
+
+QJsonObject DirectLink::findDevice(bool probeNamedDevice)
+{
+    QString reason;
+    if (!NrAPI::load(&reason))
+        return errorReply(QStringLiteral("Cannot load the device library: ") + reason,
+                          ReplyKind::Device);
+    AppState &state = appState();
+    if (!state.fixedDevice.isEmpty() && !probeNamedDevice) {
+        // Named: its registers answer for it, no probe needed.
+        state.deviceList = {state.fixedDevice, QString()};
+        state.deviceCount = 1;
+        state.discoveryFailed = false;
+        return {};
+    }
+    runDiscovery();
+    if (!state.discoveryFailed) return {};
+    const QString where = state.fixedDevice.isEmpty()
+                              ? QStringLiteral("on the networks of %1")
+                                    .arg(localAddresses().join(QStringLiteral(", ")))
+                              : QStringLiteral("at %1").arg(state.fixedDevice);
+    return errorReply(QStringLiteral("No Pallix answers %1").arg(where), ReplyKind::Device);
+}
+
+QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &streamed)
+{
+    const QString name = text(request, "request");
+    if (name == QLatin1String("watch") || name == QLatin1String("cancel"))
+        return errorReply(QStringLiteral("pallixd does not run, so there is %1")
+                              .arg(name == QLatin1String("watch")
+                                       ? QStringLiteral("nothing to watch")
+                                       : QStringLiteral("no countdown to cancel")),
+                          ReplyKind::Refused);
+    if (name == QLatin1String("get") || name == QLatin1String("set")) {
+        // Bad input is refused before anything reaches the device.
+        const QString value = text(request, "value");
+        const QJsonObject refused = settingRequestError(
+            text(request, "name"), name == QLatin1String("set") ? &value : nullptr);
+        if (!refused.isEmpty()) return refused;
+    }
+    const QJsonObject notFound = findDevice(name == QLatin1String("discover"));
+    if (!notFound.isEmpty()) return notFound;
+    const QString device = appState().deviceList.value(0);
+    if (name == QLatin1String("discover")) return devicesReply();
+    if (name == QLatin1String("status")) {
+        QJsonObject reply = deviceStatusReply(device);
+        const QJsonObject devices = devicesReply();
+        for (auto it = devices.begin(); it != devices.end(); ++it)
+            if (!reply.contains(it.key())) reply.insert(it.key(), it.value());
+        return reply;
+    }
+    if (name == QLatin1String("get")) return getReply(device, text(request, "name"));
+    if (name == QLatin1String("set"))
+        return setReply(device, text(request, "name"), text(request, "value"));
+    return selfTest(request, streamed);
+}
+
+QJsonObject DirectLink::follow(const Streamed &) { return okReply(); }
+
+// Ctrl-C stops the test at its next step; a write test then writes the
+// saved settings back before it returns.
+QJsonObject DirectLink::selfTest(const QJsonObject &request, const Streamed &streamed)
+{
+    HeadlessSelfTest test(desktop_, request.value(QStringLiteral("loops")).toInt(1),
+                          request.value(QStringLiteral("details")).toBool(),
+                          [&streamed](const QString &line) {
+                              streamed({{QStringLiteral("line"), line}});
+                          });
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, [&test] {
+        interruptSeen = 1;
+        test.stop();
+    });
+    return test.run(text(request, "test") == QLatin1String("read") ? SelfTestKind::Read
+                                                                   : SelfTestKind::Write);
+}

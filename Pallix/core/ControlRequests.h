@@ -1,0 +1,73 @@
+// The control protocol's requests that talk to the device, answered alike by
+// the service and by pallixctl when no service runs. Requests and replies
+// are JSON objects: a reply has "ok"; a failed one says why in "error", and
+// its "kind" tells bad input ("invalid") from everything else.
+#pragma once
+
+#include "SelfTest.h"
+
+#include <QJsonObject>
+#include <functional>
+
+class HeadlessDesktop;
+class NrError;
+
+namespace ReplyKind {
+inline const QString Invalid = QStringLiteral("invalid");   // nothing was done
+inline const QString Device = QStringLiteral("device");     // the device failed
+inline const QString Busy = QStringLiteral("busy");         // try again later
+inline const QString Refused = QStringLiteral("refused");   // not in this state
+}   // namespace ReplyKind
+
+QJsonObject okReply();
+QJsonObject errorReply(const QString &text, const QString &kind);
+QJsonObject errorReply(const NrError &error);
+
+// "devices", "firmware", "mac" of the last discovery.
+QJsonObject devicesReply();
+// The error reply for a setting name (and value) that cannot be used, or
+// empty when it can; nothing is asked of the device.
+QJsonObject settingRequestError(const QString &name, const QString *value);
+// "settings": {name: text} for one setting or, for "all", every one.
+QJsonObject getReply(const QString &address, const QString &name);
+// Checks name and value before anything is written.
+QJsonObject setReply(const QString &address, const QString &name, const QString &value);
+// "globalStatus" and the live "outputs", "inputs" of a device.
+QJsonObject deviceStatusReply(const QString &address);
+
+enum class SelfTestKind { Read, Write };
+
+// A self test without a window: its log lines go to a callback, one at a
+// time; stop() ends it at its next step (a write test restores first).
+class HeadlessSelfTest : public SelfTestView {
+public:
+    using LineOut = std::function<void(const QString &line)>;
+
+    // The write test's warning is answered OK on the desktop: asking for
+    // the test was the answer.
+    HeadlessSelfTest(HeadlessDesktop &desktop, int loops, bool details, LineOut out);
+
+    // Runs the test to its end; the reply says how many passes ran and how
+    // many problems (mismatches, unrestored settings) they logged.
+    QJsonObject run(SelfTestKind kind);
+    void stop() { test_.stop(); }
+
+    bool detailsChecked() const override { return details_; }
+    QString loopCountText() const override { return QString::number(loops_); }
+    void fillLoopCounts(int) override {}
+    void appendLogLine(const QString &text) override;
+    void clearLog() override {}
+    void showLamps(const StatusLamps &) override {}
+    void showStatusCaption(const QString &) override {}
+    void showProgress(const QString &text) override;
+    void showTestRunning(bool) override {}
+
+private:
+    HeadlessDesktop &desktop_;
+    int loops_;
+    bool details_;
+    LineOut out_;
+    int passes_ = 0;
+    int problems_ = 0;
+    SelfTest test_{*this};
+};

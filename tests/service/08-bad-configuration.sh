@@ -1,0 +1,23 @@
+# A named configuration file that is missing or malformed, or a bad option,
+# ends pallixd at once with status 2 and a message that says what is wrong.
+expect_refusal() {
+  local expected=$1 status=0 out
+  shift
+  out=$("$DEMO_BIN/pallixd" "$@" 2>&1) || status=$?
+  [ $status -eq 2 ] || fail "pallixd $* ended $status: $out"
+  echo "$out" | grep -qF -- "$expected" || fail "pallixd $*: '$out' does not say '$expected'"
+  echo "refused: $out"
+}
+conf="$DEMO_TMP/bad.conf"
+expect_refusal "cannot read $DEMO_TMP/none.conf" --config "$DEMO_TMP/none.conf"
+printf 'dry-run = yes\nthis is no setting\n' >"$conf"
+expect_refusal "$conf:2: \"this is no setting\" is not \"name = value\"" --config "$conf"
+printf '# ok\nspeed = 3\n' >"$conf"
+expect_refusal "$conf:2: unknown setting \"speed\"" --config "$conf"
+printf 'dry-run = perhaps\n' >"$conf"
+expect_refusal 'dry-run takes yes or no' --config "$conf"
+printf 'local-address = 127.0.0.1, 10.0.0.300\n' >"$conf"
+expect_refusal 'local-address wants a dotted IPv4 address, not "10.0.0.300"' --config "$conf"
+expect_refusal 'shutdown-command needs a program' --shutdown-command ''
+expect_refusal 'Unknown option' --frobnicate
+"$DEMO_BIN/pallixd" --help | grep -q -- '--notify-command PROGRAM' || fail "no help"
