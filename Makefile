@@ -70,7 +70,7 @@ fuzz: deps $(BUILD_FUZZ)/CMakeCache.txt
 
 package: build
 	cd $(BUILD) && cpack
-	lintian --fail-on error --suppress-tags-from-file packaging/lintian-suppressed $(BUILD)/pallix_*.deb
+	lintian --fail-on error $(BUILD)/pallix_*.deb
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) build-win32 build-win64

@@ -1,6 +1,7 @@
 #include "CommandLineOptions.h"
 
 #include "AppPaths.h"
+#include "ProgramDoc.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,17 +24,61 @@ struct Options {
     QCommandLineOption paths{QStringLiteral("paths"),
                              QStringLiteral("Show where the application finds its files and "
                                             "writes its log, then exit.")};
+    QCommandLineOption manPage{QStringLiteral("man-page"),
+                               QStringLiteral("Write the manual page to FILE and exit."),
+                               QStringLiteral("FILE")};
+
+    QList<const QCommandLineOption *> all() const
+    {
+        return {&localAddress, &dryRun, &paths, &manPage};
+    }
 };
+
+const QString Description =
+    QStringLiteral("Pallix Control Center: watches a Pallix on the local network.");
+
+// The manual page from the same options the parser takes, so the two agree.
+programdoc::ProgramDoc manualOf(const Options &options)
+{
+    programdoc::ProgramDoc doc;
+    doc.name = "Pallix";
+    doc.summary = "the Pallix Control Center, in the notification area";
+    doc.synopsis = {"[--local-address ADDR]... [--dry-run]"};
+    doc.description =
+        "Watches the Pallix beside this PC from the notification area: finds it on the PC's "
+        "networks, polls it every two seconds, counts down and carries out the power action it "
+        "asks for, and shows and edits its configuration. The menu of its icon opens the "
+        "configuration window, the self test, discovery, the About window and the user guide.";
+    for (const QCommandLineOption *option : options.all())
+        doc.options.push_back({option->names().constLast().toStdString(),
+                               option->valueName().toStdString(),
+                               option->description().toStdString()});
+    doc.options.push_back({"help", "", "Show the options and exit."});
+    doc.options.push_back({"version", "", "Show the version and exit."});
+    doc.sections = {{"FILES",
+                     "Run from an application folder (the build's bin/), the program keeps its "
+                     "files and its log.txt beside itself. Installed, it finds them in the "
+                     "system's folders and writes its log to $XDG_STATE_HOME/pallix/log.txt "
+                     "(~/.local/state/pallix/). --paths tells which."},
+                    {"SEE ALSO", "pallixd(8), pallixctl(1), nrfwupdate(1)"}};
+    return doc;
+}
+
+void writeManualAndExit(const Options &options, const QString &path)
+{
+    std::string error;
+    if (programdoc::writeManPage(manualOf(options), path.toStdString(), &error)) std::exit(0);
+    std::fprintf(stderr, "Pallix: %s\n", error.c_str());
+    std::exit(2);
+}
 
 void describe(QCommandLineParser &parser, const Options &options)
 {
-    parser.setApplicationDescription(
-        QStringLiteral("Pallix Control Center: watches a Pallix on the local network."));
+    parser.setApplicationDescription(Description);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption(options.localAddress);
-    parser.addOption(options.dryRun);
-    parser.addOption(options.paths);
+    for (const QCommandLineOption *option : options.all())
+        parser.addOption(*option);
 }
 
 void store(const QCommandLineParser &parser, const Options &options, AppState &state)
@@ -59,6 +104,7 @@ void applyCommandLine(const QCoreApplication &app, AppState &state)
         }
     }
     store(parser, options, state);
+    if (parser.isSet(options.manPage)) writeManualAndExit(options, parser.value(options.manPage));
     if (parser.isSet(options.paths)) {
         std::fputs(describePaths().toLocal8Bit().constData(), stdout);
         std::exit(0);

@@ -21,13 +21,14 @@ void nameApplication()
                                                 .arg(PALLIX_VERSION_REVISION));
 }
 
-// Help, version and paths need no display: they are answered before the window
+// Help, version, paths and the manual page need no display: they are answered before the window
 // system is opened. Everything else is parsed after, so Qt's own options
 // (-platform and the like) keep working.
 bool asksForHelpOrVersion(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version", "--paths"})
+        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version", "--paths",
+                                   "--man-page"})
             if (std::strcmp(argv[i], option) == 0) return true;
     return false;
 }

@@ -82,7 +82,7 @@ private:
 TEST_F(UpdaterRun, HelpDescribesTheCommandLine) {
     const Outcome run = runUpdater({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.output.find("usage: nrfwupdate <device address> <image path>"), std::string::npos);
+    EXPECT_NE(run.output.find("Usage: nrfwupdate <device address> <image path>"), std::string::npos);
     EXPECT_NE(run.output.find("  10  left program mode, but the Pallix answers no register read"), std::string::npos);
 }
 
@@ -93,7 +93,7 @@ TEST_F(UpdaterRun, BadCommandLinesAreRefusedBeforeAnyTraffic) {
           {"localhost", PALLIX_CARRIED_IMAGE}}) {
         const Outcome run = runUpdater(arguments);
         EXPECT_EQ(run.exitCode, 2) << run.output;
-        EXPECT_NE(run.output.find("usage:"), std::string::npos);
+        EXPECT_NE(run.output.find("Usage:"), std::string::npos);
     }
     EXPECT_NE(runUpdater({"127.0.2", "x"}).output.find("\"127.0.2\" is not a dotted IPv4 address"),
               std::string::npos);

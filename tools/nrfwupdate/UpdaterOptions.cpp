@@ -13,29 +13,6 @@ bool isDottedIPv4(const std::string &text) {
     return inet_pton(AF_INET, text.c_str(), &parsed) == 1;
 }
 
-const char *updaterUsage() {
-    return "usage: nrfwupdate <device address> <image path>\n"
-           "\n"
-           "Reprograms the Pallix at the dotted IPv4 address with the firmware\n"
-           "image file. Keep the PC and the Pallix powered until it reports the end.\n"
-           "\n"
-           "Exit status:\n"
-           "   0  updated: the Pallix runs the new firmware and answers again\n"
-           "   1  image refused (unreadable, malformed, or not covering 0x00000 to\n"
-           "      0x1FFFF in order); nothing was sent\n"
-           "   2  bad command line; nothing was sent\n"
-           "   3  no Pallix answered the probe; only leave-program-mode was sent\n"
-           "   4  the Pallix did not come back after its restart\n"
-           "   5  no answer to enter program mode; the old firmware is untouched\n"
-           "   6  no answer to a block erase\n"
-           "   7  no answer to a block write\n"
-           "   8  no answer to the flash copy\n"
-           "   9  image written, but no answer to leave program mode\n"
-           "  10  left program mode, but the Pallix answers no register read\n"
-           "After a failure the message says what failed and what state the Pallix\n"
-           "is in; from 6 on it needs the update run again.\n";
-}
-
 UpdaterOptions parseUpdaterOptions(const std::vector<std::string> &arguments) {
     UpdaterOptions options;
     for (const std::string &argument : arguments) {
@@ -43,6 +20,11 @@ UpdaterOptions parseUpdaterOptions(const std::vector<std::string> &arguments) {
             options.action = UpdaterOptions::Action::Help;
             return options;
         }
+    }
+    if (arguments.size() == 2 && arguments[0] == "--man-page") {
+        options.action = UpdaterOptions::Action::ManPage;
+        options.imagePath = arguments[1];
+        return options;
     }
     if (arguments.size() != 2) {
         options.error = "expected a device address and an image path";

@@ -5,13 +5,12 @@
 #include <vector>
 
 struct UpdaterOptions {
-    enum class Action { Update, Help, Refuse };
+    enum class Action { Update, Help, ManPage, Refuse };
     Action action = Action::Refuse;
     std::string deviceAddress;
-    std::string imagePath;
+    std::string imagePath;   // the manual page's path with ManPage
     std::string error;  // why the command line was refused
 };
 
 UpdaterOptions parseUpdaterOptions(const std::vector<std::string> &arguments);
 bool isDottedIPv4(const std::string &text);
-const char *updaterUsage();

@@ -2,6 +2,7 @@
 // device at the given address with a unicast probe, then runs the library's
 // firmware routine, which prints its progress on standard output.
 
+#include "UpdaterDoc.h"
 #include "UpdaterOptions.h"
 
 #include <NerrinAPI.h>
@@ -57,10 +58,17 @@ int main(int argc, char **argv) {
     const UpdaterOptions options = parseUpdaterOptions(std::vector<std::string>(argv + 1, argv + argc));
     switch (options.action) {
     case UpdaterOptions::Action::Help:
-        std::fputs(updaterUsage(), stdout);
+        programdoc::printText(programdoc::helpText(updaterDoc()));
         return Updated;
+    case UpdaterOptions::Action::ManPage: {
+        std::string error;
+        if (programdoc::writeManPage(updaterDoc(), options.imagePath, &error)) return Updated;
+        std::fprintf(stderr, "nrfwupdate: %s\n", error.c_str());
+        return BadCommandLine;
+    }
     case UpdaterOptions::Action::Refuse:
-        std::fprintf(stderr, "nrfwupdate: %s\n\n%s", options.error.c_str(), updaterUsage());
+        std::fprintf(stderr, "nrfwupdate: %s\n\n%s", options.error.c_str(),
+                     programdoc::helpText(updaterDoc()).c_str());
         return BadCommandLine;
     case UpdaterOptions::Action::Update:
         break;

@@ -106,7 +106,8 @@ std::string helpText(const ProgramDoc &doc)
     std::ostringstream out;
     for (size_t i = 0; i < doc.synopsis.size(); ++i)
         out << (i == 0 ? "Usage: " : "       ") << doc.name << ' ' << doc.synopsis[i] << '\n';
-    out << '\n' << wrap(doc.description, 0, HelpWidth) << '\n';
+    for (const std::string &paragraph : paragraphs(doc.description))
+        out << '\n' << (literal(paragraph) ? paragraph : wrap(paragraph, 0, HelpWidth)) << '\n';
     if (!doc.commands.empty()) {
         out << "\nCommands:\n";
         for (const Command &command : doc.commands)
