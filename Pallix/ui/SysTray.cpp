@@ -66,5 +66,3 @@ TrayMouseAction decodeTrayMessage(int message)
     default: return TrayMouseAction::Nothing;
     }
 }
-
-QString trayTip() { return QStringLiteral("Nerrin Pallix™"); }

@@ -45,4 +45,3 @@ private:
 };
 TrayMouseAction decodeTrayMessage(int message);
 
-QString trayTip();                     // "Nerrin Pallix™"

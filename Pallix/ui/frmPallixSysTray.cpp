@@ -22,9 +22,16 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
+#include <QSettings>
 #include <cstdio>
 
 namespace {
+
+const QString NotificationsKey = QStringLiteral("notifications");
+
+// Notifications are on until the user switches them off; the choice lasts.
+bool notificationsWanted() { return QSettings().value(NotificationsKey, true).toBool(); }
+void rememberNotificationsWanted(bool wanted) { QSettings().setValue(NotificationsKey, wanted); }
 
 // Menu handlers report their errors like every event handler.
 template <typename Handler> auto reported(Handler handler)
@@ -48,6 +55,8 @@ frmPallixSysTray::frmPallixSysTray()
     connect(&trayIcon, &QSystemTrayIcon::activated, &clicks, &TrayClicks::activated);
     connect(&clicks, &TrayClicks::message, this, &frmPallixSysTray::trayMessage);
     connect(&watch, &DeviceWatch::searchShown, this, &frmPallixSysTray::changeIcon);
+    connect(&summary, &WatchSummary::toolTipChanged, &trayIcon, &QSystemTrayIcon::setToolTip);
+    connect(&summary, &WatchSummary::notice, this, &frmPallixSysTray::notify);
     setConfigView(&configWindowView());
 }
 
@@ -71,6 +80,10 @@ void frmPallixSysTray::buildMenu()
     mnuPopupSys.addSeparator();
     mnuPopupSys.addAction(QStringLiteral("Pallix™ &User Guide"), this, reported(openUserGuide));
     mnuPopupSys.addAction(QStringLiteral("A&bout Nerrin Pallix™"), this, reported(showAbout));
+    mnuNotifications = mnuPopupSys.addAction(QStringLiteral("Desktop &Notifications"));
+    mnuNotifications->setCheckable(true);
+    mnuNotifications->setChecked(notificationsWanted());
+    connect(mnuNotifications, &QAction::toggled, this, &rememberNotificationsWanted);
     mnuPopupSys.addSeparator();
     mnuPopupSys.addAction(QStringLiteral("E&xit"), this, [this] { mnuExitClicked(); });
 }
@@ -102,7 +115,7 @@ bool frmPallixSysTray::start(int trayWaitMs)
             throw NrError(48, QStringLiteral("Cannot load the device library: ") + reason);
 
         trayIcon.setIcon(windowIcon());
-        trayIcon.setToolTip(trayTip());
+        trayIcon.setToolTip(summary.toolTip());
         trayIcon.show();
         watch.start();
         return !appState().ending;
@@ -138,7 +151,14 @@ void frmPallixSysTray::changeIcon(int iconIndex)
     iconIndex_ = iconIndex;
     setWindowIcon(icon);
     trayIcon.setIcon(icon);
-    trayIcon.setToolTip(trayTip());
+}
+
+// The desktop's notification service shows it where there is one.
+void frmPallixSysTray::notify(const QString &title, const QString &text)
+{
+    if (!mnuNotifications->isChecked() || !trayIcon.isVisible()) return;
+    trayIcon.showMessage(title, text, QSystemTrayIcon::Information, NoticeMs);
+    ++noticesShown_;
 }
 
 void frmPallixSysTray::closeEvent(QCloseEvent *event)

@@ -4,6 +4,7 @@
 
 #include "DeviceWatch.h"
 #include "SysTray.h"
+#include "WatchSummary.h"
 #include "frmShutdown.h"
 
 #include <QMenu>
@@ -30,6 +31,9 @@ public:
     void mnuDiscoverDevicesClicked();
     void mnuExitClicked();
 
+    static constexpr int NoticeMs = 10000;
+    int noticesShown() const { return noticesShown_; }
+
     int iconIndex() const { return iconIndex_; }   // -1 until the first changeIcon
     bool menuShown() const { return menuShown_; }
 
@@ -37,6 +41,8 @@ public:
     QMenu mnuPopupSys;
     TrayClicks clicks;
     DeviceWatch watch;
+    WatchSummary summary{watch};
+    QAction *mnuNotifications = nullptr;
     DeviceSearch &search = watch.search;
     DeviceMonitor &monitor = watch.monitor;
     frmShutdown countdownWindow{watch.countdown};
@@ -50,6 +56,9 @@ private:
     bool waitForTray(int waitMs);
     void showMenu();
 
+    void notify(const QString &title, const QString &text);
+
     int iconIndex_ = -1;
+    int noticesShown_ = 0;
     bool menuShown_ = false;
 };

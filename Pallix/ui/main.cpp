@@ -14,6 +14,7 @@ namespace {
 
 void nameApplication()
 {
+    QCoreApplication::setOrganizationName(QStringLiteral("Pallix"));
     QCoreApplication::setApplicationName(QStringLiteral("Pallix"));
     QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                                 .arg(PALLIX_VERSION_MAJOR)

@@ -21,6 +21,7 @@ TestAppFolder::TestAppFolder()
     appState().appPath = path();
     // A log that leaves the application folder stays inside the test's own.
     qputenv("XDG_STATE_HOME", (path() + QStringLiteral("state")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (path() + QStringLiteral("config")).toLocal8Bit());
 }
 
 QString TestAppFolder::path() const { return dir_.path() + QLatin1Char('/'); }

@@ -75,7 +75,8 @@ TEST_F(StartupTest, FindsTheDeviceWatchesItAndShowsTheRedIcon)
     frmPallixSysTray window;
     ASSERT_TRUE(window.start());
     EXPECT_TRUE(window.trayIcon.isVisible());
-    EXPECT_EQ(window.trayIcon.toolTip(), QStringLiteral("Nerrin Pallix™"));
+    EXPECT_EQ(window.trayIcon.toolTip(),
+              QStringLiteral("Pallix Control Center — watching 127.0.0.2 (firmware 01.03)"));
     EXPECT_EQ(window.iconIndex(), 0);
     EXPECT_TRUE(window.monitor.monitorTimer.isActive());
     EXPECT_FALSE(window.search.discoveryTimer.isActive());

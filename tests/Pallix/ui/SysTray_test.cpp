@@ -31,8 +31,6 @@ TEST(TrayMouse, MessagesDecodeToTheirActions)
         EXPECT_EQ(decodeTrayMessage(other), TrayMouseAction::Nothing) << other;
 }
 
-TEST(TrayIcon, Tip) { EXPECT_EQ(trayTip(), QStringLiteral("Nerrin Pallix™")); }
-
 // Mean colour of the icon's opaque pixels.
 QColor meanColour(const QIcon &icon)
 {
@@ -67,7 +65,6 @@ TEST_F(TrayWindowTest, ChangeIconLoadsRedForZeroAndGrayOtherwise)
     c = meanColour(window.trayIcon.icon());
     EXPECT_EQ(window.iconIndex(), 7);
     EXPECT_LT(std::abs(c.red() - c.green()), 20);
-    EXPECT_EQ(window.trayIcon.toolTip(), QStringLiteral("Nerrin Pallix™"));
 }
 
 TEST_F(TrayWindowTest, AMissingIconFileFallsBackWithoutFailing)
@@ -78,6 +75,22 @@ TEST_F(TrayWindowTest, AMissingIconFileFallsBackWithoutFailing)
     EXPECT_FALSE(window.trayIcon.icon().isNull());
 }
 
+// Notices go to the desktop unless switched off in the menu, which is
+// remembered for the next start.
+TEST_F(TrayWindowTest, NoticesFollowTheMenuSwitchAndItIsRemembered)
+{
+    window.trayIcon.show();
+    EXPECT_TRUE(window.mnuNotifications->isChecked());
+    emit window.watch.powerLost();
+    EXPECT_EQ(window.noticesShown(), 1);
+
+    window.mnuNotifications->trigger();   // off
+    emit window.watch.powerLost();
+    EXPECT_EQ(window.noticesShown(), 1);
+    frmPallixSysTray next;
+    EXPECT_FALSE(next.mnuNotifications->isChecked());
+}
+
 TEST_F(TrayWindowTest, MenuItemsInOrder)
 {
     QStringList captions;
@@ -85,7 +98,8 @@ TEST_F(TrayWindowTest, MenuItemsInOrder)
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(captions, (QStringList{"&Configure Pallix™", "&Discovery Process", "Self Test", "-",
                                      "Update &App", "Update &Firmware", "-", "Pallix™ &User Guide",
-                                     "A&bout Nerrin Pallix™", "-", "E&xit"}));
+                                     "A&bout Nerrin Pallix™", "Desktop &Notifications", "-",
+                                     "E&xit"}));
     EXPECT_FALSE(window.mnuPopupSys.actions()[5]->isEnabled());
     EXPECT_TRUE(window.mnuPopupSys.actions()[4]->isEnabled());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nerrin Pallix™"));
