@@ -102,7 +102,7 @@ TEST(SettingsEncodings, EnablesTickOnAnyValueDriveAndManualOnlyOnOne)
     EXPECT_EQ(tickValue(false), 0);
 }
 
-TEST(indicatorLamps, EachLampIsArmedOnlyByItsOwnEnables)
+TEST(IndicatorLamps, EachLampIsArmedOnlyByItsOwnEnables)
 {
     DeviceStatus s;
     EXPECT_EQ(indicatorLamps(s).out1, LampState::Disabled);
@@ -130,7 +130,7 @@ TEST(indicatorLamps, EachLampIsArmedOnlyByItsOwnEnables)
     EXPECT_EQ(lamps.in1, LampState::Disabled);
 }
 
-TEST(indicatorLamps, TriggeredOnlyByAStateOfExactlyOne)
+TEST(IndicatorLamps, TriggeredOnlyByAStateOfExactlyOne)
 {
     DeviceStatus s;
     s.out1State = 1;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <climits>
 
-TEST(loopCountFromText, TakesTheLeadingNumberRoundedHalfToEven)
+TEST(LoopCountFromText, TakesTheLeadingNumberRoundedHalfToEven)
 {
     EXPECT_EQ(loopCountFromText(QStringLiteral("1000")), 1000);
     EXPECT_EQ(loopCountFromText(QStringLiteral(" 7 loops")), 7);

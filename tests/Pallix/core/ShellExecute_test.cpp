@@ -25,7 +25,7 @@ std::optional<NrError> openFailure(FakePlatform &platform, int shellResult)
 
 }   // namespace
 
-TEST(shellOpen, TurnsShellCodesIntoErrors)
+TEST(ShellOpen, TurnsShellCodesIntoErrors)
 {
     FakePlatform platform;
     const struct {
@@ -57,7 +57,7 @@ TEST(shellOpen, TurnsShellCodesIntoErrors)
     }
 }
 
-TEST(shellOpen, ResultsAbove32AreSuccess)
+TEST(ShellOpen, ResultsAbove32AreSuccess)
 {
     FakePlatform platform;
     EXPECT_FALSE(openFailure(platform, 33).has_value());

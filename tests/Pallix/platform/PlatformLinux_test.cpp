@@ -111,7 +111,7 @@ TEST(CommandLine, AppFolderEndsInASeparator)
     EXPECT_EQ(appFolder("/opt/pallix/"), QStringLiteral("/opt/pallix/"));
 }
 
-TEST(discoveryNetworks, OnlyRunningBroadcastInterfacesCountUnlessNamed)
+TEST(DiscoveryNetworks, OnlyRunningBroadcastInterfacesCountUnlessNamed)
 {
     FakePlatform platform;
     platform.networks = {{"192.168.1.20", "192.168.1.255", "eth0", true},
@@ -134,7 +134,7 @@ TEST(discoveryNetworks, OnlyRunningBroadcastInterfacesCountUnlessNamed)
     appState().localAddressOverride.clear();
 }
 
-TEST(discoveryNetworks, UsableInterfacesAreUpRunningAndNoBridges)
+TEST(DiscoveryNetworks, UsableInterfacesAreUpRunningAndNoBridges)
 {
     const unsigned upRunning = IFF_UP | IFF_RUNNING | IFF_BROADCAST;
     EXPECT_TRUE(usableInterface("eth0", upRunning));
@@ -147,7 +147,7 @@ TEST(discoveryNetworks, UsableInterfacesAreUpRunningAndNoBridges)
 
 // In the test's own network namespace: interfaces made for it, read back
 // through the real platform with their own broadcast addresses.
-TEST(discoveryNetworks, TheSystemsBroadcastAddressIsUsed)
+TEST(DiscoveryNetworks, TheSystemsBroadcastAddressIsUsed)
 {
     const auto ip = [](const QString &args) {
         return QProcess::execute(QStringLiteral("ip"), args.split(' ')) == 0;

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(shellOpen, TheRealDesktopReportsAMissingFileAsCode2)
+TEST(ShellOpen, TheRealDesktopReportsAMissingFileAsCode2)
 {
     TestAppFolder folder;
     WidgetDesktop desktop;
