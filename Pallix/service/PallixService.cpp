@@ -70,7 +70,10 @@ void PallixService::start()
         throw StartError(QStringLiteral("cannot load the device library: ") + reason);
     logFile(QStringLiteral("pallixd listens on %1%2")
                 .arg(server_.path(), config_.dryRun ? QStringLiteral(" (dry run)") : QString()));
-    startWatchingUnlessTaken();
+    // The first search talks to the device; run it inside the event loop,
+    // so a SIGTERM that comes meanwhile ends the loop rather than being
+    // spent before the loop has begun.
+    QTimer::singleShot(0, this, &PallixService::startWatchingUnlessTaken);
 }
 
 void PallixService::startWatchingUnlessTaken()
@@ -90,6 +93,8 @@ void PallixService::startWatchingUnlessTaken()
 
 void PallixService::stop()
 {
+    if (appState().ending) return;
+    logFile(QStringLiteral("pallixd ends"));
     stopSelfTestsAndRestore();
     endApplication(0);
 }
