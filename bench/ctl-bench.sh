@@ -8,12 +8,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 runs=${2:-40}
-if [ -z "${CTL_BENCH_IN_NETNS:-}" ]; then
-  export CTL_BENCH_IN_NETNS=1
-  exec unshare -rnm --pid --fork --mount-proc bash -c \
-    'mount -t tmpfs tmpfs /tmp && mount -t tmpfs tmpfs /run && ip link set lo up && exec bash "$0" "$@"' \
-    "$0" "$build" "$runs"
-fi
+source "$here/../scripts/private-namespaces.sh"
+enter_private_namespaces --own-processes --own-run "$0" "$build" "$runs"
 bin=$build/bin
 [ -n "${CTL_BENCH_TRACE:-}" ] && set -x
 tmp=$(mktemp -d)

@@ -26,16 +26,16 @@ done
 headless=${PALLIX_DEMO_HEADLESS:-}
 [ -z "${DISPLAY:-}" ] && headless=1
 
-if [ -n "$headless" ] && [ -z "${DEMO_IN_NETNS:-}" ]; then
+source "$ROOT/scripts/private-namespaces.sh"
+if [ -n "$headless" ] && [ -z "${PALLIX_IN_PRIVATE_NAMESPACES:-}" ]; then
   # Nothing the demo does can reach a real network from in here, and its
   # display lives in a /tmp of its own.
   if ! unshare -rnm true 2>/dev/null; then
     echo "demo: cannot create a private network namespace (unshare -rnm); not running headless" >&2
     exit 1
   fi
-  export DEMO_IN_NETNS=1 PALLIX_DEMO_HEADLESS=1
-  exec unshare -rnm bash -c 'mount -t tmpfs tmpfs /tmp && ip link set lo up && exec bash "$0" "$@"' \
-    "${BASH_SOURCE[0]}" "$BUILD"
+  export PALLIX_DEMO_HEADLESS=1
+  enter_private_namespaces "${BASH_SOURCE[0]}" "$BUILD"
 fi
 
 source "$ROOT/scripts/demo-lib.sh"

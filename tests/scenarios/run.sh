@@ -10,13 +10,10 @@ BIN=$(cd "$1" && pwd)
 SCENARIO=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-if [ -z "${SCENARIO_IN_NETNS:-}" ]; then
-  export SCENARIO_IN_NETNS=1
-  # A /tmp of its own too: displays started side by side cannot collide.
-  # Processes of its own: a pallixd of another test is no running service.
-  exec unshare -rnm --pid --fork --mount-proc bash -c 'mount -t tmpfs tmpfs /tmp && ip link set lo up && exec bash "$0" "$@"' \
-    "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
-fi
+# A /tmp of its own too: displays started side by side cannot collide.
+# Processes of its own: a pallixd of another test is no running service.
+source "$ROOT/scripts/private-namespaces.sh"
+enter_private_namespaces --own-processes "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
 
 # The application folder: the program copied (its folder is where it looks
 # for its files), everything else linked.

@@ -11,12 +11,8 @@ BIN=$(cd "$1" && pwd)
 SCENARIO=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-if [ -z "${SCENARIO_IN_NETNS:-}" ]; then
-  export SCENARIO_IN_NETNS=1
-  exec unshare -rnm --pid --fork --mount-proc bash -c \
-    'mount -t tmpfs tmpfs /tmp && mount -t tmpfs tmpfs /run && ip link set lo up && exec bash "$0" "$@"' \
-    "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
-fi
+source "$ROOT/scripts/private-namespaces.sh"
+enter_private_namespaces --own-processes --own-run "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
 
 export DEMO_ROOT="$ROOT" DEMO_BIN="$BIN"
 source "$ROOT/scripts/demo-lib.sh"
