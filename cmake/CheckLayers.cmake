@@ -1,14 +1,17 @@
-# A layer below the windows includes no widget or GUI header and links no
-# widget or GUI library. Run by CTest:
-#   cmake -DSOURCES=<dir;dir> -DFORBIDDEN=<include dirs> -DLINKS=<libraries> -P CheckLayers.cmake
+# A layer keeps to what it may build on. Run by CTest:
+#   cmake -DLAYER=<name> -DSOURCES=<dir;dir> -DFORBIDDEN=<include dirs>
+#         -DHEADERS=<regex> -DLINKS=<libraries> -DLINK_PATTERN=<regex> -P CheckLayers.cmake
+# Every file under SOURCES is read for #include <...> lines: a header that
+# matches HEADERS, or that lies in one of the FORBIDDEN include folders, is
+# a fault; so is a library in LINKS that matches LINK_PATTERN.
 set(failures "")
 foreach(dir ${SOURCES})
-  file(GLOB files ${dir}/*.h ${dir}/*.cpp)
+  file(GLOB_RECURSE files ${dir}/*.h ${dir}/*.cpp)
   foreach(file ${files})
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*<[^>]+>")
     foreach(line ${includes})
       string(REGEX REPLACE ".*<([^>]+)>.*" "\\1" header "${line}")
-      if(header MATCHES "^Qt(Widgets|Gui)/")
+      if(HEADERS AND header MATCHES "${HEADERS}")
         list(APPEND failures "${file}: #include <${header}>")
         continue()
       endif()
@@ -21,12 +24,12 @@ foreach(dir ${SOURCES})
   endforeach()
 endforeach()
 foreach(library ${LINKS})
-  if(library MATCHES "Widgets|Qt6::Gui|Qt6Gui")
+  if(library MATCHES "${LINK_PATTERN}")
     list(APPEND failures "links ${library}")
   endif()
 endforeach()
 if(failures)
   list(JOIN failures "\n  " text)
-  message(FATAL_ERROR "A layer below the windows reaches for them:\n  ${text}")
+  message(FATAL_ERROR "${LAYER} reaches past its layer:\n  ${text}")
 endif()
-message(STATUS "Layers hold: no widget or GUI header or library below the windows")
+message(STATUS "${LAYER}: holds")

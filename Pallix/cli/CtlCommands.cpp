@@ -1,12 +1,15 @@
 #include "CtlCommands.h"
 
-#include "AppState.h"
-#include "CommandLineOptions.h"
 #include "ControlRequests.h"
 #include "CtlLinks.h"
 #include "HeadlessDesktop.h"
-#include "LogFile.h"
-#include "SettingNames.h"
+#include "QtEventLoop.h"
+#include "QtText.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "app/LogFile.h"
+#include "device/DeviceThread.h"
+#include "device/SettingNames.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -147,8 +150,8 @@ int exitStatus(const QJsonObject &reply)
 void prepareDirectAccess()
 {
     AppState &state = appState();
-    state.appPath = appFolder(QCoreApplication::applicationDirPath());
-    setLogSink([](const QString &entry) { complain(entry); });
+    state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
+    setLogSink([](const std::string &entry) { complain(qText(entry)); });
 }
 
 }   // namespace
@@ -156,6 +159,10 @@ void prepareDirectAccess()
 int runCtl(const CtlRequest &r)
 {
     catchInterrupt();
+    QtEventLoop loop;
+    loop::EventLoop::install(&loop);
+    DeviceThread device(loop);
+    DeviceThread::install(&device);
     QString problem;
     std::unique_ptr<CtlLink> link = ServiceLink::open(r.socketPath, &problem);
     HeadlessDesktop desktop;
@@ -168,7 +175,7 @@ int runCtl(const CtlRequest &r)
             return Failed;
         }
         prepareDirectAccess();
-        link = std::make_unique<DirectLink>(r, desktop);
+        link = std::make_unique<DirectLink>(r);
     }
     const Streamed streamed = [&r](const QJsonObject &object) {
         r.json ? printJson(object) : printStreamed(object);

@@ -1,14 +1,17 @@
 #include "CtlLinks.h"
 
-#include "AppState.h"
 #include "ControlRequests.h"
 #include "ControlSocket.h"
 #include "HeadlessDesktop.h"
-#include "NrAPI.h"
-#include "NrDiscovery.h"
-#include "OtherMonitor.h"
-#include "Platform.h"
+#include "QtText.h"
+#include "RunToEnd.h"
 #include "StopSignals.h"
+#include "app/AppState.h"
+#include "app/LocalNetworks.h"
+#include "app/OtherMonitor.h"
+#include "app/Platform.h"
+#include "device/NrAPI.h"
+#include "watch/NrDiscovery.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -102,45 +105,45 @@ QJsonObject ServiceLink::follow(const Streamed &streamed)
 QString directAccessRefusal(const QString &socketProblem)
 {
     Platform &platform = Platform::current();
-    if (platform.runningOnThisPC(QString::fromLatin1(ServiceProgram)) > 0)
+    if (platform.runningOnThisPC(ServiceProgram) > 0)
         return (socketProblem.isEmpty() ? QStringLiteral("pallixd runs, but its socket cannot be "
                                                          "opened")
                                         : socketProblem)
                + QStringLiteral(": run pallixctl as its user or in its group (or name the "
                                 "socket with --socket)");
-    if (platform.runningOnThisPC(QString::fromLatin1(ControlCenterProgram)) > 0)
+    if (platform.runningOnThisPC(ControlCenterProgram) > 0)
         return QStringLiteral("The Pallix Control Center runs and owns the Pallix; use its "
                               "windows, or end it (\"Exit\" in its tray menu) first");
     return socketProblem;
 }
 
-DirectLink::DirectLink(const CtlRequest &request, HeadlessDesktop &desktop) : desktop_(desktop)
+DirectLink::DirectLink(const CtlRequest &request)
 {
     AppState &state = appState();
-    state.localAddressOverride = request.localAddresses;
-    state.fixedDevice = request.device;
+    state.localAddressOverride = stdTexts(request.localAddresses);
+    state.fixedDevice = stdText(request.device);
 }
 
 QJsonObject DirectLink::findDevice(bool probeNamedDevice)
 {
-    QString reason;
+    std::string reason;
     if (!NrAPI::load(&reason))
-        return errorReply(QStringLiteral("Cannot load the device library: ") + reason,
+        return errorReply(QStringLiteral("Cannot load the device library: ") + qText(reason),
                           ReplyKind::Device);
     AppState &state = appState();
-    if (!state.fixedDevice.isEmpty() && !probeNamedDevice) {
+    if (!state.fixedDevice.empty() && !probeNamedDevice) {
         // Named: its registers answer for it, no probe needed.
-        state.deviceList = {state.fixedDevice, QString()};
+        state.deviceList = {state.fixedDevice, std::string()};
         state.deviceCount = 1;
         state.discoveryFailed = false;
         return {};
     }
-    runDiscovery();
+    runToEnd(runDiscovery());
     if (!state.discoveryFailed) return {};
-    const QString where = state.fixedDevice.isEmpty()
+    const QString where = state.fixedDevice.empty()
                               ? QStringLiteral("on the networks of %1")
-                                    .arg(localAddresses().join(QStringLiteral(", ")))
-                              : QStringLiteral("at %1").arg(state.fixedDevice);
+                                    .arg(qTexts(localAddresses()).join(QStringLiteral(", ")))
+                              : QStringLiteral("at %1").arg(qText(state.fixedDevice));
     return errorReply(QStringLiteral("No Pallix answers %1").arg(where), ReplyKind::Device);
 }
 
@@ -162,18 +165,18 @@ QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &str
     }
     const QJsonObject notFound = findDevice(name == QLatin1String("discover"));
     if (!notFound.isEmpty()) return notFound;
-    const QString device = appState().deviceList.value(0);
+    const QString device = qText(appState().firstDevice());
     if (name == QLatin1String("discover")) return devicesReply();
     if (name == QLatin1String("status")) {
-        QJsonObject reply = deviceStatusReply(device);
+        QJsonObject reply = runToEnd(deviceStatusReply(device));
         const QJsonObject devices = devicesReply();
         for (auto it = devices.begin(); it != devices.end(); ++it)
             if (!reply.contains(it.key())) reply.insert(it.key(), it.value());
         return reply;
     }
-    if (name == QLatin1String("get")) return getReply(device, text(request, "name"));
+    if (name == QLatin1String("get")) return runToEnd(getReply(device, text(request, "name")));
     if (name == QLatin1String("set"))
-        return setReply(device, text(request, "name"), text(request, "value"));
+        return runToEnd(setReply(device, text(request, "name"), text(request, "value")));
     return selfTest(request, streamed);
 }
 
@@ -183,7 +186,7 @@ QJsonObject DirectLink::follow(const Streamed &) { return okReply(); }
 // saved settings back before it returns.
 QJsonObject DirectLink::selfTest(const QJsonObject &request, const Streamed &streamed)
 {
-    HeadlessSelfTest test(desktop_, request.value(QStringLiteral("loops")).toInt(1),
+    HeadlessSelfTest test(request.value(QStringLiteral("loops")).toInt(1),
                           request.value(QStringLiteral("details")).toBool(),
                           [&streamed](const QString &line) {
                               streamed({{QStringLiteral("line"), line}});
@@ -193,6 +196,7 @@ QJsonObject DirectLink::selfTest(const QJsonObject &request, const Streamed &str
         interruptSeen = 1;
         test.stop();
     });
-    return test.run(text(request, "test") == QLatin1String("read") ? SelfTestKind::Read
-                                                                   : SelfTestKind::Write);
+    return runToEnd(test.run(text(request, "test") == QLatin1String("read")
+                                 ? SelfTestKind::Read
+                                 : SelfTestKind::Write));
 }

@@ -11,8 +11,6 @@
 #include <functional>
 #include <memory>
 
-class HeadlessDesktop;
-
 using Streamed = std::function<void(const QJsonObject &)>;
 
 class CtlLink {
@@ -49,7 +47,7 @@ private:
 
 class DirectLink : public CtlLink {
 public:
-    DirectLink(const CtlRequest &request, HeadlessDesktop &desktop);
+    explicit DirectLink(const CtlRequest &request);
 
     QJsonObject exchange(const QJsonObject &request, const Streamed &streamed) override;
     QJsonObject follow(const Streamed &) override;
@@ -61,7 +59,6 @@ private:
     QJsonObject findDevice(bool probeNamedDevice);
     QJsonObject selfTest(const QJsonObject &request, const Streamed &streamed);
 
-    HeadlessDesktop &desktop_;
 };
 
 // Why pallixctl may not talk to the device itself; empty when it may.

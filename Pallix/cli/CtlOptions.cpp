@@ -1,8 +1,9 @@
 #include "CtlOptions.h"
 
-#include "CommandLineOptions.h"
-#include "SelfTest.h"
-#include "SettingNames.h"
+#include "QtText.h"
+#include "app/Options.h"
+#include "device/SettingNames.h"
+#include "selftest/SelfTest.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -19,7 +20,7 @@ std::string settingsList()
         std::string names;
         for (const SettingField &field : settingFields())
             if (field.unit == unit) names += std::string(names.empty() ? "" : ", ") + field.name;
-        text += "  " + names + ":\n      " + settingValues(unit).toStdString() + "\n";
+        text += "  " + names + ":\n      " + settingValues(unit) + "\n";
     }
     return text;
 }
@@ -115,7 +116,7 @@ void checkWords(const CtlRequest &request)
 
 void checkAddress(const QString &text)
 {
-    if (!isIPv4Address(text))
+    if (!isIPv4Address(stdText(text)))
         throw UsageError(QStringLiteral("a dotted IPv4 address, not \"%1\"").arg(text));
 }
 

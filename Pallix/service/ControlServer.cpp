@@ -1,6 +1,7 @@
 #include "ControlServer.h"
 
 #include "ControlRequests.h"
+#include "loop/Raised.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,9 +11,8 @@
 
 #include <sys/stat.h>
 
-#include <sys/stat.h>
-
-ControlClient::ControlClient(QLocalSocket *socket) : socket_(socket)
+ControlClient::ControlClient(QLocalSocket *socket, ControlHandler handler)
+    : socket_(socket), handler_(std::move(handler))
 {
     connect(socket, &QLocalSocket::readyRead, this, &ControlClient::readLines);
     connect(socket, &QLocalSocket::disconnected, this, [this] {
@@ -35,9 +35,6 @@ void ControlClient::send(const QJsonObject &object)
     socket_->flush();
 }
 
-// Requests run from the event loop, not inside the socket's own read
-// notification: while that runs Qt would not notice the client going, and
-// a long request (a self test) must see it.
 void ControlClient::readLines()
 {
     if (!socket_) return;
@@ -49,25 +46,23 @@ void ControlClient::readLines()
         socket_->disconnectFromServer();
         return;
     }
-    if (!handling_)
-        QMetaObject::invokeMethod(this, &ControlClient::handleLines, Qt::QueuedConnection);
+    if (!handling_) tasks_.spawn(handleLines());
 }
 
-void ControlClient::handleLines()
+// The lines in order, each request answered before the next is read.
+loop::Task<> ControlClient::handleLines()
 {
-    if (handling_) return;   // the running request's turn first
-    handling_ = true;
+    const loop::Raised handling(handling_);
     for (qsizetype end; connected() && (end = buffer_.indexOf('\n')) >= 0;) {
         const QByteArray line = buffer_.left(end).trimmed();
         buffer_.remove(0, end + 1);
-        if (!line.isEmpty()) handleLine(line);
+        if (!line.isEmpty()) co_await handleLine(line);
     }
-    handling_ = false;
     // A client that went while served is not served further.
     if (!connected()) deleteLater();
 }
 
-void ControlClient::handleLine(const QByteArray &line)
+loop::Task<> ControlClient::handleLine(QByteArray line)
 {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(line, &error);
@@ -77,12 +72,12 @@ void ControlClient::handleLine(const QByteArray &line)
                                      ? QStringLiteral("not an object")
                                      : error.errorString()),
                         ReplyKind::Invalid));
-        return;
+        co_return;
     }
-    handler(*this, document.object());
+    send(co_await handler_(*this, document.object()));
 }
 
-ControlServer::ControlServer(Handler handler) : handler_(std::move(handler))
+ControlServer::ControlServer(ControlHandler handler) : handler_(std::move(handler))
 {
     connect(&server_, &QLocalServer::newConnection, this, &ControlServer::accept);
 }
@@ -113,9 +108,8 @@ void ControlServer::listen(const QString &path)
 void ControlServer::accept()
 {
     while (QLocalSocket *socket = server_.nextPendingConnection()) {
-        auto *client = new ControlClient(socket);
+        auto *client = new ControlClient(socket, handler_);
         socket->setParent(client);
-        client->handler = handler_;
         clients_.removeAll(nullptr);
         clients_ << client;
     }

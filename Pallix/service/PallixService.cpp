@@ -1,18 +1,21 @@
 #include "PallixService.h"
 
-#include "AppInstance.h"
-#include "AppState.h"
-#include "CommandLineOptions.h"
 #include "ControlRequests.h"
 #include "ControlSocket.h"
-#include "DeviceMonitor.h"
-#include "FirmwareCheck.h"
-#include "LogFile.h"
-#include "MonitorState.h"
-#include "NrAPI.h"
-#include "OtherMonitor.h"
+#include "QtEventLoop.h"
+#include "QtText.h"
 #include "StopSignals.h"
-#include "WinShutdown.h"
+#include "app/AppInstance.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "app/LogFile.h"
+#include "app/Options.h"
+#include "app/OtherMonitor.h"
+#include "device/DeviceThread.h"
+#include "device/NrAPI.h"
+#include "watch/DeviceMonitor.h"
+#include "watch/FirmwareCheck.h"
+#include "watch/MonitorState.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -28,35 +31,44 @@ QString text(const QJsonObject &request, const char *key)
 }   // namespace
 
 PallixService::PallixService(const ServiceConfig &config)
-    : config_(config), events_(watch, config.notifyCommand),
-      server_(
-          [this](ControlClient &client, const QJsonObject &request) { handle(client, request); })
+    : config_(config),
+      events_(watch, config.notifyCommand,
+              [this](const QString &event, const QString &message) {
+                  server_.sendToWatchers(
+                      {{QStringLiteral("event"), event}, {QStringLiteral("message"), message}});
+              }),
+      server_([this](ControlClient &client, QJsonObject request) {
+          return handle(client, std::move(request));
+      })
 {
     AppState &state = appState();
     state.dryRun = config.dryRun;
-    state.localAddressOverride = config.localAddresses;
-    state.fixedDevice = config.device;
+    state.localAddressOverride = stdTexts(config.localAddresses);
+    state.fixedDevice = stdText(config.device);
     state.powerCommands = config.powerCommands;
     // Nobody is at the service to accept an update; the log says it once.
     watch.search.offerFirmwareUpdate = false;
     desktop_.setUnlogged(powerLostText());   // told as the power-lost event
     Desktop::install(&desktop_);
-    connect(&events_, &ServiceEvents::told, this, [this](const QString &event, const QString &m) {
-        server_.sendToWatchers({{QStringLiteral("event"), event}, {QStringLiteral("message"), m}});
-    });
-    connect(&watch, &DeviceWatch::deviceFound, this, [this] {
-        const QString version = appState().firmwareVersion;
-        if (firmwareTold_ || version == QLatin1String(CarriedFirmwareVersion)) return;
-        firmwareTold_ = true;
-        logFile(QStringLiteral("The Pallix has firmware %1, not %2; pallixd offers no update "
-                               "(the Pallix Control Center does)")
-                    .arg(version, QLatin1String(CarriedFirmwareVersion)));
-    });
-    controlCenterCheck_.setInterval(ControlCenterRecheckMs);
-    connect(&controlCenterCheck_, &QTimer::timeout, this, &PallixService::startWatchingUnlessTaken);
+    watch.addObserver(this);
+    controlCenterCheck_.setInterval(ControlCenterRecheck);
+    controlCenterCheck_.onTimeout = [this] { startWatchingUnlessTaken(); };
 }
 
-PallixService::~PallixService() { Desktop::install(nullptr); }
+PallixService::~PallixService()
+{
+    watch.removeObserver(this);
+    Desktop::install(nullptr);
+}
+
+void PallixService::deviceFound(const std::string &)
+{
+    const std::string version = appState().firmwareVersion;
+    if (firmwareTold_ || version == CarriedFirmwareVersion) return;
+    firmwareTold_ = true;
+    logFile("The Pallix has firmware " + version + ", not " + CarriedFirmwareVersion
+            + "; pallixd offers no update (the Pallix Control Center does)");
+}
 
 void PallixService::start()
 {
@@ -65,28 +77,29 @@ void PallixService::start()
         throw StartError(QStringLiteral("XDG_RUNTIME_DIR is not set: name the socket with "
                                         "--socket"));
     server_.listen(path);
-    QString reason;
+    std::string reason;
     if (!NrAPI::load(&reason))
-        throw StartError(QStringLiteral("cannot load the device library: ") + reason);
-    logFile(QStringLiteral("pallixd listens on %1%2")
-                .arg(server_.path(), config_.dryRun ? QStringLiteral(" (dry run)") : QString()));
-    // The first search talks to the device; run it inside the event loop,
-    // so a SIGTERM that comes meanwhile ends the loop rather than being
-    // spent before the loop has begun.
-    QTimer::singleShot(0, this, &PallixService::startWatchingUnlessTaken);
+        throw StartError(QStringLiteral("cannot load the device library: ") + qText(reason));
+    logFile(stdText(QStringLiteral("pallixd listens on %1%2")
+                        .arg(server_.path(), config_.dryRun ? QStringLiteral(" (dry run)")
+                                                             : QString())));
+    // The first search starts from the loop, so a SIGTERM that comes
+    // meanwhile ends the loop rather than being spent before it began.
+    loop::EventLoop::current().post([this] { startWatchingUnlessTaken(); });
 }
 
 void PallixService::startWatchingUnlessTaken()
 {
-    const QString other = otherMonitorRunning(MonitorProgram::Service);
-    if (!other.isEmpty()) {
+    if (appState().ending) return;
+    const std::string other = otherMonitorRunning(MonitorProgram::Service);
+    if (!other.empty()) {
         if (!waiting_) logFile(other);
         waiting_ = true;
         controlCenterCheck_.start();
         return;
     }
     controlCenterCheck_.stop();
-    if (waiting_) logFile(QStringLiteral("The Control Center has ended: pallixd starts watching"));
+    if (waiting_) logFile("The Control Center has ended: pallixd starts watching");
     waiting_ = false;
     watch.start();
 }
@@ -94,9 +107,8 @@ void PallixService::startWatchingUnlessTaken()
 void PallixService::stop()
 {
     if (appState().ending) return;
-    logFile(QStringLiteral("pallixd ends"));
-    stopSelfTestsAndRestore();
-    endApplication(0);
+    logFile("pallixd ends");
+    tasks_.spawn(endAfterSelfTests());
 }
 
 QString PallixService::state() const
@@ -106,28 +118,28 @@ QString PallixService::state() const
     return monitorState().watching() ? QStringLiteral("watching") : QStringLiteral("searching");
 }
 
-void PallixService::handle(ControlClient &client, const QJsonObject &request)
+loop::Task<QJsonObject> PallixService::handle(ControlClient &client, QJsonObject request)
 {
     const QString name = text(request, "request");
-    QJsonObject reply;
-    if (name == QLatin1String("status"))
-        reply = status();
-    else if (name == QLatin1String("cancel"))
-        reply = cancel();
-    else if (name == QLatin1String("watch"))
-        reply = watchEvents(client);
-    else if (name == QLatin1String("discover"))
-        reply = devicesReply();
-    else if (name == QLatin1String("get") || name == QLatin1String("set")
-             || name == QLatin1String("selftest"))
-        reply = deviceRequest(client, request);
-    else
-        reply = errorReply(QStringLiteral("Unknown request \"%1\": status, cancel, watch, "
-                                          "discover, get, set or selftest")
-                               .arg(name),
-                           ReplyKind::Invalid);
+    QJsonObject reply = co_await answer(client, name, request);
     reply[QStringLiteral("request")] = name;
-    client.send(reply);
+    co_return reply;
+}
+
+loop::Task<QJsonObject> PallixService::answer(ControlClient &client, const QString &name,
+                                              const QJsonObject &request)
+{
+    if (name == QLatin1String("status")) co_return status();
+    if (name == QLatin1String("cancel")) co_return cancel();
+    if (name == QLatin1String("watch")) co_return watchEvents(client);
+    if (name == QLatin1String("discover")) co_return devicesReply();
+    if (name == QLatin1String("get") || name == QLatin1String("set")
+        || name == QLatin1String("selftest"))
+        co_return co_await deviceRequest(client, request);
+    co_return errorReply(QStringLiteral("Unknown request \"%1\": status, cancel, watch, "
+                                        "discover, get, set or selftest")
+                             .arg(name),
+                         ReplyKind::Invalid);
 }
 
 QJsonObject PallixService::status() const
@@ -135,7 +147,7 @@ QJsonObject PallixService::status() const
     const AppState &app = appState();
     QJsonObject reply = devicesReply();
     reply[QStringLiteral("state")] = state();
-    reply[QStringLiteral("device")] = app.deviceList.value(0);
+    reply[QStringLiteral("device")] = qText(app.firstDevice());
     reply[QStringLiteral("globalStatus")] = app.lastGlobalStatus;
     reply[QStringLiteral("dryRun")] = app.dryRun;
     if (watch.countdown.counting())
@@ -156,90 +168,85 @@ QJsonObject PallixService::cancel()
 QJsonObject PallixService::watchEvents(ControlClient &client)
 {
     client.setWatching(true);
-    QJsonObject reply = status();
-    return reply;
+    return status();
 }
 
-QJsonObject PallixService::deviceRequest(ControlClient &client, const QJsonObject &request)
+// get, set and selftest wait their turn on the device thread; none is
+// refused for another's sake.
+loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJsonObject request)
 {
     if (waiting_)
-        return errorReply(otherMonitorRunning(MonitorProgram::Service), ReplyKind::Refused);
+        co_return errorReply(qText(otherMonitorRunning(MonitorProgram::Service)),
+                             ReplyKind::Refused);
     QString address = text(request, "device");
-    if (!address.isEmpty() && !isIPv4Address(address))
-        return errorReply(
+    if (!address.isEmpty() && !isIPv4Address(stdText(address)))
+        co_return errorReply(
             QStringLiteral("\"device\" wants a dotted IPv4 address, not \"%1\"").arg(address),
             ReplyKind::Invalid);
     if (address.isEmpty()) {
         if (!monitorState().watching())
-            return errorReply(
+            co_return errorReply(
                 QStringLiteral("pallixd has not found the Pallix (it is %1)").arg(state()),
                 ReplyKind::Refused);
-        address = appState().deviceList.value(0);
+        address = qText(appState().firstDevice());
     }
-    if (deviceRequestRunning_ || NrAPI::busy())
-        return errorReply(QStringLiteral("pallixd is busy with another request"), ReplyKind::Busy);
-    deviceRequestRunning_ = true;
-    QJsonObject reply;
     const QString name = text(request, "request");
-    if (name == QLatin1String("selftest")) {
-        reply = selfTest(client, address, request);
-    } else {
-        // The poll waits, as it does for the configuration window.
-        const MonitorHoldScope hold(MonitorHold::DeviceOperation);
-        reply = name == QLatin1String("get")
-                    ? getReply(address, text(request, "name"))
-                    : setReply(address, text(request, "name"), text(request, "value"));
-    }
-    deviceRequestRunning_ = false;
-    return reply;
+    if (name == QLatin1String("selftest")) co_return co_await selfTest(client, address, request);
+    if (name == QLatin1String("get")) co_return co_await getReply(address, text(request, "name"));
+    co_return co_await setReply(address, text(request, "name"), text(request, "value"));
 }
 
 // The test runs on the watched device, as the window's does, with the
 // monitor polling beside it; a client that goes stops it.
-QJsonObject PallixService::selfTest(ControlClient &client, const QString &address,
-                                    const QJsonObject &request)
+loop::Task<QJsonObject> PallixService::selfTest(ControlClient &client, QString address,
+                                                QJsonObject request)
 {
     const QString kind = text(request, "test");
     const int loops = request.value(QStringLiteral("loops")).toInt(1);
     if (kind != QLatin1String("read") && kind != QLatin1String("write"))
-        return errorReply(QStringLiteral("\"test\" is read or write"), ReplyKind::Invalid);
+        co_return errorReply(QStringLiteral("\"test\" is read or write"), ReplyKind::Invalid);
     if (loops < 1 || loops > SelfTest::MaxLoops)
-        return errorReply(QStringLiteral("\"loops\" is 1 to %1").arg(SelfTest::MaxLoops),
-                          ReplyKind::Invalid);
-    if (address != appState().deviceList.value(0))
-        return errorReply(QStringLiteral("The self test runs on the watched Pallix only"),
-                          ReplyKind::Invalid);
-    HeadlessSelfTest test(desktop_, loops, request.value(QStringLiteral("details")).toBool(),
-                          [&client](const QString &line) {
-                              client.send({{QStringLiteral("line"), line}});
-                          });
+        co_return errorReply(QStringLiteral("\"loops\" is 1 to %1").arg(SelfTest::MaxLoops),
+                             ReplyKind::Invalid);
+    if (stdText(address) != appState().firstDevice())
+        co_return errorReply(QStringLiteral("The self test runs on the watched Pallix only"),
+                             ReplyKind::Invalid);
+    HeadlessSelfTest test(
+        loops, request.value(QStringLiteral("details")).toBool(),
+        [&client](const QString &line) { client.send({{QStringLiteral("line"), line}}); },
+        [this](int status) { watch.monitor.handlePolledStatus(status); });
     const QMetaObject::Connection gone =
-        connect(&client, &ControlClient::closed, this, [&test] { test.stop(); });
+        QObject::connect(&client, &ControlClient::closed, [&test] { test.stop(); });
     const QJsonObject reply =
-        test.run(kind == QLatin1String("read") ? SelfTestKind::Read : SelfTestKind::Write);
-    disconnect(gone);
-    return reply;
+        co_await test.run(kind == QLatin1String("read") ? SelfTestKind::Read : SelfTestKind::Write);
+    QObject::disconnect(gone);
+    co_return reply;
 }
 
 int runService(const ServiceConfig &config)
 {
     AppState &state = appState();
-    state.appPath = appFolder(QCoreApplication::applicationDirPath());
-    setLogSink([](const QString &entry) {
-        std::fprintf(stderr, "pallixd: %s\n", entry.toLocal8Bit().constData());
+    state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
+    setLogSink([](const std::string &entry) {
+        std::fprintf(stderr, "pallixd: %s\n", entry.c_str());
         std::fflush(stderr);
     });
-    PallixService service(config);
-    StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::stopRequested, &service, &PallixService::stop);
-    try {
-        service.start();
-    } catch (const StartError &error) {
-        logFile(QString::fromStdString(error.what()));
-        flushLogFile();
-        return 1;
+    QtEventLoop loop;
+    loop::EventLoop::install(&loop);
+    DeviceThread device(loop);
+    DeviceThread::install(&device);
+    int status = 1;
+    {
+        PallixService service(config);
+        StopSignals stopSignals;
+        QObject::connect(&stopSignals, &StopSignals::stopRequested, [&service] { service.stop(); });
+        try {
+            service.start();
+            status = QCoreApplication::exec();
+        } catch (const StartError &error) {
+            logFile(error.what());
+        }
     }
-    const int status = QCoreApplication::exec();
     flushLogFile();
     return status;
 }

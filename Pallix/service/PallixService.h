@@ -1,21 +1,21 @@
 // pallixd: the device watch of the Control Center without its windows,
 // its events told in the log and to a notify command, and a control socket
-// through which pallixctl reads and writes the device between the watch's
-// own polls.
+// through which pallixctl reads and writes the device beside the watch's
+// own polls. Requests never wait on the device for one another's sake:
+// their device calls queue on the device thread.
 #pragma once
 
 #include "ControlServer.h"
-#include "DeviceWatch.h"
 #include "HeadlessDesktop.h"
 #include "ServiceEvents.h"
 #include "ServiceOptions.h"
+#include "loop/TaskScope.h"
+#include "loop/Timer.h"
+#include "watch/DeviceWatch.h"
 
-#include <QTimer>
-
-class PallixService : public QObject {
-    Q_OBJECT
+class PallixService : private WatchEvents {
 public:
-    static constexpr int ControlCenterRecheckMs = 5000;
+    static constexpr loop::Duration ControlCenterRecheck{5000};
 
     explicit PallixService(const ServiceConfig &config);
     ~PallixService() override;
@@ -31,23 +31,25 @@ public:
     DeviceWatch watch;
 
 private:
+    void deviceFound(const std::string &address) override;
     void startWatchingUnlessTaken();
-    void handle(ControlClient &client, const QJsonObject &request);
+    loop::Task<QJsonObject> handle(ControlClient &client, QJsonObject request);
+    loop::Task<QJsonObject> answer(ControlClient &client, const QString &name,
+                                   const QJsonObject &request);
     QJsonObject status() const;
     QJsonObject cancel();
     QJsonObject watchEvents(ControlClient &client);
-    // get, set and selftest: one at a time, never while waiting.
-    QJsonObject deviceRequest(ControlClient &client, const QJsonObject &request);
-    QJsonObject selfTest(ControlClient &client, const QString &address, const QJsonObject &request);
+    loop::Task<QJsonObject> deviceRequest(ControlClient &client, QJsonObject request);
+    loop::Task<QJsonObject> selfTest(ControlClient &client, QString address, QJsonObject request);
 
     ServiceConfig config_;
     HeadlessDesktop desktop_;
     ServiceEvents events_;
     ControlServer server_;
-    QTimer controlCenterCheck_;
+    loop::Timer controlCenterCheck_;
     bool waiting_ = false;        // for the Control Center to end
     bool firmwareTold_ = false;   // the other firmware was logged, once per run
-    bool deviceRequestRunning_ = false;
+    loop::TaskScope tasks_;
 };
 
 // Runs the service to its end; the exit status.

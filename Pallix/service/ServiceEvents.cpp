@@ -1,76 +1,94 @@
 #include "ServiceEvents.h"
 
-#include "AppState.h"
-#include "DeviceMonitor.h"
-#include "DeviceWatch.h"
 #include "HeadlessDesktop.h"
-#include "LogFile.h"
-#include "WinShutdown.h"
-
-#include <QProcess>
+#include "PlatformLinux.h"
+#include "QtText.h"
+#include "app/AppState.h"
+#include "app/LogFile.h"
+#include "watch/DeviceMonitor.h"
+#include "watch/DeviceWatch.h"
+#include "watch/WinShutdown.h"
 
 QString countdownActionName(int mode)
 {
-    const QString name = actionName(mode);
-    return name.isEmpty() ? QStringLiteral("no action (code %1)").arg(mode) : name;
+    const std::string name = actionName(mode);
+    return name.empty() ? QStringLiteral("no action (code %1)").arg(mode) : qText(name);
 }
 
-ServiceEvents::ServiceEvents(DeviceWatch &watch, CommandLine notifyCommand)
-    : notifyCommand_(std::move(notifyCommand))
+ServiceEvents::ServiceEvents(DeviceWatch &watch, CommandLine notifyCommand, Told told)
+    : watch_(watch), notifyCommand_(std::move(notifyCommand)), told_(std::move(told))
 {
-    connect(&watch, &DeviceWatch::deviceFound, this, [this](const QString &address) {
-        const AppState &state = appState();
-        tell(QStringLiteral("device-found"),
-             QStringLiteral("The Pallix at %1 answers (firmware %2, MAC address %3).")
-                 .arg(address, state.firmwareVersion, state.macAddress));
-    });
-    connect(&watch, &DeviceWatch::deviceLost, this, [this] {
-        tell(QStringLiteral("device-lost"),
-             QStringLiteral("The Pallix at %1 does not answer; searching for it.")
-                 .arg(appState().deviceList.value(0)));
-    });
-    connect(&watch, &DeviceWatch::powerRequest, this, [this](int mode, int seconds) {
-        tell(QStringLiteral("power-request"),
-             QStringLiteral("The Pallix asks for the PC's power action: %1 in %2 second(s).")
-                 .arg(countdownActionName(mode))
-                 .arg(seconds));
-    });
-    connect(&watch, &DeviceWatch::countdownAbandoned, this, [this] {
-        tell(QStringLiteral("countdown-abandoned"),
-             QStringLiteral("An enabled power input is active: the countdown ended, nothing "
-                            "runs."));
-    });
-    connect(&watch, &DeviceWatch::countdownCancelled, this, [this] {
-        tell(QStringLiteral("countdown-cancelled"),
-             QStringLiteral("The countdown was cancelled, nothing runs."));
-    });
-    connect(&watch, &DeviceWatch::powerAction, this, [this](int mode) {
-        const auto command = powerCommand(mode);
-        tell(QStringLiteral("power-action"),
-             QStringLiteral("%1%2: %3")
-                 .arg(countdownActionName(mode),
-                      appState().dryRun ? QStringLiteral(" (dry run)") : QString(),
-                      command ? command->text() : QStringLiteral("nothing runs")));
-    });
-    connect(&watch, &DeviceWatch::powerLost, this,
-            [this] { tell(QStringLiteral("power-lost"), oneLine(powerLostText())); });
+    watch_.addObserver(this);
+}
+
+ServiceEvents::~ServiceEvents() { watch_.removeObserver(this); }
+
+void ServiceEvents::deviceFound(const std::string &address)
+{
+    const AppState &state = appState();
+    tell(QStringLiteral("device-found"),
+         QStringLiteral("The Pallix at %1 answers (firmware %2, MAC address %3).")
+             .arg(qText(address), qText(state.firmwareVersion), qText(state.macAddress)));
+}
+
+void ServiceEvents::deviceLost()
+{
+    tell(QStringLiteral("device-lost"),
+         QStringLiteral("The Pallix at %1 does not answer; searching for it.")
+             .arg(qText(appState().firstDevice())));
+}
+
+void ServiceEvents::powerRequest(int mode, int seconds)
+{
+    tell(QStringLiteral("power-request"),
+         QStringLiteral("The Pallix asks for the PC's power action: %1 in %2 second(s).")
+             .arg(countdownActionName(mode))
+             .arg(seconds));
+}
+
+void ServiceEvents::countdownAbandoned()
+{
+    tell(QStringLiteral("countdown-abandoned"),
+         QStringLiteral("An enabled power input is active: the countdown ended, nothing runs."));
+}
+
+void ServiceEvents::countdownCancelled()
+{
+    tell(QStringLiteral("countdown-cancelled"),
+         QStringLiteral("The countdown was cancelled, nothing runs."));
+}
+
+void ServiceEvents::powerAction(int mode)
+{
+    const auto command = powerCommand(mode);
+    tell(QStringLiteral("power-action"),
+         QStringLiteral("%1%2: %3")
+             .arg(countdownActionName(mode),
+                  appState().dryRun ? QStringLiteral(" (dry run)") : QString(),
+                  command ? qText(command->text()) : QStringLiteral("nothing runs")));
+}
+
+void ServiceEvents::powerLost()
+{
+    tell(QStringLiteral("power-lost"), qText(oneLine(powerLostText())));
 }
 
 void ServiceEvents::tell(const QString &event, const QString &message)
 {
-    logFile(event + QStringLiteral(": ") + message);
+    logFile(stdText(event + QStringLiteral(": ") + message));
     notify(event, message);
-    emit told(event, message);
+    if (told_) told_(event, message);
 }
 
 // Started and left to run: the monitor never waits for it.
 void ServiceEvents::notify(const QString &event, const QString &message)
 {
-    if (notifyCommand_.program.isEmpty()) return;
-    if (QProcess::startDetached(notifyCommand_.program,
-                                notifyCommand_.arguments + QStringList{event, message}))
-        return;
+    if (notifyCommand_.program.empty()) return;
+    CommandLine line = notifyCommand_;
+    line.arguments.push_back(stdText(event));
+    line.arguments.push_back(stdText(message));
+    if (startDetached(line)) return;
     if (notifyFailureLogged_) return;
     notifyFailureLogged_ = true;
-    logFile(QStringLiteral("The notify command %1 cannot be started").arg(notifyCommand_.program));
+    logFile("The notify command " + notifyCommand_.program + " cannot be started");
 }

@@ -2,25 +2,39 @@
 // "event: message" and, with a notify command, one start of it.
 #pragma once
 
-#include "Platform.h"
+#include "app/Platform.h"
+#include "watch/WatchEvents.h"
 
-#include <QObject>
+#include <QString>
+#include <functional>
 
 class DeviceWatch;
 
-class ServiceEvents : public QObject {
-    Q_OBJECT
+class ServiceEvents : public WatchEvents {
 public:
-    ServiceEvents(DeviceWatch &watch, CommandLine notifyCommand);
+    // Also told to whoever follows the events (the control socket's watchers).
+    using Told = std::function<void(const QString &event, const QString &message)>;
 
-signals:
-    void told(const QString &event, const QString &message);
+    ServiceEvents(DeviceWatch &watch, CommandLine notifyCommand, Told told);
+    ~ServiceEvents() override;
+    ServiceEvents(const ServiceEvents &) = delete;
+    ServiceEvents &operator=(const ServiceEvents &) = delete;
+
+    void deviceFound(const std::string &address) override;
+    void deviceLost() override;
+    void powerRequest(int mode, int seconds) override;
+    void countdownAbandoned() override;
+    void countdownCancelled() override;
+    void powerAction(int mode) override;
+    void powerLost() override;
 
 private:
     void tell(const QString &event, const QString &message);
     void notify(const QString &event, const QString &message);
 
+    DeviceWatch &watch_;
     CommandLine notifyCommand_;
+    Told told_;
     bool notifyFailureLogged_ = false;
 };
 

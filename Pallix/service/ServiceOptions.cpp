@@ -1,7 +1,8 @@
 #include "ServiceOptions.h"
 
-#include "CommandLineOptions.h"
-#include "WinShutdown.h"
+#include "QtText.h"
+#include "app/Options.h"
+#include "watch/WinShutdown.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -28,8 +29,8 @@ constexpr PowerOption powerOptions[] = {
 
 std::string defaultCommandText(int code)
 {
-    const auto line = linuxPowerCommand(code, QStringLiteral("self"));
-    return line ? line->text().toStdString() : std::string();
+    const auto line = linuxPowerCommand(code, "self");
+    return line ? line->text() : std::string();
 }
 
 programdoc::ProgramDoc makeDoc()
@@ -121,12 +122,12 @@ CommandLine commandFrom(const QString &name, const QString &text)
 {
     const QStringList words = QProcess::splitCommand(text);
     if (words.isEmpty()) throw ConfigError(QStringLiteral("%1 needs a program").arg(name));
-    return {words.first(), words.mid(1)};
+    return {stdText(words.first()), stdTexts(words.mid(1))};
 }
 
 QString checkedAddress(const QString &name, const QString &text)
 {
-    if (!isIPv4Address(text))
+    if (!isIPv4Address(stdText(text)))
         throw ConfigError(
             QStringLiteral("%1 wants a dotted IPv4 address, not \"%2\"").arg(name, text));
     return text;

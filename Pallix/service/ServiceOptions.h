@@ -2,10 +2,10 @@
 // parser, --help and the manual page; the file takes the same names.
 #pragma once
 
-#include "Platform.h"
+#include "app/Platform.h"
 #include "ProgramDoc.h"
 
-#include <QHash>
+#include <map>
 #include <QStringList>
 #include <stdexcept>
 
@@ -16,7 +16,7 @@ struct ServiceConfig {
     QString device;               // watched without discovery when set
     bool dryRun = false;
     CommandLine notifyCommand;               // no program: nobody is told
-    QHash<int, CommandLine> powerCommands;   // by action code, replacing the system's
+    std::map<int, CommandLine> powerCommands;   // by action code, replacing the system's
     QString socketPath;                      // empty: the default for the user
 };
 

@@ -2,7 +2,7 @@
 // black rim. The configuration window and the self test show the same ones.
 #pragma once
 
-#include "IndicatorColour.h"
+#include "device/IndicatorColour.h"
 
 #include <QColor>
 #include <QFrame>

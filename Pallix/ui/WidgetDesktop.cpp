@@ -1,5 +1,6 @@
 #include "WidgetDesktop.h"
 
+#include "QtText.h"
 #include "frmMsgBox.h"
 
 #include <QApplication>
@@ -36,18 +37,18 @@ QMessageBox::StandardButtons boxButtons(MsgButtons buttons)
 
 }   // namespace
 
-int WidgetDesktop::messageBox(const QString &text, const QString &title, MsgIcon icon,
+int WidgetDesktop::messageBox(const std::string &text, const std::string &title, MsgIcon icon,
                               MsgButtons buttons)
 {
-    QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons));
+    QMessageBox box(boxIcon(icon), qText(title), qText(text), boxButtons(buttons));
     box.setTextFormat(Qt::PlainText);
     return box.exec() == QMessageBox::Ok ? MsgOK : MsgCancel;
 }
 
-void WidgetDesktop::showBox(const QString &text, const QString &title, MsgIcon icon,
+void WidgetDesktop::showBox(const std::string &text, const std::string &title, MsgIcon icon,
                             MsgButtons buttons, BoxAnswered answered)
 {
-    auto *box = new QMessageBox(boxIcon(icon), title, text, boxButtons(buttons));
+    auto *box = new QMessageBox(boxIcon(icon), qText(title), qText(text), boxButtons(buttons));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Not application-modal: the countdown's Cancel must stay within reach.
@@ -61,14 +62,15 @@ void WidgetDesktop::showBox(const QString &text, const QString &title, MsgIcon i
     box->activateWindow();
 }
 
-void WidgetDesktop::showMessageWindow(const QString &text, BoxAnswered answered)
+void WidgetDesktop::showMessageWindow(const std::string &text, BoxAnswered answered)
 {
-    frmMsgBox::instance().showMessage(text, std::move(answered));
+    frmMsgBox::instance().showMessage(qText(text), std::move(answered));
 }
 
-int WidgetDesktop::openDocument(const QString &pathOrUrl)
+int WidgetDesktop::openDocument(const std::string &pathOrUrl)
 {
-    const QUrl url = QUrl::fromUserInput(pathOrUrl, QDir::currentPath(), QUrl::AssumeLocalFile);
+    const QUrl url =
+        QUrl::fromUserInput(qText(pathOrUrl), QDir::currentPath(), QUrl::AssumeLocalFile);
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile())) return FileNotFound;
     return QDesktopServices::openUrl(url) ? OpenSucceeded : NoAssociation;
 }

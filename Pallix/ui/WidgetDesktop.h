@@ -2,16 +2,16 @@
 // the message window, documents opened by the desktop's own programs.
 #pragma once
 
-#include "Desktop.h"
+#include "app/Desktop.h"
 
 class WidgetDesktop : public Desktop {
 public:
-    int messageBox(const QString &text, const QString &title, MsgIcon icon,
+    int messageBox(const std::string &text, const std::string &title, MsgIcon icon,
                    MsgButtons buttons) override;
-    void showBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
-                 BoxAnswered answered) override;
-    void showMessageWindow(const QString &text, BoxAnswered answered) override;
-    int openDocument(const QString &pathOrUrl) override;
+    void showBox(const std::string &text, const std::string &title, MsgIcon icon,
+                 MsgButtons buttons, BoxAnswered answered) override;
+    void showMessageWindow(const std::string &text, BoxAnswered answered) override;
+    int openDocument(const std::string &pathOrUrl) override;
     bool trayAvailable() override;
     void setMousePointer(MousePointer pointer) override;
     void closeAll() override;

@@ -1,15 +1,11 @@
 #include "frmAbout.h"
 
-#include "AppPaths.h"
-#include "AppState.h"
-#include "LogFile.h"
-#include "NrDiscovery.h"
-#include "NrErrors.h"
-#include "OSVer.h"
-#include "ShellExecute.h"
+#include "QtText.h"
 #include "WindowStyle.h"
+#include "app/About.h"
+#include "app/AppPaths.h"
+#include "app/NrErrors.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -18,8 +14,6 @@
 
 namespace {
 
-const QString aboutTitle = QStringLiteral("Nerrin Pallix™ Control Center");
-const QString ipAddressDesignText = QStringLiteral("IP Address");
 constexpr int IconSize = 64;
 constexpr int Spacing = 12;
 constexpr int MinimumWidth = 380;
@@ -33,21 +27,6 @@ QLabel *plainLabel(QWidget *parent, const QString &text = {})
 }
 
 }   // namespace
-
-QString softwareVersionText()
-{
-    return QStringLiteral("Software Version %1.%2.%3")
-        .arg(PALLIX_VERSION_MAJOR)
-        .arg(PALLIX_VERSION_MINOR)
-        .arg(PALLIX_VERSION_REVISION);
-}
-
-void openLogFile()
-{
-    const QString log = logFilePath();
-    if (!QFileInfo::exists(log)) throw NrError(1, QStringLiteral("Log File is empty."));
-    shellOpen(log);
-}
 
 frmAbout &frmAbout::instance()
 {
@@ -74,12 +53,11 @@ void frmAbout::createControls()
     lblVersion = plainLabel(this);
     lblFirmwareVersion = plainLabel(this);
     lblMACAddress = plainLabel(this);
-    lblIPAddress = plainLabel(this, ipAddressDesignText);
+    lblIPAddress = plainLabel(this, QStringLiteral("IP Address"));
     lblPCIP = plainLabel(this);
     lblPCIP->setWordWrap(true);
     lblOSInfo = plainLabel(this);
-    lblNote = plainLabel(this, QStringLiteral("Power and I/O control for your PC.\n"
-                                              "© Nerrin. All rights reserved."));
+    lblNote = plainLabel(this);
     picIcon = new QLabel(this);
     picIcon->setFixedSize(IconSize, IconSize);
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
@@ -126,19 +104,17 @@ void frmAbout::formLoad()
 
 void frmAbout::loadValues()
 {
-    const AppState &state = appState();
-    setWindowTitle(aboutTitle);
-    lblTitle->setText(aboutTitle);
-    lblVersion->setText(softwareVersionText());
-    lblFirmwareVersion->setText(QStringLiteral("Firmware Version: ") + state.firmwareVersion);
-    lblMACAddress->setText(QStringLiteral("MAC Address: ") + state.macAddress);
-    lblIPAddress->setText(state.deviceCount > 0
-                              ? QStringLiteral("IP Address: ") + state.deviceList.value(0)
-                              : ipAddressDesignText);
-    lblPCIP->setText(QStringLiteral("PC IP Address: ")
-                     + localAddresses().join(QStringLiteral(", ")));
-    lblOSInfo->setText(QString::number(getOSVersion()));
-    const QIcon icon(appFile(AppFile::RedIcon));
+    const AboutTexts texts = aboutTexts();
+    setWindowTitle(qText(texts.title));
+    lblTitle->setText(qText(texts.title));
+    lblVersion->setText(qText(texts.version));
+    lblFirmwareVersion->setText(qText(texts.firmwareVersion));
+    lblMACAddress->setText(qText(texts.macAddress));
+    lblIPAddress->setText(qText(texts.ipAddress));
+    lblPCIP->setText(qText(texts.pcAddresses));
+    lblOSInfo->setText(qText(texts.osInfo));
+    lblNote->setText(qText(texts.note));
+    const QIcon icon(qText(appFile(AppFile::RedIcon)));
     picIcon->setPixmap(icon.pixmap(IconSize, IconSize));
 }
 

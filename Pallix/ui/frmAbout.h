@@ -35,12 +35,5 @@ private:
     void loadValues();
 };
 
-// "Software Version <major>.<minor>.<revision>" of this build.
-QString softwareVersionText();
-
-// Opens log.txt of the application folder; throws NrError(1, "Log File is
-// empty.") when there is none yet.
-void openLogFile();
-
 // "A&bout Nerrin Pallix™": the window, refilled and shown.
 void showAbout();

@@ -1,7 +1,7 @@
 // The application's own two-button message window.
 #pragma once
 
-#include "Desktop.h"
+#include "app/Desktop.h"
 
 #include <QDialog>
 #include <QQueue>

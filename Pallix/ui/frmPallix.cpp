@@ -1,15 +1,9 @@
 #include "frmPallix.h"
 
-#include "AppPaths.h"
-#include "AppState.h"
-#include "ConfigView.h"
-#include "MonitorState.h"
-#include "MousePointer.h"
-#include "Notice.h"
-#include "NrErrors.h"
-#include "Platform.h"
+#include "QtText.h"
 #include "StatusLamp.h"
 #include "WindowStyle.h"
+#include "app/AppPaths.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -20,9 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QSignalBlocker>
-#include <QTimer>
 
 namespace {
 
@@ -57,12 +49,12 @@ QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text,
     return c;
 }
 
-QComboBox *list(QWidget *parent, const QString &name, const QStringList &entries,
+QComboBox *list(QWidget *parent, const QString &name, const std::vector<std::string> &entries,
                 const QRect &geometry)
 {
     auto *l = new QComboBox(parent);
     l->setObjectName(name);
-    l->addItems(entries);
+    l->addItems(qTexts(entries));
     l->setCurrentIndex(-1);
     l->setGeometry(geometry);
     return l;
@@ -73,12 +65,6 @@ StatusLamp *lamp(QWidget *parent, const QString &name, QPoint at, LampState stat
     auto *l = new StatusLamp(parent, name, state);
     l->move(at);
     return l;
-}
-
-QString notReadText()
-{
-    return QStringLiteral("The settings of this device have not been read yet, so nothing "
-                          "was written. Select the device to read them.");
 }
 
 }   // namespace
@@ -117,7 +103,7 @@ frmPallix::frmPallix()
     applyModeEnabling(0);
     applyModeEnabling(1);
     connectHandlers();
-    loadIPs();
+    editor_.created();
 }
 
 void frmPallix::buildTopRow()
@@ -131,7 +117,7 @@ void frmPallix::buildTopRow()
 
     auto *picture = label(this, QString(), QRect(4, 4, 33, 33));
     picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QIcon(appFile(AppFile::RedIcon)).pixmap(32, 32));
+    picture->setPixmap(QIcon(qText(appFile(AppFile::RedIcon))).pixmap(32, 32));
 
     cmdDiscovery = new QPushButton(QStringLiteral("Auto Detect"), this);
     cmdDiscovery->setObjectName(QStringLiteral("cmdDiscovery"));
@@ -289,115 +275,64 @@ void frmPallix::buildButtons()
 
 void frmPallix::connectHandlers()
 {
-    connect(cmbPallix, &QComboBox::activated, this, [this] { cmbPallixClicked(); });
+    connect(cmbPallix, &QComboBox::activated, this, [this] { editor_.deviceChosen(); });
     // Typing only selects when the text is one of the entries.
-    connect(cmbPallix->lineEdit(), &QLineEdit::textEdited, this, [this] { cmbPallixClicked(); });
-    connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApplyClicked(); });
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOKClicked(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancelClicked(); });
+    connect(cmbPallix->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { editor_.deviceChosen(); });
+    connect(cmdApply, &QPushButton::clicked, this, [this] { editor_.apply(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { editor_.ok(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { editor_.cancel(); });
     for (int output = 0; output < 2; ++output) {
         const OutputControls &out = output_[output];
-        connect(out.manualDrive, &QCheckBox::clicked, this, [this] { chkManualOutDriveClicked(); });
+        connect(out.manualDrive, &QCheckBox::clicked, this, [this] { editor_.outStateClicked(); });
         for (QRadioButton *option : {out.manual, out.automatic})
-            connect(option, &QRadioButton::clicked, this,
-                    [this, output] { optStateControlClicked(output); });
+            connect(option, &QRadioButton::clicked, this, [this, output] {
+                applyModeEnabling(output);
+                editor_.outStateClicked();
+            });
     }
 }
 
-// --- public operations -----------------------------------------------------
+// --- the view the editor drives ---------------------------------------------
 
-void frmPallix::showConfig()
+void frmPallix::showWindow()
 {
-    // A window created hidden during a discovery filled its list while the
-    // device list was still being written; refill it before showing.
-    if (!isVisible()) loadIPs();
-    if (cmbPallix->count() > 0) selectEntry(cmbPallix->count() - 1);
     show();
     raise();
     activateWindow();
 }
 
-void frmPallix::loadIPs()
+void frmPallix::setDevices(const std::vector<std::string> &addresses)
 {
-    {
-        const QSignalBlocker blocker(cmbPallix);
-        cmbPallix->clear();
-        const AppState &state = appState();
-        for (int i = 0; i < state.deviceCount && i < state.deviceList.size(); ++i)
-            if (!state.deviceList[i].isEmpty()) cmbPallix->addItem(state.deviceList[i]);
-        cmbPallix->setCurrentIndex(-1);
-    }
-    // Discovery calls this once per device while it still reads the replies
-    // from the library, and any register call overwrites them; so the first
-    // entry is read once discovery is done, from the event loop.
-    if (!isVisible() || reloadPending_) return;
-    reloadPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        reloadPending_ = false;
-        if (isVisible() && cmbPallix->count() > 0) selectEntry(0);
-    });
+    const QSignalBlocker blocker(cmbPallix);
+    cmbPallix->clear();
+    for (const std::string &address : addresses)
+        if (!address.empty()) cmbPallix->addItem(qText(address));
+    cmbPallix->setCurrentIndex(-1);
 }
 
-void frmPallix::loadStatus()
+void frmPallix::showDeviceEntry(int index)
 {
-    const QString address = selectedAddress();
-    if (address.isEmpty()) return;
-    setMousePointer(MousePointer::ArrowHourglass);
-    showLamps(indicatorLamps(::loadStatus(address)));
+    const QSignalBlocker blocker(cmbPallix);
+    cmbPallix->setCurrentIndex(index);
 }
 
-// --- handlers ----------------------------------------------------------------
+int frmPallix::deviceEntryCount() const { return cmbPallix->count(); }
 
-void frmPallix::cmbPallixClicked()
+std::string frmPallix::deviceText() const { return stdText(cmbPallix->currentText()); }
+
+std::vector<std::string> frmPallix::deviceEntries() const
 {
-    if (selectedAddress().isEmpty()) return;
-    deviceOperation([this] { loadSelected(); });
-}
-
-void frmPallix::cmdApplyClicked()
-{
-    if (!readyToWrite()) return;
-    deviceOperation([this] {
-        saveShown();
-        loadSelected();
-    });
-}
-
-void frmPallix::cmdOKClicked()
-{
-    if (!readyToWrite()) return;
-    if (deviceOperation([this] { saveShown(); })) close();
-}
-
-void frmPallix::cmdCancelClicked() { close(); }
-
-void frmPallix::chkManualOutDriveClicked()
-{
-    // Values a load puts into the controls never write to the device, and a
-    // click that writes nothing puts its control back: the window shows only
-    // modes the device has.
-    const bool written = !loading_ && readyToWrite()
-                         && deviceOperation(
-                             [this] {
-                                 const OutStateShown wanted = outStateFromControls();
-                                 writeOutState(shownAddress_, wanted.out1Manual, wanted.out2Manual,
-                                               wanted.out1Drive, wanted.out2Drive);
-                                 outStateShown_ = wanted;
-                             },
-                             BusyPointer::RestoreOnly);
-    if (!written) showOutState(outStateShown_);
-}
-
-void frmPallix::optStateControlClicked(int output)
-{
-    applyModeEnabling(output);
-    chkManualOutDriveClicked();
+    std::vector<std::string> entries;
+    for (int i = 0; i < cmbPallix->count(); ++i)
+        entries.push_back(stdText(cmbPallix->itemText(i)));
+    return entries;
 }
 
 void frmPallix::closeEvent(QCloseEvent *event)
 {
     // Not while a device operation is under way: it still uses the controls.
-    if (operating_) {
+    if (!editor_.mayClose()) {
         event->ignore();
         return;
     }
@@ -406,72 +341,6 @@ void frmPallix::closeEvent(QCloseEvent *event)
 }
 
 void frmPallix::reject() { close(); }
-
-// --- helpers -----------------------------------------------------------------
-
-// Monitor off, body, monitor back on; the one place a handler's error is caught.
-// A handler arriving while another one's body waits for events is dropped,
-// so no monitor tick can run inside a body.
-// The monitor is held while the body runs and left as it was found: a
-// countdown keeps it held.
-bool frmPallix::deviceOperation(const std::function<void()> &body, BusyPointer busy)
-{
-    if (operating_) return false;
-    operating_ = true;
-    const auto done = qScopeGuard([this] { operating_ = false; });
-    if (busy == BusyPointer::Show) setMousePointer(MousePointer::ArrowHourglass);
-    try {
-        const MonitorHoldScope hold(MonitorHold::DeviceOperation);
-        body();
-        setMousePointer(MousePointer::Default);
-        return true;
-    } catch (const NrError &error) {
-        setMousePointer(MousePointer::Default);
-        showError(error);
-        return false;
-    }
-}
-
-void frmPallix::selectEntry(int index)
-{
-    {
-        const QSignalBlocker blocker(cmbPallix);
-        cmbPallix->setCurrentIndex(index);
-    }
-    cmbPallixClicked();
-}
-
-// The entry whose text the list shows; edited text that is no entry selects none.
-QString frmPallix::selectedAddress() const
-{
-    const int index = cmbPallix->findText(cmbPallix->currentText(), Qt::MatchExactly);
-    return index < 0 ? QString() : cmbPallix->itemText(index);
-}
-
-void frmPallix::loadSelected()
-{
-    loading_ = true;
-    const auto cleared = qScopeGuard([this] { loading_ = false; });
-    const QString address = selectedAddress();
-    const LoadedSettings loaded = loadSettings(address);
-    showSettings(loaded);
-    applyModeEnabling(0);
-    applyModeEnabling(1);
-    shownAddress_ = address;
-}
-
-// Writes go to the device whose settings the controls hold, and only once
-// they hold some: before a load, the lists would write 255 into the device.
-// A failed discovery is left to the write itself, which reports it.
-bool frmPallix::readyToWrite()
-{
-    if (appState().discoveryFailed) return true;
-    if (!shownAddress_.isEmpty() && shownAddress_ == selectedAddress()) return true;
-    showNotice(notReadText(), windowTitle(), MsgIcon::Information);
-    return false;
-}
-
-void frmPallix::saveShown() { saveSettings(shownAddress_, configFromControls()); }
 
 void frmPallix::showSettings(const LoadedSettings &loaded)
 {
@@ -505,10 +374,11 @@ void frmPallix::showSettings(const LoadedSettings &loaded)
     out2.in1Enable->setChecked(enableTicked(c.out2In1Enable));
     out2.in2Enable->setChecked(enableTicked(c.out2In2Enable));
     cmbShutdownAction->setCurrentIndex(shutdownActionEntry(c.shutdownAction));
-    outStateShown_ = outStateFromControls();
+    applyModeEnabling(0);
+    applyModeEnabling(1);
 }
 
-frmPallix::OutStateShown frmPallix::outStateFromControls() const
+OutStateShown frmPallix::outStateShown() const
 {
     return {tickValue(output_[0].manual->isChecked()), tickValue(output_[1].manual->isChecked()),
             tickValue(output_[0].manualDrive->isChecked()),
@@ -535,7 +405,7 @@ void frmPallix::showLamps(const StatusLamps &lamps)
     chkInState1->setState(lamps.in2);
 }
 
-DeviceConfig frmPallix::configFromControls() const
+DeviceConfig frmPallix::settingsShown() const
 {
     const OutputControls &out1 = output_[0];
     const OutputControls &out2 = output_[1];
@@ -580,23 +450,10 @@ void frmPallix::applyModeEnabling(int output)
 
 // --- entry points for the tray window -----------------------------------------
 
-void showConfig() { frmPallix::instance().showConfig(); }
-
-namespace {
-
-// The window as the monitor and discovery see it; asking whether it is open
-// creates it, hidden, the first time.
-class ConfigWindowView : public ConfigView {
-public:
-    bool visible() override { return frmPallix::instance().isVisible(); }
-    void loadStatus() override { frmPallix::instance().loadStatus(); }
-    void loadDevices() override { frmPallix::instance().loadIPs(); }
-};
-
-}   // namespace
+void showConfig() { frmPallix::instance().editor().showConfig(); }
 
 ConfigView &configWindowView()
 {
-    static ConfigWindowView view;
+    static ConfigWindowHost view([]() -> ConfigEditor & { return frmPallix::instance().editor(); });
     return view;
 }

@@ -3,12 +3,11 @@
 // modeless; closing it destroys it.
 #pragma once
 
-#include "DeviceSettings.h"
+#include "config/ConfigEditor.h"
+#include "device/DeviceSettings.h"
 
 #include <QDialog>
-#include <functional>
 
-class ConfigView;
 class QCheckBox;
 class QComboBox;
 class StatusLamp;
@@ -16,19 +15,14 @@ class QGroupBox;
 class QPushButton;
 class QRadioButton;
 
-class frmPallix : public QDialog {
+class frmPallix : public QDialog, private ConfigEditorView {
     Q_OBJECT
 public:
     static frmPallix &instance();   // created hidden on first use
     static frmPallix *existing();   // null until then, and after it closed
     ~frmPallix() override;
 
-    void showConfig();
-    void loadIPs();
-    // Lamps of the selected device; errors go to the caller.
-    void loadStatus();
-
-    bool isLoading() const { return loading_; }
+    ConfigEditor &editor() { return editor_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -47,14 +41,6 @@ private:
         QCheckBox *acpiEnable = nullptr;
         QComboBox *pulseWidth = nullptr;
     };
-    enum class BusyPointer { Show, RestoreOnly };
-    // State control and manual drive of both outputs, as the device has them.
-    struct OutStateShown {
-        int32_t out1Manual = 0;
-        int32_t out2Manual = 0;
-        int32_t out1Drive = 0;
-        int32_t out2Drive = 0;
-    };
 
     frmPallix();
     void buildTopRow();
@@ -63,26 +49,22 @@ private:
     void buildOutputFrame(int output, const QRect &geometry);
     void buildButtons();
     void connectHandlers();
-
-    void cmbPallixClicked();
-    void cmdApplyClicked();
-    void cmdOKClicked();
-    void cmdCancelClicked();
-    void chkManualOutDriveClicked();
-    void optStateControlClicked(int output);
-
-    bool deviceOperation(const std::function<void()> &body, BusyPointer busy = BusyPointer::Show);
-    void selectEntry(int index);
-    QString selectedAddress() const;
-    void loadSelected();
-    bool readyToWrite();
-    void saveShown();
-    void showSettings(const LoadedSettings &loaded);
-    void showLamps(const StatusLamps &lamps);
-    DeviceConfig configFromControls() const;
-    OutStateShown outStateFromControls() const;
-    void showOutState(const OutStateShown &shown);
     void applyModeEnabling(int output);
+
+    // ConfigEditorView
+    bool visible() const override { return isVisible(); }
+    void showWindow() override;
+    void closeWindow() override { close(); }
+    void setDevices(const std::vector<std::string> &addresses) override;
+    void showDeviceEntry(int index) override;
+    int deviceEntryCount() const override;
+    std::string deviceText() const override;
+    std::vector<std::string> deviceEntries() const override;
+    void showSettings(const LoadedSettings &loaded) override;
+    void showLamps(const StatusLamps &lamps) override;
+    void showOutState(const OutStateShown &shown) override;
+    DeviceConfig settingsShown() const override;
+    OutStateShown outStateShown() const override;
 
     QComboBox *cmbPallix = nullptr;
     StatusLamp *chkInState0 = nullptr;
@@ -101,11 +83,7 @@ private:
     QPushButton *cmdCancel = nullptr;
     QPushButton *cmdApply = nullptr;
 
-    bool loading_ = false;         // loaded values are going into the controls
-    bool operating_ = false;       // a device operation of this window is running
-    bool reloadPending_ = false;   // new discovery results wait to be read
-    QString shownAddress_;         // whose settings the controls hold; empty before a load
-    OutStateShown outStateShown_;
+    ConfigEditor editor_{*this};
 };
 
 // "&Configure Pallix™": the window with the last device found.

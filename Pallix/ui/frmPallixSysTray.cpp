@@ -1,28 +1,29 @@
 #include "frmPallixSysTray.h"
 
-#include "AppInstance.h"
-#include "AppPaths.h"
-#include "AppState.h"
-#include "ConfigView.h"
-#include "Desktop.h"
-#include "NrAPI.h"
-#include "NrErrors.h"
-#include "OtherMonitor.h"
 #include "PowerIcon.h"
-#include "SelfTest.h"
-#include "ShellExecute.h"
+#include "QtText.h"
 #include "SysTray.h"
-#include "TimeDelay.h"
+#include "app/AppInstance.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "app/Desktop.h"
+#include "app/NrErrors.h"
+#include "app/ShellExecute.h"
+#include "app/StartUp.h"
 #include "frmAbout.h"
 #include "frmPallix.h"
 #include "frmSelftTest.h"
+#include "selftest/SelfTest.h"
+#include "watch/ConfigView.h"
 
 #include <QCloseEvent>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -54,15 +55,14 @@ frmPallixSysTray::frmPallixSysTray()
     buildMenu();
     connect(&trayIcon, &QSystemTrayIcon::activated, &clicks, &TrayClicks::activated);
     connect(&clicks, &TrayClicks::message, this, &frmPallixSysTray::trayMessage);
-    connect(&watch, &DeviceWatch::searchShown, this, &frmPallixSysTray::changeIcon);
-    connect(&summary, &WatchSummary::toolTipChanged, &trayIcon, &QSystemTrayIcon::setToolTip);
-    connect(&summary, &WatchSummary::notice, this, &frmPallixSysTray::notify);
+    watch.addObserver(this);
     setConfigView(&configWindowView());
 }
 
 frmPallixSysTray::~frmPallixSysTray()
 {
     setConfigView(nullptr);
+    watch.removeObserver(this);
     trayIcon.hide();
 }
 
@@ -72,9 +72,14 @@ void frmPallixSysTray::buildMenu()
     mnuPopupSys.addAction(QStringLiteral("&Configure Pallix™"), this, reported(showConfig));
     mnuPopupSys.addAction(QStringLiteral("&Discovery Process"), this,
                           [this] { mnuDiscoverDevicesClicked(); });
-    mnuPopupSys.addAction(QStringLiteral("Self Test"), this, reported(showSelfTest));
+    mnuPopupSys.addAction(QStringLiteral("Self Test"), this, reported([this] {
+                              showSelfTest(
+                                  [this](int status) { watch.monitor.handlePolledStatus(status); });
+                          }));
     mnuPopupSys.addSeparator();
-    mnuPopupSys.addAction(QStringLiteral("Update &App"), this, reported(openSupportPage));
+    // Offered where the build names the maker's support page.
+    if (!supportPageUrl().empty())
+        mnuPopupSys.addAction(QStringLiteral("Update &App"), this, reported(openSupportPage));
     // Firmware updates are offered by the firmware check after discovery.
     mnuPopupSys.addAction(QStringLiteral("Update &Firmware"))->setEnabled(false);
     mnuPopupSys.addSeparator();
@@ -90,57 +95,33 @@ void frmPallixSysTray::buildMenu()
 
 bool frmPallixSysTray::start(int trayWaitMs)
 {
-    try {
-        if (anotherInstanceRunning()) {
-            Desktop::current().messageBox(
-                QStringLiteral("Pallix Control Center is already running."), appTitle(),
-                MsgIcon::None, MsgButtons::OK);
-            return false;
-        }
-        const QString otherMonitor = otherMonitorRunning(MonitorProgram::ControlCenter);
-        if (!otherMonitor.isEmpty()) {
-            Desktop::current().messageBox(otherMonitor, appTitle(), MsgIcon::Information,
-                                          MsgButtons::OK);
-            return false;
-        }
-        if (!waitForTray(trayWaitMs)) {
-            Desktop::current().messageBox(
-                QStringLiteral("This desktop has no notification area, so the Pallix Control "
-                               "Center cannot show its icon."),
-                appTitle(), MsgIcon::Critical, MsgButtons::OK);
-            return false;
-        }
-        QString reason;
-        if (!NrAPI::load(&reason))
-            throw NrError(48, QStringLiteral("Cannot load the device library: ") + reason);
-
-        trayIcon.setIcon(windowIcon());
-        trayIcon.setToolTip(summary.toolTip());
-        trayIcon.show();
-        watch.start();
-        return !appState().ending;
-    } catch (const NrError &error) {
-        showError(error);
-        trayIcon.hide();
-        return false;
-    }
+    if (!mayStart([&] { return waitForTray(trayWaitMs); })) return false;
+    trayIcon.setIcon(windowIcon());
+    trayIcon.setToolTip(qText(summary.toolTip()));
+    trayIcon.show();
+    watch.start();
+    return !appState().ending;
 }
 
-// A login session may start its panel after the application.
+// A login session may start its panel after the application. Nothing else
+// runs yet, so the wait may hold the start-up.
 bool frmPallixSysTray::waitForTray(int waitMs)
 {
+    constexpr int PollMs = 250;
     QElapsedTimer waited;
     waited.start();
     while (!Desktop::current().trayAvailable()) {
         if (waited.elapsed() >= waitMs) return false;
-        delayMs(250);
+        QEventLoop pause;
+        QTimer::singleShot(PollMs, &pause, &QEventLoop::quit);
+        pause.exec();
     }
     return true;
 }
 
 void frmPallixSysTray::changeIcon(int iconIndex)
 {
-    const QString file = appFile(iconIndex == 0 ? AppFile::RedIcon : AppFile::GrayIcon);
+    const QString file = qText(appFile(iconIndex == 0 ? AppFile::RedIcon : AppFile::GrayIcon));
     QIcon icon(file);
     if (!QFileInfo::exists(file) || icon.isNull()) {
         // The state must still show: fall back to the drawn symbol.
@@ -153,11 +134,16 @@ void frmPallixSysTray::changeIcon(int iconIndex)
     trayIcon.setIcon(icon);
 }
 
+void frmPallixSysTray::showToolTip(const std::string &toolTip)
+{
+    trayIcon.setToolTip(qText(toolTip));
+}
+
 // The desktop's notification service shows it where there is one.
-void frmPallixSysTray::notify(const QString &title, const QString &text)
+void frmPallixSysTray::notify(const std::string &title, const std::string &text)
 {
     if (!mnuNotifications->isChecked() || !trayIcon.isVisible()) return;
-    trayIcon.showMessage(title, text, QSystemTrayIcon::Information, NoticeMs);
+    trayIcon.showMessage(qText(title), qText(text), QSystemTrayIcon::Information, NoticeMs);
     ++noticesShown_;
 }
 
@@ -195,14 +181,12 @@ void frmPallixSysTray::showMenu()
 
 void frmPallixSysTray::mnuDiscoverDevicesClicked() { watch.rediscover(); }
 
+// The icon goes at once; a running write test writes the settings back
+// before the application ends.
 void frmPallixSysTray::mnuExitClicked()
 {
-    // From here on nothing is reported: the application is ending.
-    try {
-        stopSelfTestsAndRestore();
-    } catch (...) {}
     trayIcon.hide();
-    endApplication(0);
+    tasks_.spawn(endAfterSelfTests());
 }
 
 void frmPallixSysTray::changeEvent(QEvent *event)

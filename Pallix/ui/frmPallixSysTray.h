@@ -2,16 +2,17 @@
 // watch that drives everything else. It shows no content of its own.
 #pragma once
 
-#include "DeviceWatch.h"
 #include "SysTray.h"
-#include "WatchSummary.h"
 #include "frmShutdown.h"
+#include "loop/TaskScope.h"
+#include "watch/DeviceWatch.h"
+#include "watch/WatchSummary.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-class frmPallixSysTray : public QWidget {
+class frmPallixSysTray : public QWidget, private WatchEvents, private SummaryView {
     Q_OBJECT
 public:
     static constexpr int TrayWaitMs = 30000;
@@ -41,7 +42,7 @@ public:
     QMenu mnuPopupSys;
     TrayClicks clicks;
     DeviceWatch watch;
-    WatchSummary summary{watch};
+    WatchSummary summary{watch, *this};
     QAction *mnuNotifications = nullptr;
     DeviceSearch &search = watch.search;
     DeviceMonitor &monitor = watch.monitor;
@@ -56,9 +57,14 @@ private:
     bool waitForTray(int waitMs);
     void showMenu();
 
-    void notify(const QString &title, const QString &text);
+    // The watch's search state shows in the icon.
+    void searchShown(int iconIndex) override { changeIcon(iconIndex); }
+    // What the summary says goes to the icon.
+    void showToolTip(const std::string &toolTip) override;
+    void notify(const std::string &title, const std::string &text) override;
 
     int iconIndex_ = -1;
     int noticesShown_ = 0;
     bool menuShown_ = false;
+    loop::TaskScope tasks_;
 };

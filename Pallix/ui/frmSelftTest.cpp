@@ -1,7 +1,8 @@
 #include "frmSelftTest.h"
 
-#include "AppPaths.h"
-#include "AppState.h"
+#include "QtText.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
 #include "StatusLamp.h"
 #include "WindowStyle.h"
 
@@ -30,11 +31,12 @@ void addLampRow(QGridLayout *grid, int row, StatusLamp *lamp, const QString &tex
 
 }   // namespace
 
-frmSelftTest::frmSelftTest(QWidget *parent) : QWidget(parent), selfTest_(*this)
+frmSelftTest::frmSelftTest(SelfTest::DeviceEventHandler onDeviceEvent, QWidget *parent)
+    : QWidget(parent), selfTest_(*this, std::move(onDeviceEvent))
 {
     setObjectName(QStringLiteral("frmSelftTest"));
     setWindowTitle(QStringLiteral("Nerrin Pallix™ Self Test"));
-    setWindowIcon(QIcon(appFile(AppFile::RedIcon)));
+    setWindowIcon(QIcon(qText(appFile(AppFile::RedIcon))));
     setFixedSize(258, 382);
     applyWindowStyle(*this);
 
@@ -152,20 +154,21 @@ void frmSelftTest::reload()
     lblSelfTest->clear();
     cmbLoops->clear();
     chkDetails->setChecked(true);
-    showStatusCaption(QStringLiteral("Status"));
+    showStatusCaption("Status");
     showLamps(StatusLamps{});
     selfTest_.load();
 }
 
+// The window goes at once; a running write test restores the settings on its own.
 void frmSelftTest::closeEvent(QCloseEvent *event)
 {
-    selfTest_.stopAndRestore();
+    selfTest_.stop();
     event->accept();
 }
 
 bool frmSelftTest::detailsChecked() const { return chkDetails->isChecked(); }
 
-QString frmSelftTest::loopCountText() const { return cmbLoops->currentText(); }
+std::string frmSelftTest::loopCountText() const { return stdText(cmbLoops->currentText()); }
 
 void frmSelftTest::fillLoopCounts(int last)
 {
@@ -176,9 +179,9 @@ void frmSelftTest::fillLoopCounts(int last)
     cmbLoops->setCurrentIndex(0);
 }
 
-void frmSelftTest::appendLogLine(const QString &text)
+void frmSelftTest::appendLogLine(const std::string &text)
 {
-    txtLog->appendPlainText(text);
+    txtLog->appendPlainText(qText(text));
     QTextCursor line(txtLog->document()->lastBlock());
     line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     txtLog->setTextCursor(line);
@@ -195,9 +198,12 @@ void frmSelftTest::showLamps(const StatusLamps &lamps)
     chkOutState1->setState(lamps.out2);
 }
 
-void frmSelftTest::showStatusCaption(const QString &caption) { statusFrame->setTitle(caption); }
+void frmSelftTest::showStatusCaption(const std::string &caption)
+{
+    statusFrame->setTitle(qText(caption));
+}
 
-void frmSelftTest::showProgress(const QString &text) { lblSelfTest->setText(text); }
+void frmSelftTest::showProgress(const std::string &text) { lblSelfTest->setText(qText(text)); }
 
 void frmSelftTest::showTestRunning(bool running)
 {
@@ -209,10 +215,10 @@ namespace {
 frmSelftTest *selfTestWindow = nullptr;   // created on first use, lives until the application ends
 }
 
-void showSelfTest()
+void showSelfTest(const SelfTest::DeviceEventHandler &onDeviceEvent)
 {
     if (!selfTestWindow) {
-        selfTestWindow = new frmSelftTest;
+        selfTestWindow = new frmSelftTest(onDeviceEvent);
     } else if (!selfTestWindow->isVisible() && !selfTestWindow->selfTest().running()) {
         selfTestWindow->reload();
     }

@@ -2,7 +2,7 @@
 // the button presses.
 #pragma once
 
-#include "SelfTest.h"
+#include "selftest/SelfTest.h"
 
 #include <QWidget>
 
@@ -17,7 +17,7 @@ class StatusLamp;
 class frmSelftTest : public QWidget, private SelfTestView {
     Q_OBJECT
 public:
-    explicit frmSelftTest(QWidget *parent = nullptr);
+    explicit frmSelftTest(SelfTest::DeviceEventHandler onDeviceEvent, QWidget *parent = nullptr);
 
     SelfTest &selfTest() { return selfTest_; }
     // Back to the state of a freshly opened window, then the window load.
@@ -28,13 +28,13 @@ protected:
 
 private:
     bool detailsChecked() const override;
-    QString loopCountText() const override;
+    std::string loopCountText() const override;
     void fillLoopCounts(int last) override;
-    void appendLogLine(const QString &text) override;
+    void appendLogLine(const std::string &text) override;
     void clearLog() override;
     void showLamps(const StatusLamps &lamps) override;
-    void showStatusCaption(const QString &caption) override;
-    void showProgress(const QString &text) override;
+    void showStatusCaption(const std::string &caption) override;
+    void showProgress(const std::string &text) override;
     void showTestRunning(bool running) override;
 
     QWidget *buildStatusFrame();
@@ -60,5 +60,6 @@ private:
     SelfTest selfTest_;
 };
 
-// "Self Test": the window, opened or brought forward.
-void showSelfTest();
+// "Self Test": the window, opened or brought forward. A device event the
+// write test finds goes to onDeviceEvent.
+void showSelfTest(const SelfTest::DeviceEventHandler &onDeviceEvent);

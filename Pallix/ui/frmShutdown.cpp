@@ -1,6 +1,7 @@
 #include "frmShutdown.h"
 
-#include "WinShutdown.h"
+#include "QtText.h"
+#include "watch/WinShutdown.h"
 #include "WindowStyle.h"
 
 #include <QCloseEvent>
@@ -30,8 +31,8 @@ frmShutdown::frmShutdown(Countdown &countdown)
     layout->addLayout(buttons);
     setMinimumWidth(320);
 
-    connect(cmdNow, &QPushButton::clicked, &countdown_, &Countdown::now);
-    connect(cmdCancel, &QPushButton::clicked, &countdown_, &Countdown::cancel);
+    connect(cmdNow, &QPushButton::clicked, this, [this] { countdown_.now(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { countdown_.cancel(); });
     countdown_.setView(this);
 }
 
@@ -39,8 +40,8 @@ frmShutdown::~frmShutdown() { countdown_.setView(nullptr); }
 
 void frmShutdown::showCountdown(int mode, int secondsLeft)
 {
-    actionText_ = actionProgressText(mode);
-    cmdNow->setText(actionName(mode) + QStringLiteral(" Now."));
+    actionText_ = qText(actionProgressText(mode));
+    cmdNow->setText(qText(actionName(mode)) + QStringLiteral(" Now."));
     showSecondsLeft(secondsLeft);
     adjustSize();
     if (const QScreen *where = screen())

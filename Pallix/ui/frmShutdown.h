@@ -2,7 +2,7 @@
 // will run and in how many seconds, with Now and Cancel.
 #pragma once
 
-#include "Countdown.h"
+#include "watch/Countdown.h"
 
 #include <QWidget>
 

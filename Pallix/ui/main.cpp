@@ -1,9 +1,13 @@
 // The Pallix Control Center: a tray application watching a Pallix on the
 // local network.
-#include "AppState.h"
-#include "CommandLineOptions.h"
+#include "ControlCenterCommandLine.h"
 #include "PlatformLinux.h"
+#include "QtEventLoop.h"
+#include "QtText.h"
 #include "WidgetDesktop.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "device/DeviceThread.h"
 #include "frmPallixSysTray.h"
 
 #include <QApplication>
@@ -22,16 +26,21 @@ void nameApplication()
                                                 .arg(PALLIX_VERSION_REVISION));
 }
 
-// Help, version, paths and the manual page need no display: they are answered before the window
-// system is opened. Everything else is parsed after, so Qt's own options
-// (-platform and the like) keep working.
+// Help, version, paths and the manual page need no display: they are
+// answered before the window system is opened. Everything else is parsed
+// after, so Qt's own options (-platform and the like) keep working.
 bool asksForHelpOrVersion(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version", "--paths",
-                                   "--man-page"})
-            if (std::strcmp(argv[i], option) == 0) return true;
+        for (const char *option : {"-h", "--help", "-v", "--version", "--paths", "--man-page"})
+            if (std::strncmp(argv[i], option, std::strlen(option)) == 0) return true;
     return false;
+}
+
+std::string programFolder(int argc, char **argv)
+{
+    QCoreApplication probe(argc, argv);
+    return appFolder(stdText(QCoreApplication::applicationDirPath()));
 }
 
 }   // namespace
@@ -40,19 +49,21 @@ int main(int argc, char **argv)
 {
     AppState &state = appState();
     if (asksForHelpOrVersion(argc, argv)) {
-        QCoreApplication options(argc, argv);
-        nameApplication();
-        state.appPath = appFolder(QCoreApplication::applicationDirPath());
-        applyCommandLine(options, state);   // prints and exits
+        state.appPath = programFolder(argc, argv);
+        return applyCommandLine(argumentsOf(argc, argv)).value_or(0);
     }
 
     QApplication app(argc, argv);
     nameApplication();
-    applyCommandLine(app, state);
+    if (const auto ended = applyCommandLine(argumentsOf(argc, argv))) return *ended;
     // The application lives in the notification area; closing a window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    state.appPath = appFolder(QCoreApplication::applicationDirPath());
+    state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
 
+    QtEventLoop loop;
+    loop::EventLoop::install(&loop);
+    DeviceThread device(loop);
+    DeviceThread::install(&device);
     LinuxPlatform platform;
     Platform::install(&platform);
     WidgetDesktop desktop;

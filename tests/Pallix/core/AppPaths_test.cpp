@@ -1,20 +1,23 @@
 // Where the application finds its files and writes its log, run from an
 // application folder and installed.
-#include "AppPaths.h"
-#include "AppState.h"
+#include "AppTestSupport.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "app/Files.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-void touch(const QString &path)
+void touch(const std::string &path)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    fs::create_directories(fsPath(path).parent_path());
+    std::ofstream file(fsPath(path));
+    ASSERT_TRUE(file.good()) << path;
 }
 
 class AppPaths : public ::testing::Test {
@@ -22,43 +25,44 @@ protected:
     AppPaths()
     {
         appState() = AppState{};
-        appState().appPath = bin() + QLatin1Char('/');
-        QDir().mkpath(bin());
+        appState().appPath = bin() + "/";
+        fs::create_directories(fsPath(bin()));
     }
-    QString bin() const { return root.path() + QStringLiteral("/usr/bin"); }
-    QString share() const { return root.path() + QStringLiteral("/usr/share/pallix/"); }
+    std::string bin() const { return folder.path() + "usr/bin"; }
+    std::string share() const { return folder.path() + "usr/share/pallix/"; }
 
-    QTemporaryDir root;
+    TestAppFolder folder;
 };
 
 TEST_F(AppPaths, FilesBesideTheProgramWinOverTheInstalledLayout)
 {
-    EXPECT_EQ(appFile(AppFile::RedIcon), share() + QStringLiteral("NerrinRed.ico"));
-    EXPECT_EQ(appFile(AppFile::FirmwareImage), share() + QStringLiteral("download/test_out.hex"));
-    EXPECT_EQ(appFile(AppFile::Updater), bin() + QStringLiteral("/nrfwupdate"));
-    EXPECT_EQ(appFile(AppFile::Library),
-              root.path() + QStringLiteral("/usr/") + QStringLiteral(PALLIX_INSTALLED_LIBRARY));
+    appState().appPath = bin() + "/";
+    EXPECT_EQ(appFile(AppFile::RedIcon), share() + "NerrinRed.ico");
+    EXPECT_EQ(appFile(AppFile::FirmwareImage), share() + "download/test_out.hex");
+    EXPECT_EQ(appFile(AppFile::Updater), bin() + "/nrfwupdate");
+    EXPECT_EQ(appFile(AppFile::Library), folder.path() + "usr/" + PALLIX_INSTALLED_LIBRARY);
     EXPECT_FALSE(runsFromAppFolder());
 
-    touch(bin() + QStringLiteral("/NerrinRed.ico"));
-    touch(bin() + QStringLiteral("/libNerrinAPI.so"));
-    EXPECT_EQ(appFile(AppFile::RedIcon), bin() + QStringLiteral("/NerrinRed.ico"));
-    EXPECT_EQ(appFile(AppFile::Library), bin() + QStringLiteral("/libNerrinAPI.so"));
+    touch(bin() + "/NerrinRed.ico");
+    touch(bin() + "/libNerrinAPI.so");
+    EXPECT_EQ(appFile(AppFile::RedIcon), bin() + "/NerrinRed.ico");
+    EXPECT_EQ(appFile(AppFile::Library), bin() + "/libNerrinAPI.so");
     EXPECT_TRUE(runsFromAppFolder());
 }
 
 TEST_F(AppPaths, TheLogStaysInAnAppFolderAndGoesToTheStateFolderWhenInstalled)
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qunsetenv("XDG_STATE_HOME");
-    EXPECT_EQ(logFolder(), home.path() + QStringLiteral("/.local/state/pallix/"));
-    EXPECT_TRUE(QFileInfo(logFolder()).isDir());
+    appState().appPath = bin() + "/";
+    const std::string home = folder.path() + "home";
+    setEnvironment("HOME", home);
+    unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(logFolder(), home + "/.local/state/pallix/");
+    EXPECT_TRUE(fs::is_directory(fsPath(logFolder())));
 
-    qputenv("XDG_STATE_HOME", (home.path() + QStringLiteral("/state")).toLocal8Bit());
-    EXPECT_EQ(logFolder(), home.path() + QStringLiteral("/state/pallix/"));
+    setEnvironment("XDG_STATE_HOME", home + "/state");
+    EXPECT_EQ(logFolder(), home + "/state/pallix/");
 
-    touch(bin() + QStringLiteral("/libNerrinAPI.so"));
+    touch(bin() + "/libNerrinAPI.so");
     EXPECT_EQ(logFolder(), appState().appPath);
 }
 

@@ -1,17 +1,26 @@
 // The countdown of a power action: power inputs, Now, Cancel, a device that
-// stops answering, and decisions checked again after events ran.
+// stops answering, and decisions checked again after the device answered.
 #include "CountdownFixture.h"
+#include "watch/Countdown.h"
 
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace pallixsim::registers;
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 class CountdownTest : public CountdownFixture {
 protected:
     bool ended() const { return !countdown.counting() && !countdown.timer.isActive(); }
+    // One tick, run to its end, the timer stopped so it adds none.
+    void tickOnce()
+    {
+        countdown.timer.stop();
+        countdown.tick();
+        waitUntil([&] { return !countdown.ticking(); }, 30000);
+    }
 };
 
 TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes)
@@ -24,7 +33,7 @@ TEST_F(CountdownTest, AtZeroTheActionRunsOnceAndMonitoringResumes)
     appState().dryRun = false;
     ASSERT_TRUE(done);
     EXPECT_EQ(out, "Dry run: systemctl poweroff\n");
-    EXPECT_EQ(folder.logLines(), QStringList{"Dry run: systemctl poweroff"});
+    EXPECT_EQ(folder.logLines(), Lines{"Dry run: systemctl poweroff"});
     EXPECT_EQ(countdown.secondsLeft(), 0);
     EXPECT_TRUE(monitorState().polling());
 }
@@ -35,7 +44,7 @@ TEST_F(CountdownTest, AnEnabledPowerInputAbandonsIt)
     device.command("input 1 on");
     countdown.shutdown(1, 1);   // would run at this very tick
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
-    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_TRUE(platform.commands.empty());
     EXPECT_EQ(countdown.secondsLeft(), 1);
     EXPECT_TRUE(monitorState().polling());
 }
@@ -46,8 +55,8 @@ TEST_F(CountdownTest, AnInputThatIsNotAPowerInputDoesNot)
     device.command("input 2 on");
     countdown.shutdown(2, 1);
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
-    ASSERT_EQ(platform.commands.size(), 1);
-    EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl reboot"));
+    ASSERT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(platform.commands[0].text(), "systemctl reboot");
 }
 
 TEST_F(CountdownTest, TheMonitorIsHeldForAsLongAsItCounts)
@@ -61,28 +70,32 @@ TEST_F(CountdownTest, TheMonitorIsHeldForAsLongAsItCounts)
     EXPECT_TRUE(monitorState().polling());
 }
 
-// A Cancel handled while the tick's input check lets events run ends the
-// countdown there: the tick neither counts nor acts.
+// A Cancel handled while the tick's input check waits on the device ends
+// the countdown there: the tick neither counts nor acts.
 TEST_F(CountdownTest, ACancelDuringTheInputCheckIsFinal)
 {
     countdown.shutdown(1, 1);
     countdown.timer.stop();
-    QTimer::singleShot(0, [&] { countdown.cancel(); });
     countdown.tick();
+    ASSERT_TRUE(countdown.ticking());
+    countdown.cancel();
+    ASSERT_TRUE(waitUntil([&] { return !countdown.ticking(); }, 5000));
     EXPECT_TRUE(ended());
     EXPECT_EQ(countdown.secondsLeft(), 1);
-    countdown.tick();
-    EXPECT_TRUE(platform.commands.isEmpty());
+    tickOnce();
+    EXPECT_TRUE(platform.commands.empty());
 }
 
 TEST_F(CountdownTest, ANewCountdownStartedDuringTheCheckIsNotCountedByTheOldTick)
 {
     countdown.shutdown(1, 1);
     countdown.timer.stop();
-    QTimer::singleShot(0, [&] { countdown.shutdown(2, 20); });
     countdown.tick();
+    countdown.shutdown(2, 20);
+    countdown.timer.stop();
+    ASSERT_TRUE(waitUntil([&] { return !countdown.ticking(); }, 5000));
     EXPECT_EQ(countdown.secondsLeft(), 20);
-    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_TRUE(platform.commands.empty());
 }
 
 // The request was acknowledged, so the device asked for real: without an
@@ -91,29 +104,27 @@ TEST_F(CountdownTest, AnUnreadableDeviceDoesNotStopTheCount)
 {
     device.command("offline");
     countdown.shutdown(1, 2);
-    countdown.timer.stop();
-    countdown.tick();
+    tickOnce();
     EXPECT_EQ(countdown.secondsLeft(), 1);
-    EXPECT_EQ(watch.icons, QList<int>{1});
+    EXPECT_EQ(watch.icons, std::vector<int>{1});
     EXPECT_EQ(watch.searching(), true);
-    countdown.tick();   // no second wait on the device
-    ASSERT_EQ(platform.commands.size(), 1);
-    EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl poweroff"));
+    tickOnce();   // no second wait on the device
+    ASSERT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(platform.commands[0].text(), "systemctl poweroff");
     EXPECT_EQ(folder.logLines(),
-              (QStringList{"Error: Get Global Status (3)(Status:0)", inputCheckSkippedText()}));
-    EXPECT_TRUE(platform.boxes.isEmpty());
+              (Lines{"Error: Get Global Status (3)(Status:0)", inputCheckSkippedText()}));
+    EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(CountdownTest, AfterAFailedSearchItCountsOnWithoutABox)
 {
     appState().discoveryFailed = true;
     countdown.shutdown(1, 3);
-    countdown.timer.stop();
     for (int i = 0; i < 3; ++i)
-        countdown.tick();
-    EXPECT_TRUE(platform.boxes.isEmpty());
-    EXPECT_EQ(platform.commands.size(), 1);
-    EXPECT_EQ(folder.logLines(), QStringList{inputCheckSkippedText()});
+        tickOnce();
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(folder.logLines(), Lines{inputCheckSkippedText()});
 }
 
 TEST_F(CountdownTest, AfterStandByTheNetworkGetsTimeBeforeFailuresCount)

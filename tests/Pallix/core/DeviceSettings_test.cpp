@@ -1,10 +1,11 @@
 // The settings model against the simulated device: value lists, encodings,
 // lamp rule, and the exact reads and writes of each operation.
 #include "ConfigTestSupport.h"
-#include "DeviceSettings.h"
-#include "NrErrors.h"
+#include "app/NrErrors.h"
+#include "device/DeviceSettings.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 using configtest::kRead;
 using configtest::registersOf;
@@ -48,23 +49,29 @@ DeviceConfig distinctConfig()
     return c;
 }
 
-void expectError(const std::function<void()> &operation, int number, const QString &text)
+// The operation's error, checked against the number and text expected.
+std::optional<NrError> expectError(loop::Task<> operation, int number, const std::string &text)
 {
     try {
-        operation();
-        ADD_FAILURE() << "no error, expected " << text.toStdString();
+        runTask(std::move(operation));
+        ADD_FAILURE() << "no error, expected " << text;
     } catch (const NrError &error) {
         EXPECT_EQ(error.number(), number);
         EXPECT_EQ(error.description(), text);
+        return error;
     }
+    return std::nullopt;
 }
+
+loop::Task<> loading(std::string address) { co_await loadSettings(address); }
+loop::Task<> loadingStatus(std::string address) { co_await loadStatus(address); }
 
 }   // namespace
 
 TEST(SettingsLists, DelayStepsCountHalfSecondsFromZeroTo127AndAHalf)
 {
-    const QStringList &steps = delaySteps();
-    ASSERT_EQ(steps.size(), 256);
+    const std::vector<std::string> &steps = delaySteps();
+    ASSERT_EQ(steps.size(), 256u);
     EXPECT_EQ(steps[0], "0");
     EXPECT_EQ(steps[1], "0.5");
     EXPECT_EQ(steps[2], "1");
@@ -76,8 +83,9 @@ TEST(SettingsLists, DelayStepsCountHalfSecondsFromZeroTo127AndAHalf)
 
 TEST(SettingsLists, ShutdownActionsInCodeOrder)
 {
-    EXPECT_EQ(shutdownActionNames(), (QStringList{"Shutdown", "Restart", "Hibernate/Sleep",
-                                                  "Stand By", "Log Out", "No Action"}));
+    EXPECT_EQ(shutdownActionNames(),
+              (std::vector<std::string>{"Shutdown", "Restart", "Hibernate/Sleep", "Stand By",
+                                        "Log Out", "No Action"}));
 }
 
 TEST(SettingsEncodings, ActionCodesBeyondTheListShowNoAction)
@@ -160,7 +168,7 @@ TEST_F(SettingsOnDevice, LoadReadsSixteenRegistersInOrderAndHandsOverTheirValues
     for (const auto &[reg, value] : values)
         sim.setReg(1, reg, value);
 
-    const LoadedSettings loaded = loadSettings(devices.address(1));
+    const LoadedSettings loaded = runTask(loadSettings(devices.address(1)));
 
     EXPECT_EQ(registersOf(sim.requests(1), kRead), kLoadOrder);
     EXPECT_EQ(writesOf(sim.requests(1)).size(), 0u);
@@ -205,9 +213,9 @@ TEST_F(SettingsOnDevice, LoadThatFailsAtInStateHandsNothingOverButKeepsTheGlobal
     appState().lastGlobalStatus = -7;
     {
         SilenceAfter silence(devices.sim(), 1, 11);
-        expectError([&] { loadSettings(devices.address(1)); }, 3, "Error: Get In State");
+        const auto error = expectError(loading(devices.address(1)), 3, "Error: Get In State");
+        EXPECT_TRUE(error && error->fromDevice());
     }
-    EXPECT_TRUE(appState().deviceError);
     EXPECT_EQ(appState().lastGlobalStatus, 0x0A);
 }
 
@@ -217,7 +225,7 @@ TEST_F(SettingsOnDevice, SaveWritesFourteenRegistersInOrderToTheGivenDevice)
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(2, kWdtEnable, 1);
 
-    saveSettings(devices.address(2), distinctConfig());
+    runTask(saveSettings(devices.address(2), distinctConfig()));
 
     EXPECT_EQ(sim.requestCount(1), 0u);
     const std::vector<std::pair<int, int>> expected{
@@ -239,8 +247,7 @@ TEST_F(SettingsOnDevice, SaveThatFailsAtShutdownActionKeepsTheFirstNineWrites)
     const DeviceConfig config = distinctConfig();
     {
         SilenceAfter silence(sim, 1, 9);
-        expectError([&] { saveSettings(devices.address(1), config); }, 3,
-                    "Error: Set Shutdown Action");
+        expectError(saveSettings(devices.address(1), config), 3, "Error: Set Shutdown Action");
     }
     EXPECT_EQ(sim.reg(1, kPowerOnDelay), 21);
     EXPECT_EQ(sim.reg(1, kPowerOffDelay), 22);
@@ -257,7 +264,7 @@ TEST_F(SettingsOnDevice, SaveThatFailsAtShutdownActionKeepsTheFirstNineWrites)
 TEST_F(SettingsOnDevice, WriteOutStateWritesBothOutputsInOneRequest)
 {
     SimulatedDevices devices;
-    writeOutState(devices.address(1), 0, 1, 0, 1);
+    runTask(writeOutState(devices.address(1), 0, 1, 0, 1));
     EXPECT_EQ(writesOf(devices.sim().requests(1)), (std::vector<std::pair<int, int>>{{5, 0x28}}));
     EXPECT_EQ(devices.sim().reg(1, kOutState) & 0x3C, 0x28);
 }
@@ -270,7 +277,7 @@ TEST_F(SettingsOnDevice, LoadStatusReadsFourRegistersOfTheGivenDevice)
     sim.setReg(2, kPowerInEnable, 0x01);
     sim.setInput(2, 1, true);
 
-    const DeviceStatus s = loadStatus(devices.address(2));
+    const DeviceStatus s = runTask(loadStatus(devices.address(2)));
 
     EXPECT_EQ(sim.requestCount(1), 0u);
     EXPECT_EQ(registersOf(sim.requests(2), kRead), (std::vector<int>{5, 11, 7, 12}));
@@ -290,15 +297,15 @@ TEST_F(SettingsOnDevice, AFailedDiscoveryStopsEveryOperationBeforeAnyDeviceCall)
 {
     SimulatedDevices devices;
     appState().discoveryFailed = true;
-    const QString address = devices.address(1);
-    const QString load = "Cannot Load Settings - Device Discovery Failed.";
-    const QString save = "Cannot Save Settings - Device Discovery Failed.";
+    const std::string address = devices.address(1);
+    const std::string load = "Cannot Load Settings - Device Discovery Failed.";
+    const std::string save = "Cannot Save Settings - Device Discovery Failed.";
 
-    expectError([&] { loadSettings(address); }, 1, load);
-    expectError([&] { loadStatus(address); }, 1, load);
-    expectError([&] { saveSettings(address, distinctConfig()); }, 1, save);
-    expectError([&] { writeOutState(address, 1, 1, 1, 1); }, 1, save);
+    for (const auto &error : {expectError(loading(address), 1, load),
+                              expectError(loadingStatus(address), 1, load),
+                              expectError(saveSettings(address, distinctConfig()), 1, save),
+                              expectError(writeOutState(address, 1, 1, 1, 1), 1, save)})
+        EXPECT_TRUE(error && !error->fromDevice());
 
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
-    EXPECT_FALSE(appState().deviceError);
 }

@@ -1,17 +1,24 @@
-#include "AppState.h"
 #include "AppTestSupport.h"
-#include "DeviceSearch.h"
 #include "FakePlatform.h"
-#include "FirmwareCheck.h"
-#include "MonitorState.h"
-#include "NrErrors.h"
 #include "SimulatedDevice.h"
+#include "app/AppState.h"
+#include "app/NrErrors.h"
+#include "watch/DeviceSearch.h"
+#include "watch/FirmwareCheck.h"
+#include "watch/MonitorState.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString expectedPrompt = QStringLiteral("Your Pallix requires a firmware update!\r\n"
+using Lines = std::vector<std::string>;
+
+bool contains(const std::string &text, const std::string &part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+const std::string expectedPrompt = ("Your Pallix requires a firmware update!\r\n"
                                               "\r\n"
                                               "   Local Version: 01.04\r\n"
                                               "   New Version: 01.03\r\n"
@@ -21,11 +28,11 @@ const QString expectedPrompt = QStringLiteral("Your Pallix requires a firmware u
                                               "\r\n"
                                               "Update now?");
 
-const QString expectedNetworksWarning = QStringLiteral(
+const std::string expectedNetworksWarning = (
     "Pallix detects multiple networks.\r\n"
     "Please disable any wireless or secondary network devices before firmware update.");
 
-const QString expectedPowerWarning = QStringLiteral(
+const std::string expectedPowerWarning = (
     "NOTE:  During a firmware update, you must ensure that the PC connected to Pallix™ and the "
     "Pallix™ unit will be continuously powered during the entire programming process.  Make "
     "sure Pallix™ does not control the PC's power during a firmware update otherwise the "
@@ -37,15 +44,15 @@ protected:
     {
         appState() = AppState{};
         appState().appPath = folder.path();
-        appState().deviceList = {QStringLiteral("127.0.0.2"), QString()};
+        appState().deviceList = {"127.0.0.2", std::string()};
         appState().deviceCount = 1;
-        appState().macAddress = QStringLiteral("00-50-C2-8F-10-01");
-        appState().firmwareVersion = QStringLiteral("01.04");
+        appState().macAddress = "00-50-C2-8F-10-01";
+        appState().firmwareVersion = "01.04";
         monitorState().setWatching(true);
     }
 
     // The boxes shown so far, once the answered ones have had their turn.
-    QStringList boxesAfter(int count)
+    Lines boxesAfter(size_t count)
     {
         waitUntil([&] { return platform.boxes.size() >= count; }, 8000);
         waitUntil([] { return false; }, 50);
@@ -54,13 +61,14 @@ protected:
 
     TestAppFolder folder;
     FakePlatform platform;
+    FirmwareOffer offer;
 };
 
 TEST_F(FirmwareCheckTest, TheCarriedVersionAsksNothing)
 {
-    appState().firmwareVersion = QStringLiteral("01.03");
-    firmwareCheck();
-    EXPECT_TRUE(boxesAfter(0).isEmpty());
+    appState().firmwareVersion = "01.03";
+    offer.check();
+    EXPECT_TRUE(boxesAfter(0).empty());
 }
 
 class AnyOtherVersion : public FirmwareCheckTest,
@@ -68,13 +76,13 @@ class AnyOtherVersion : public FirmwareCheckTest,
 
 TEST_P(AnyOtherVersion, IsOfferedInTheMessageWindow)
 {
-    appState().firmwareVersion = QString::fromLatin1(GetParam());
+    appState().firmwareVersion = GetParam();
     platform.answers = {MsgCancel};
-    firmwareCheck();
-    ASSERT_EQ(boxesAfter(1).size(), 1);
+    offer.check();
+    ASSERT_EQ(boxesAfter(1).size(), 1u);
     EXPECT_TRUE(platform.boxes[0].window);
-    EXPECT_TRUE(platform.boxes[0].text.contains(QStringLiteral("   Local Version: ")
-                                                + QString::fromLatin1(GetParam()) + "\r\n"));
+    EXPECT_TRUE(contains(platform.boxes[0].text,
+                         std::string("   Local Version: ") + GetParam() + "\r\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, AnyOtherVersion,
@@ -83,31 +91,31 @@ INSTANTIATE_TEST_SUITE_P(Versions, AnyOtherVersion,
 TEST_F(FirmwareCheckTest, TheOpenPromptLeavesTheMonitorWatchingAndComesOncePerRun)
 {
     platform.holdBoxes = true;
-    firmwareCheck();
-    ASSERT_EQ(platform.boxTexts(), QStringList{expectedPrompt});
+    offer.check();
+    ASSERT_EQ(platform.boxTexts(), Lines{expectedPrompt});
     EXPECT_TRUE(platform.boxes[0].window);
     EXPECT_TRUE(monitorState().polling());
 
     platform.answerOpenBox(MsgCancel);
-    firmwareCheck();   // the next discovery
-    EXPECT_EQ(boxesAfter(1).size(), 1);
-    EXPECT_TRUE(platform.updaters.isEmpty());
+    offer.check();   // the next discovery
+    EXPECT_EQ(boxesAfter(1).size(), 1u);
+    EXPECT_TRUE(platform.updaters.empty());
     EXPECT_FALSE(appState().ending);
 }
 
 TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneNetworkRemains)
 {
-    platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
+    platform.addresses = {"10.0.0.5", "192.168.1.20"};
     int warnings = 0;
     platform.onBox = [&](const RecordedBox &box) {
         if (box.text == expectedNetworksWarning && ++warnings == 2)
-            platform.addresses = {QStringLiteral("192.168.1.20")};
+            platform.addresses = {"192.168.1.20"};
     };
     platform.answers = {MsgOK, MsgOK, MsgOK, MsgCancel};
-    firmwareCheck();
+    offer.check();
 
-    ASSERT_EQ(boxesAfter(4).size(), 4);
-    for (int i : {1, 2}) {
+    ASSERT_EQ(boxesAfter(4).size(), 4u);
+    for (size_t i : {1, 2}) {
         EXPECT_EQ(platform.boxes[i].text, expectedNetworksWarning);
         EXPECT_EQ(platform.boxes[i].icon, MsgIcon::Information);
         EXPECT_EQ(platform.boxes[i].buttons, MsgButtons::OKCancel);
@@ -115,59 +123,59 @@ TEST_F(FirmwareCheckTest, MultipleNetworksWarningRepeatsUntilOneNetworkRemains)
     }
     EXPECT_EQ(platform.boxes[3].text, expectedPowerWarning);
     EXPECT_EQ(platform.boxes[3].icon, MsgIcon::Critical);
-    EXPECT_TRUE(platform.updaters.isEmpty());   // Cancel in the power warning
+    EXPECT_TRUE(platform.updaters.empty());   // Cancel in the power warning
 }
 
 TEST_F(FirmwareCheckTest, NetworksAreCountedAsDiscoverySeesThem)
 {
     // Two addresses on one interface are one network; the command line's
     // list replaces the PC's own.
-    platform.networks = {{QStringLiteral("10.0.0.5"), {}, QStringLiteral("eth0"), true},
-                         {QStringLiteral("10.0.1.5"), {}, QStringLiteral("eth0"), true},
-                         {QStringLiteral("172.17.0.1"), {}, QStringLiteral("docker0"), false}};
+    platform.networks = {{"10.0.0.5", {}, "eth0", true},
+                         {"10.0.1.5", {}, "eth0", true},
+                         {"172.17.0.1", {}, "docker0", false}};
     platform.answers = {MsgOK, MsgCancel};
-    firmwareCheck();
-    EXPECT_EQ(boxesAfter(2), (QStringList{expectedPrompt, expectedPowerWarning}));
+    offer.check();
+    EXPECT_EQ(boxesAfter(2), (Lines{expectedPrompt, expectedPowerWarning}));
 }
 
 TEST_F(FirmwareCheckTest, AcceptingEverythingStartsTheUpdaterAndEnds)
 {
-    firmwareCheck();
+    offer.check();
     ASSERT_TRUE(waitUntil([] { return appState().ending; }, 8000));
-    ASSERT_EQ(platform.updaters.size(), 1);
-    EXPECT_EQ(platform.updaters[0].program, folder.path() + QStringLiteral("nrfwupdate"));
+    ASSERT_EQ(platform.updaters.size(), 1u);
+    EXPECT_EQ(platform.updaters[0].program, folder.path() + "nrfwupdate");
     EXPECT_EQ(platform.updaters[0].arguments,
-              (QStringList{QStringLiteral("127.0.0.2"),
-                           folder.path() + QStringLiteral("download/test_out.hex")}));
+              (Lines{"127.0.0.2", folder.path() + "download/test_out.hex"}));
     EXPECT_EQ(platform.closedAll, 1);
-    EXPECT_EQ(platform.boxTexts(), (QStringList{expectedPrompt, expectedPowerWarning}));
+    EXPECT_EQ(platform.boxTexts(), (Lines{expectedPrompt, expectedPowerWarning}));
 }
 
 TEST_F(FirmwareCheckTest, TheLastAnswerIsCheckedAgainstWhatHoldsByThen)
 {
     platform.holdBoxes = true;
-    firmwareCheck();
+    offer.check();
     platform.answerOpenBox(MsgOK);
-    ASSERT_EQ(platform.boxes.size(), 2);
+    ASSERT_TRUE(waitUntil([&] { return platform.boxes.size() == 2; }, 2000));
     monitorState().hold(MonitorHold::Countdown);   // the device asked for a power action meanwhile
     platform.answerOpenBox(MsgOK);
-    ASSERT_EQ(platform.boxes.size(), 3);
-    EXPECT_EQ(platform.boxes[2].text, QStringLiteral("The firmware update was not started: a PC "
-                                                     "power action is being counted down."));
-    EXPECT_TRUE(platform.updaters.isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return platform.boxes.size() == 3; }, 2000));
+    EXPECT_EQ(platform.boxes[2].text,
+              "The firmware update was not started: a PC power action is being counted down.");
+    EXPECT_TRUE(platform.updaters.empty());
+    monitorState().release(MonitorHold::Countdown);
     EXPECT_FALSE(appState().ending);
 }
 
 TEST_F(FirmwareCheckTest, AnUpdaterThatCannotStartIsReportedAndTheMonitorGoesOn)
 {
     platform.updaterStarts = false;
-    firmwareCheck();
-    ASSERT_EQ(boxesAfter(3).size(), 3);
+    offer.check();
+    ASSERT_EQ(boxesAfter(3).size(), 3u);
     EXPECT_EQ(platform.boxes[2].icon, MsgIcon::Critical);
-    EXPECT_TRUE(platform.boxes[2].text.startsWith(
-        QStringLiteral("Cannot start the firmware updater ") + folder.path() + "nrfwupdate"));
-    EXPECT_TRUE(platform.boxes[2].text.endsWith(QStringLiteral(" (53)")));
-    EXPECT_EQ(folder.logLines().size(), 1);
+    EXPECT_TRUE(platform.boxes[2].text.starts_with("Cannot start the firmware updater "
+                                                   + folder.path() + "nrfwupdate"));
+    EXPECT_TRUE(platform.boxes[2].text.ends_with(" (53)"));
+    EXPECT_EQ(folder.logLines().size(), 1u);
     EXPECT_FALSE(appState().ending);
     EXPECT_EQ(platform.closedAll, 0);
     EXPECT_TRUE(monitorState().polling());
@@ -181,7 +189,13 @@ protected:
         appState() = AppState{};
         appState().appPath = folder.path();
         monitorState().setWatching(false);
-        platform.addresses = {QStringLiteral("127.0.0.1")};
+        platform.addresses = {"127.0.0.1"};
+    }
+    // One discovery tick, run to its end.
+    void searchOnce()
+    {
+        search.tick();
+        waitUntil([&] { return !search.searching(); }, 30000);
     }
 
     static pallixsim::SimOptions firmware(const char *version)
@@ -191,21 +205,21 @@ protected:
         return options;
     }
 
-    DeviceSearch search;
+    WatchEvents events;
+    DeviceSearch search{events};
 };
 
 TEST_F(FirmwareCheckAfterDiscovery, AnOlderDeviceIsOfferedItsUpdateWhileItIsWatched)
 {
     SimulatedDevice device(firmware("01.02"));
     platform.holdBoxes = true;
-    search.tick();
+    searchOnce();
 
-    ASSERT_EQ(platform.boxes.size(), 1);
-    const QString prompt = platform.boxes[0].text;
-    EXPECT_TRUE(prompt.contains(QStringLiteral("   Local Version: 01.02\r\n")));
-    EXPECT_TRUE(prompt.contains(QStringLiteral("   IP Address: 127.0.0.2\r\n")));
-    EXPECT_TRUE(prompt.contains(QStringLiteral("   MAC Address: ")
-                                + QString::fromStdString(device.sim.mac(1)) + "\r\n"));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    const std::string prompt = platform.boxes[0].text;
+    EXPECT_TRUE(contains(prompt, "   Local Version: 01.02\r\n"));
+    EXPECT_TRUE(contains(prompt, "   IP Address: 127.0.0.2\r\n"));
+    EXPECT_TRUE(contains(prompt, "   MAC Address: " + device.sim.mac(1) + "\r\n"));
     EXPECT_TRUE(monitorState().polling());
     EXPECT_FALSE(search.discoveryTimer.isActive());
 }
@@ -213,9 +227,9 @@ TEST_F(FirmwareCheckAfterDiscovery, AnOlderDeviceIsOfferedItsUpdateWhileItIsWatc
 TEST_F(FirmwareCheckAfterDiscovery, TheCarriedVersionAsksNothing)
 {
     SimulatedDevice device(firmware("01.03"));
-    search.tick();
-    EXPECT_TRUE(boxesAfter(0).isEmpty());
-    EXPECT_EQ(appState().firmwareVersion, QStringLiteral("01.03"));
+    searchOnce();
+    EXPECT_TRUE(boxesAfter(0).empty());
+    EXPECT_EQ(appState().firmwareVersion, "01.03");
     EXPECT_TRUE(monitorState().polling());
 }
 
@@ -224,8 +238,8 @@ TEST_F(FirmwareCheckAfterDiscovery, AcceptingHandsTheDeviceToTheUpdater)
     SimulatedDevice device(firmware("01.02"));
     search.tick();
     ASSERT_TRUE(waitUntil([] { return appState().ending; }, 8000));
-    ASSERT_EQ(platform.updaters.size(), 1);
-    EXPECT_EQ(platform.updaters[0].arguments.value(0), QStringLiteral("127.0.0.2"));
+    ASSERT_EQ(platform.updaters.size(), 1u);
+    EXPECT_EQ(platform.updaters[0].arguments.at(0), "127.0.0.2");
     EXPECT_EQ(platform.closedAll, 1);
 }
 

@@ -1,18 +1,20 @@
 // The device monitor: power-action request, power loss, a device that stops answering.
-#include "AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
-#include "MonitorState.h"
-#include "NrAPI.h"
 #include "RecordingWatch.h"
 #include "SimulatedDevice.h"
+#include "app/AppState.h"
+#include "device/NrAPI.h"
+#include "watch/DeviceMonitor.h"
+#include "watch/MonitorState.h"
 
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 using namespace pallixsim::registers;
 
 namespace {
+
+using Lines = std::vector<std::string>;
 
 class MonitorTest : public ::testing::Test {
 protected:
@@ -22,19 +24,19 @@ protected:
         appState().appPath = folder.path();
         EXPECT_TRUE(NrAPI::load());
         watch.start();
-        EXPECT_TRUE(watch.monitor.monitorTimer.isActive());
+        EXPECT_TRUE(waitUntil(
+            [&] { return watch.monitor.monitorTimer.isActive() && !watch.search.searching(); },
+            10000));
         device.sim.clearRequests();
     }
-    QStringList errorLines() const
+    Lines errorLines() const
     {
-        return folder.logLines().filter(QRegularExpression(QStringLiteral("^Error: ")));
+        Lines errors;
+        for (const std::string &line : folder.logLines())
+            if (line.starts_with("Error: ")) errors.push_back(line);
+        return errors;
     }
-    // One monitor tick now, the timer stopped so it cannot add its own.
-    void tickOnce()
-    {
-        watch.monitor.monitorTimer.stop();
-        watch.monitor.tick();
-    }
+    void tickOnce() { watch.tickMonitorOnce(); }
 
     FakePlatform platform;
     TestAppFolder folder;
@@ -42,7 +44,7 @@ protected:
     RecordingWatch watch;
     Countdown &countdown = watch.countdown;
 
-    int iconIndex() const { return watch.icons.isEmpty() ? -1 : watch.icons.last(); }
+    int iconIndex() const { return watch.icons.empty() ? -1 : watch.icons.back(); }
 };
 
 TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction)
@@ -57,12 +59,12 @@ TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction)
     EXPECT_EQ(countdown.mode(), 4);
     EXPECT_LE(countdown.secondsLeft(), 2);
 
-    ASSERT_TRUE(waitUntil([&] { return !platform.commands.isEmpty(); }, 4000));
-    EXPECT_EQ(platform.commands[0].text(), QStringLiteral("systemctl suspend"));
-    EXPECT_EQ(platform.commands.size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return !platform.commands.empty(); }, 4000));
+    EXPECT_EQ(platform.commands[0].text(), "systemctl suspend");
+    EXPECT_EQ(platform.commands.size(), 1u);
     EXPECT_FALSE(countdown.counting());
     EXPECT_TRUE(watch.monitor.monitorTimer.isActive());
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus)
@@ -72,10 +74,10 @@ TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus)
     tickOnce();
     EXPECT_TRUE(countdown.counting());
     EXPECT_EQ(countdown.secondsLeft(), 30);
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes.empty());
     EXPECT_EQ(device.writesTo(kGlobalStatus), std::vector<int>{225});
     countdown.cancel();
-    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_TRUE(platform.commands.empty());
 }
 
 // The box waits for the user; the monitor does not: a request raised while
@@ -85,14 +87,14 @@ TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling)
     platform.holdBoxes = true;
     device.sim.setReg(1, kGlobalStatus, 0x40);
     tickOnce();
-    EXPECT_EQ(platform.boxTexts(), QStringList{powerLostText()});
+    EXPECT_EQ(platform.boxTexts(), Lines{powerLostText()});
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Information);
     EXPECT_EQ(device.writesTo(kGlobalStatus), std::vector<int>{225});
     EXPECT_EQ(appState().lastGlobalStatus, 0x40);
 
     device.sim.setReg(1, kGlobalStatus, 0xC0);   // still reported: no second box
     tickOnce();
-    EXPECT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes.size(), 1u);
 
     device.sim.setReg(1, kPowerOffDelay, 60);
     device.command("power-request");
@@ -102,14 +104,14 @@ TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling)
     platform.answerOpenBox(MsgOK);
     device.sim.setReg(1, kGlobalStatus, 0x80);   // a new loss after the box closed
     tickOnce();
-    EXPECT_EQ(platform.boxes.size(), 2);
+    EXPECT_EQ(platform.boxes.size(), 2u);
 }
 
 TEST_F(MonitorTest, OtherStatusBitsOnlyRefresh)
 {
     device.sim.setReg(1, kGlobalStatus, 0x3E);
     tickOnce();
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes.empty());
     EXPECT_TRUE(device.writesTo(kGlobalStatus).empty());
     EXPECT_FALSE(countdown.counting());
     EXPECT_EQ(appState().lastGlobalStatus, 0x3E);
@@ -128,15 +130,15 @@ TEST_F(MonitorTest, ALostDeviceGraysTheIconLogsOnceAndIsFoundAgain)
     ASSERT_TRUE(waitUntil([&] { return appState().lastGlobalStatus == 0x0E; }, 4000));
     device.command("offline");
     ASSERT_TRUE(waitUntil([&] { return iconIndex() == 1; }, 8000));
-    EXPECT_EQ(errorLines(), QStringList{"Error: Get Global Status (3)(Status:14)"});
+    EXPECT_EQ(errorLines(), Lines{"Error: Get Global Status (3)(Status:14)"});
     EXPECT_FALSE(watch.monitor.monitorTimer.isActive());
     EXPECT_TRUE(watch.search.discoveryTimer.isActive());
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes.empty());
 
     device.command("online");
     ASSERT_TRUE(waitUntil([&] { return iconIndex() == 0; }, 15000));
     EXPECT_TRUE(waitUntil([&] { return watch.monitor.monitorTimer.isActive(); }, 2000));
-    EXPECT_EQ(errorLines().size(), 1);
+    EXPECT_EQ(errorLines().size(), 1u);
 }
 
 TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery)
@@ -145,7 +147,7 @@ TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery)
     watch.monitor.errorCount = 9;
     tickOnce();   // the tenth: reported
     EXPECT_EQ(watch.monitor.errorCount, 10);
-    EXPECT_EQ(errorLines().size(), 1);
+    EXPECT_EQ(errorLines().size(), 1u);
     EXPECT_EQ(watch.search.discoveryTimer.interval(), DeviceSearch::StartupInterval);
 
     watch.search.discoveryTimer.stop();
@@ -153,16 +155,17 @@ TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery)
     monitorState().setWatching(true);   // found again, still failing
     tickOnce();                         // the eleventh: silent
     EXPECT_EQ(watch.monitor.errorCount, 11);
-    EXPECT_EQ(errorLines().size(), 1);
-    EXPECT_TRUE(watch.icons.isEmpty());   // no icon change either
+    EXPECT_EQ(errorLines().size(), 1u);
+    EXPECT_TRUE(watch.icons.empty());   // no icon change either
     EXPECT_TRUE(watch.search.discoveryTimer.isActive());
     EXPECT_EQ(watch.search.discoveryTimer.interval(), DeviceSearch::SlowInterval);
     EXPECT_FALSE(watch.monitor.monitorTimer.isActive());
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes.empty());
 
     // Found again after the slow switch: a new count, the normal pace.
     device.command("online");
-    ASSERT_TRUE(waitUntil([&] { return watch.monitor.monitorTimer.isActive(); }, 15000));
+    ASSERT_TRUE(waitUntil(
+        [&] { return watch.monitor.monitorTimer.isActive() && !watch.search.searching(); }, 15000));
     EXPECT_EQ(watch.monitor.errorCount, 0);
     EXPECT_EQ(watch.search.discoveryTimer.interval(), DeviceSearch::StartupInterval);
 }
@@ -171,21 +174,21 @@ TEST_F(MonitorTest, TheEleventhFailureSwitchesQuietlyToSlowRediscovery)
 // network gets time to come back before a failure counts.
 TEST_F(MonitorTest, AfterAClockJumpFailuresDoNotCountAtFirst)
 {
-    qint64 now = 1'000'000;
+    std::int64_t now = 1'000'000;
     watch.monitor.wallClockMs = [&] { return now; };
     tickOnce();
     device.command("offline");
-    now += DeviceMonitor::Interval + DeviceMonitor::ClockJumpMs + 1000;
+    now += DeviceMonitor::Interval.count() + DeviceMonitor::ClockJumpMs + 1000;
     tickOnce();
     EXPECT_TRUE(monitorState().settling());
     EXPECT_EQ(watch.monitor.errorCount, 0);
-    EXPECT_TRUE(errorLines().isEmpty());
+    EXPECT_TRUE(errorLines().empty());
     EXPECT_TRUE(monitorState().watching());
     EXPECT_EQ(iconIndex(), 0);
 
-    monitorState().settle(0);
+    monitorState().settle(loop::Duration(0));
     tickOnce();
-    EXPECT_EQ(errorLines().size(), 1);
+    EXPECT_EQ(errorLines().size(), 1u);
 }
 
 TEST_F(MonitorTest, ACompletedTickResetsTheFailureCount)

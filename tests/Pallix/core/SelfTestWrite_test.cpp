@@ -1,15 +1,15 @@
 // The write loop test: the warning, the save, the passes, the comparisons,
 // Stop and the restore. A full pass waits four seconds, so few run here.
-#include "DeviceMonitor.h"
-#include "NrAPI.h"
 #include "RecordingWatch.h"
 #include "SelfTestFixture.h"
-
-#include <QTimer>
+#include "device/DeviceThread.h"
+#include "device/NrAPI.h"
+#include "loop/Timer.h"
+#include "watch/DeviceMonitor.h"
 
 namespace {
 
-const QString Complete = QStringLiteral("Write Test Complete");
+const std::string Complete = "Write Test Complete";
 
 // Requests per pass: 4161 library calls less its six device selections, and
 // the global status read before that register is written.
@@ -33,20 +33,19 @@ using SelfTestWriteLoop = SelfTestFixture;
 TEST_F(SelfTestWriteLoop, CancelInTheWarningLeavesLogAndDeviceAlone)
 {
     platform.answers = {MsgCancel};
-    view.progress = QStringLiteral("Write Test: 3");
-    test.writeTest();
+    view.progress = "Write Test: 3";
+    runWrite();
 
-    ASSERT_EQ(platform.boxes.size(), 1);
-    const RecordedBox &box = platform.boxes.first();
-    EXPECT_EQ(box.text, QStringLiteral("Warning: Exiting the program during this test could result "
-                                       "in the loss of your current "
-                                       "Pallix settings. Please allow the test to complete, or use "
-                                       "the stop button. Continue?"));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    const RecordedBox &box = platform.boxes.front();
+    EXPECT_EQ(box.text, "Warning: Exiting the program during this test could result in the loss "
+                        "of your current Pallix settings. Please allow the test to complete, or "
+                        "use the stop button. Continue?");
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::OKCancel);
     EXPECT_EQ(box.title, appTitle());
-    EXPECT_TRUE(view.progress.isEmpty());
-    EXPECT_TRUE(view.lines.isEmpty());
+    EXPECT_TRUE(view.progress.empty());
+    EXPECT_TRUE(view.lines.empty());
     EXPECT_EQ(sim.requestCount(1), 0u);
 }
 
@@ -55,19 +54,19 @@ TEST_F(SelfTestWriteLoop, FaithfulDeviceLogsOnlyTheStepsAndGetsItsConfigurationB
     storeUserConfiguration();
     const Configuration before = configuration();
     bool busyDuringPass = false;
-    view.onLine = [&](const QString &line) {
-        if (line != QStringLiteral("Testing: Out State")) return;
+    view.onLine = [&](const std::string &line) {
+        if (line != "Testing: Out State") return;
         busyDuringPass = appState().testBusy;
         test.writeTest();   // ignored: one test at a time
         test.readTest();
     };
-    test.writeTest();
+    runWrite();
 
-    EXPECT_EQ(view.lines, readPassTexts() + writeStepTexts() + QStringList{Complete});
-    EXPECT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(view.lines, readPassTexts() + writeStepTexts() + Lines{Complete});
+    EXPECT_EQ(platform.boxes.size(), 1u);
     EXPECT_TRUE(busyDuringPass);
     EXPECT_FALSE(appState().testBusy);
-    EXPECT_EQ(view.progress, QStringLiteral("Write Test: 1"));
+    EXPECT_EQ(view.progress, "Write Test: 1");
     EXPECT_EQ(configuration(), before);
     EXPECT_EQ(sim.requestCount(1), SaveRequests + PassRequests + RestoreRequests);
 
@@ -83,11 +82,11 @@ TEST_F(SelfTestWriteLoop, WithoutDetailsEachOfTwoPassesLogsOneLine)
     storeUserConfiguration();
     const Configuration before = configuration();
     view.details = false;
-    view.loops = QStringLiteral("2");
-    test.writeTest();
+    view.loops = "2";
+    runWrite();
 
-    EXPECT_EQ(view.lines, QStringList(2, Complete));
-    EXPECT_EQ(view.progress, QStringLiteral("Write Test: 2"));
+    EXPECT_EQ(view.lines, Lines(2, Complete));
+    EXPECT_EQ(view.progress, "Write Test: 2");
     EXPECT_EQ(configuration(), before);
     EXPECT_EQ(sim.requestCount(1), SaveRequests + 2 * PassRequests + RestoreRequests);
 }
@@ -102,6 +101,7 @@ TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten
                     "Write Test stopped: the Pallix requests the PC's power action."},
           std::pair{"power-lost", "Write Test stopped: the Pallix lost power."}}) {
         RecordingWatch watch;
+        onDeviceEvent = [&](int status) { watch.monitor.handlePolledStatus(status); };
         platform.boxes.clear();
         simCommand("set 0 0");
         simCommand(event);   // a power loss also resets the registers
@@ -110,10 +110,12 @@ TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten
         view.lines.clear();
         view.details = false;
         simCommand("requests-clear");
-        test.writeTest();
+        runWrite();
+        waitUntil([&] { return watch.countdown.counting() || platform.boxes.size() > 1; }, 5000);
+        letLoopRun();
 
-        EXPECT_EQ(view.lines, QStringList{QString::fromLatin1(line)}) << event;
-        EXPECT_EQ(view.progress, QStringLiteral("Write Test: 1"));
+        EXPECT_EQ(view.lines, Lines{line}) << event;
+        EXPECT_EQ(view.progress, "Write Test: 1");
         EXPECT_EQ(configuration(), before) << event;
         // Only the monitor's acknowledge reached the register.
         std::vector<int> statusWrites;
@@ -126,14 +128,16 @@ TEST_F(SelfTestWriteLoop, ADeviceEventStopsTheTestBeforeTheGlobalStatusIsWritten
             EXPECT_EQ(watch.countdown.secondsLeft(), 25);   // and delay
             watch.countdown.cancel();
         } else {
-            EXPECT_EQ(platform.boxTexts().value(1), powerLostText());
+            ASSERT_GT(platform.boxes.size(), 1u);
+            EXPECT_EQ(platform.boxTexts().at(1), powerLostText());
         }
+        onDeviceEvent = nullptr;
     }
 }
 
-// Handlers that run inside the test's event processing select other devices
-// (the configuration window does); the test writes to its own device only,
-// and stops, restoring it, once another device is the watched one.
+// Jobs of other tasks that run between the test's steps select other
+// devices (the configuration window's do); the test writes to its own
+// device only, and stops, restoring it, once another device is the watched one.
 TEST_F(SelfTestWriteLoop, OnlyTheDeviceUnderTestIsWritten)
 {
     pallixsim::SimOptions otherOptions;
@@ -141,36 +145,37 @@ TEST_F(SelfTestWriteLoop, OnlyTheDeviceUnderTestIsWritten)
     otherOptions.broadcast = "127.0.0.254";
     pallixsim::Simulator other(otherOptions);
     other.start();
-    const QString otherAddress = QString::fromStdString(other.address(1));
+    const std::string otherAddress = other.address(1);
     storeUserConfiguration();
     const Configuration before = configuration();
     view.details = true;
-    view.onLine = [&](const QString &line) {
-        if (line == QStringLiteral("Testing: Power On Delay")) NrAPI::NrSetDevice(otherAddress);
-        if (line == QStringLiteral("Testing: Out On Delay 2"))
+    view.onLine = [&](const std::string &line) {
+        if (line == "Testing: Power On Delay")
+            DeviceThread::current().post([otherAddress] { NrAPI::NrSetDevice(otherAddress); });
+        if (line == "Testing: Out On Delay 2")
             appState().deviceList[0] = otherAddress;
     };
-    test.writeTest();
+    runWrite();
     other.stop();
 
     EXPECT_EQ(other.requestCount(1), 0u);
     EXPECT_EQ(configuration(), before);
-    EXPECT_FALSE(view.lines.contains(Complete));
-    ASSERT_EQ(platform.boxes.size(), 2);
+    EXPECT_FALSE(logged(Complete));
+    ASSERT_EQ(platform.boxes.size(), 2u);
     EXPECT_EQ(platform.boxes[1].text,
-              QStringLiteral("The watched Pallix changed during the test; the test stopped. (1)"));
+              "The watched Pallix changed during the test; the test stopped. (1)");
 }
 
 TEST_F(SelfTestWriteLoop, RegisterStuckAtZeroLogsEveryOtherValue)
 {
     simCommand("stuck 10 0");
     view.details = false;
-    test.writeTest();
+    runWrite();
 
-    QStringList expected;
+    Lines expected;
     for (int value = 1; value <= 255; ++value)
-        expected << QStringLiteral("Power Off Delay Write Error %1 0").arg(value);
-    expected << Complete;
+        expected.push_back("Power Off Delay Write Error " + std::to_string(value) + " 0");
+    expected.push_back(Complete);
     EXPECT_EQ(view.lines, expected);
 }
 
@@ -183,9 +188,9 @@ TEST_F(SelfTestWriteLoop, MismatchLinesQuoteLabelWrittenAndReadValues)
     simCommand("misread 11 0 1");   // power input 1 reads on after writing zeros
     simCommand("misread 11 3 2");   // power input 1 reads off after writing ones
     view.details = false;
-    test.writeTest();
+    runWrite();
 
-    EXPECT_EQ(view.lines, (QStringList{
+    EXPECT_EQ(view.lines, (Lines{
                               "Global Status Write Error 0 14",
                               "Global Status Write Error 0 14",
                               "Global Status Write Error 0 14",
@@ -204,31 +209,31 @@ TEST_F(SelfTestWriteLoop, OutputsAreComparedOnlyUnderManualControl)
     simCommand("input 1 on");       // ... which is active, so it is on in pattern A
     simCommand("output-stuck 2");   // output 2 never switches on
     view.details = false;
-    test.writeTest();
+    runWrite();
 
-    EXPECT_EQ(view.lines, (QStringList{"Out State Write Error (6)1 0", Complete}));
+    EXPECT_EQ(view.lines, (Lines{"Out State Write Error (6)1 0", Complete}));
 }
 
 TEST_F(SelfTestWriteLoop, StopDuringASweepEndsThePassAndRestores)
 {
     storeUserConfiguration();
     const Configuration before = configuration();
-    view.loops = QStringLiteral("2");
-    QTimer stopper;
+    view.loops = "2";
+    loop::Timer stopper;
     size_t sweepStart = 0;
-    view.onLine = [&](const QString &line) {
-        if (line != QStringLiteral("Testing: Power Off Delay")) return;
+    view.onLine = [&](const std::string &line) {
+        if (line != "Testing: Power Off Delay") return;
         sweepStart = sim.requestCount(1);
-        QObject::connect(&stopper, &QTimer::timeout, [&] {
+        stopper.onTimeout = [&] {
             if (sim.requestCount(1) >= sweepStart + 40) test.stop();
-        });
-        stopper.start(0);
+        };
+        stopper.start(loop::Duration(1));
     };
-    test.writeTest();
+    runWrite();
 
-    EXPECT_FALSE(view.lines.contains(Complete));
-    EXPECT_EQ(view.lines.last(), QStringLiteral("Testing: Power Off Delay"));
-    EXPECT_EQ(view.progress, QStringLiteral("Write Test: 1"));
+    EXPECT_FALSE(logged(Complete));
+    EXPECT_EQ(view.lines.back(), "Testing: Power Off Delay");
+    EXPECT_EQ(view.progress, "Write Test: 1");
     EXPECT_EQ(configuration(), before);
 
     // The sweep wrote 0, 1, 2, ... up to the value Stop came in; then only the restore.
@@ -251,13 +256,13 @@ TEST_F(SelfTestWriteLoop, StopDuringTheSaveRestoresWhatWasJustRead)
 {
     storeUserConfiguration();
     const Configuration before = configuration();
-    view.onLine = [&](const QString &line) {
-        if (line == QStringLiteral("Testing: Get Power On Delay")) test.stop();
+    view.onLine = [&](const std::string &line) {
+        if (line == "Testing: Get Power On Delay") test.stop();
     };
-    test.writeTest();
+    runWrite();
 
     EXPECT_EQ(view.lines, readPassTexts());
-    EXPECT_TRUE(view.progress.isEmpty());
+    EXPECT_TRUE(view.progress.empty());
     EXPECT_EQ(writes().size(), RestoreRequests);
     EXPECT_EQ(configuration(), before);
 }
@@ -267,86 +272,88 @@ TEST_F(SelfTestWriteLoop, DeviceThatStopsAnsweringMidPassGetsItsConfigurationBac
     storeUserConfiguration();
     const Configuration before = configuration();
     view.details = false;
-    QTimer offline;   // during the first pause, after the global status was written
-    offline.setSingleShot(true);
-    QObject::connect(&offline, &QTimer::timeout, [&] { simCommand("offline 5"); });
-    offline.start(500);
-    test.writeTest();
+    // During the first pause, after the global status was written.
+    loop::EventLoop::current().startTimer(loop::Duration(500), [&] { simCommand("offline 5"); });
+    runWrite();
 
-    EXPECT_FALSE(view.lines.contains(Complete));
-    EXPECT_TRUE(view.progress.isEmpty());
+    EXPECT_FALSE(logged(Complete));
+    EXPECT_TRUE(view.progress.empty());
     EXPECT_FALSE(appState().testBusy);
-    EXPECT_EQ(platform.boxes.size(), 1);   // the warning only
-    ASSERT_EQ(folder.logLines().size(), 1);
+    EXPECT_EQ(platform.boxes.size(), 1u);   // the warning only
+    ASSERT_EQ(folder.logLines().size(), 1u);
     EXPECT_TRUE(
-        folder.logLines().first().startsWith(QStringLiteral("Error: Get Global Status (3)")));
+        folder.logLines().front().starts_with("Error: Get Global Status (3)"));
     EXPECT_EQ(configuration(), before);
 }
 
 TEST_F(SelfTestWriteLoop, RestoreThatFailsAgainIsReportedOnce)
 {
-    view.onLine = [&](const QString &line) {
-        if (line == QStringLiteral("Testing: Power On Delay")) simCommand("offline");
+    view.onLine = [&](const std::string &line) {
+        if (line == "Testing: Power On Delay") simCommand("offline");
     };
-    test.writeTest();
+    runWrite();
 
-    ASSERT_EQ(platform.boxes.size(), 2);
-    const RecordedBox &box = platform.boxes.last();
-    EXPECT_TRUE(box.text.startsWith(QStringLiteral("Error: Set Power On Delay (3)")))
-        << box.text.toStdString();
-    EXPECT_TRUE(box.text.contains(QStringLiteral("could not be restored")));
+    ASSERT_EQ(platform.boxes.size(), 2u);
+    const RecordedBox &box = platform.boxes.back();
+    EXPECT_TRUE(box.text.starts_with("Error: Set Power On Delay (3)")) << box.text;
+    EXPECT_NE(box.text.find("could not be restored"), std::string::npos);
     EXPECT_EQ(box.icon, MsgIcon::Critical);
-    EXPECT_FALSE(appState().deviceError);
     EXPECT_FALSE(test.running());
 }
 
 TEST_F(SelfTestWriteLoop, IncompleteSaveIsNotWrittenBack)
 {
     storeUserConfiguration();
-    view.onLine = [&](const QString &line) {
-        if (line == QStringLiteral("Testing: Get Out State")) simCommand("offline 5");
+    view.onLine = [&](const std::string &line) {
+        if (line == "Testing: Get Out State") simCommand("offline 5");
     };
-    test.writeTest();
+    runWrite();
 
     EXPECT_TRUE(writes().empty());
-    EXPECT_TRUE(view.lines.last().startsWith(QStringLiteral("Settings not restored")));
-    EXPECT_EQ(platform.boxes.size(), 1);
+    EXPECT_TRUE(view.lines.back().starts_with("Settings not restored"));
+    EXPECT_EQ(platform.boxes.size(), 1u);
 }
 
 TEST_F(SelfTestWriteLoop, NoDeviceWritesNothing)
 {
     appState().deviceCount = 0;
-    test.writeTest();
-    EXPECT_EQ(platform.boxTexts().last(), QStringLiteral("No Device Available (1)"));
+    runWrite();
+    EXPECT_EQ(platform.boxTexts().back(), "No Device Available (1)");
     EXPECT_EQ(sim.requestCount(1), 0u);
-    EXPECT_TRUE(view.lines.last().startsWith(QStringLiteral("Settings not restored")));
+    EXPECT_TRUE(view.lines.back().starts_with("Settings not restored"));
 }
 
 TEST_F(SelfTestWriteLoop, ZeroLoopsSavesNothing)
 {
-    view.loops = QStringLiteral("0");
-    test.writeTest();
+    view.loops = "0";
+    runWrite();
     EXPECT_EQ(sim.requestCount(1), 0u);
-    EXPECT_TRUE(view.lines.isEmpty());
+    EXPECT_TRUE(view.lines.empty());
     EXPECT_FALSE(appState().testBusy);
 }
 
-TEST_F(SelfTestWriteLoop, StopAndRestoreWritesTheConfigurationBackBeforeItReturns)
+TEST_F(SelfTestWriteLoop, StopAndRestoreWritesTheConfigurationBackBeforeItEnds)
 {
     storeUserConfiguration();
     const Configuration before = configuration();
-    bool restoredOnReturn = false;
-    view.onLine = [&](const QString &line) {
-        if (line != QStringLiteral("Testing: Power On Delay")) return;
+    bool restoredOnEnd = false;
+    loop::TaskScope stopping;
+    view.onLine = [&](const std::string &line) {
+        if (line != "Testing: Power On Delay") return;
         ASSERT_NE(configuration(), before);   // the out state holds test values now
-        test.stopAndRestore();
-        restoredOnReturn = configuration() == before;
+        const auto restoredNow = [&] { return configuration() == before; };
+        stopping.spawn([](SelfTest &t, decltype(restoredNow) check, bool &restored)
+                           -> loop::Task<> {
+            co_await t.stopAndRestore();
+            restored = check();
+        }(test, restoredNow, restoredOnEnd));
     };
-    test.writeTest();
+    runWrite();
+    ASSERT_TRUE(waitUntil([&] { return stopping.running() == 0; }, 5000));
 
-    EXPECT_TRUE(restoredOnReturn);
+    EXPECT_TRUE(restoredOnEnd);
     EXPECT_EQ(configuration(), before);      // nothing written after the restore
     EXPECT_EQ(writes().back().address, 4);   // the restore's last write
-    EXPECT_FALSE(view.lines.contains(Complete));
-    EXPECT_FALSE(view.lines.last().startsWith(QStringLiteral("Settings not restored")));
+    EXPECT_FALSE(logged(Complete));
+    EXPECT_FALSE(view.lines.back().starts_with("Settings not restored"));
 }

@@ -2,8 +2,12 @@
 // can give reads back as given, bad ones are refused, and a set writes the
 // one register that holds the setting, its neighbours as they were.
 #include "ConfigTestSupport.h"
-#include "NrAPI.h"
-#include "SettingNames.h"
+#include "app/Text.h"
+#include "device/NrAPI.h"
+#include "device/SettingNames.h"
+
+#include <algorithm>
+#include <cctype>
 
 #include <gtest/gtest.h>
 
@@ -32,32 +36,35 @@ TEST(SettingNames, EveryValueATextNamesParsesBackToItself)
 {
     for (const SettingField &field : settingFields())
         for (const int32_t value : legalValues(field.unit)) {
-            const QString text = settingText(field, value);
+            const std::string text = settingText(field, value);
+            std::string upper = text;
+            std::transform(upper.begin(), upper.end(), upper.begin(),
+                           [](unsigned char c) { return char(std::toupper(c)); });
             EXPECT_EQ(parseSetting(field, text, nullptr), value) << field.name << " " << value;
-            EXPECT_EQ(parseSetting(field, text.toUpper(), nullptr), value) << field.name;
+            EXPECT_EQ(parseSetting(field, upper, nullptr), value) << field.name;
         }
-    EXPECT_EQ(findSetting(QStringLiteral("POWEROFFDELAY")), findSetting("powerOffDelay"));
-    EXPECT_EQ(settingFields().size(), 22);
+    EXPECT_EQ(findSetting("POWEROFFDELAY"), findSetting("powerOffDelay"));
+    EXPECT_EQ(settingFields().size(), 22u);
 }
 
 TEST(SettingNames, TextsOutsideAUnitAreRefusedWithTheReason)
 {
-    const SettingField &delay = *findSetting(QStringLiteral("powerOffDelay"));
+    const SettingField &delay = *findSetting("powerOffDelay");
     for (const char *bad : {"128", "127.6", "0.25", "-1", "1e2", "", " 3", "3.", "0x10", "half"}) {
-        QString reason;
-        EXPECT_FALSE(parseSetting(delay, QString::fromLatin1(bad), &reason)) << bad;
-        EXPECT_TRUE(reason.contains(QStringLiteral("0 to 127.5 seconds in steps of 0.5"))) << bad;
+        std::string reason;
+        EXPECT_FALSE(parseSetting(delay, bad, &reason)) << bad;
+        EXPECT_NE(reason.find("0 to 127.5 seconds in steps of 0.5"), std::string::npos) << bad;
     }
-    EXPECT_EQ(parseSetting(delay, QStringLiteral("127.50"), nullptr), 255);
-    EXPECT_EQ(parseSetting(delay, QStringLiteral("0.5"), nullptr), 1);
-    const SettingField &action = *findSetting(QStringLiteral("shutdownAction"));
-    EXPECT_EQ(parseSetting(action, QStringLiteral("stand by"), nullptr), 3);
-    EXPECT_FALSE(parseSetting(action, QStringLiteral("Standby"), nullptr));
-    EXPECT_EQ(settingText(action, 9), QStringLiteral("No Action"));   // as the window shows it
-    const SettingField &drive = *findSetting(QStringLiteral("out1Drive"));
-    EXPECT_EQ(settingText(drive, 2), QStringLiteral("off"));   // drive is on only at 1
-    EXPECT_EQ(settingText(*findSetting(QStringLiteral("wdtEnable")), 2), QStringLiteral("on"));
-    EXPECT_EQ(findSetting(QStringLiteral("all")), nullptr);
+    EXPECT_EQ(parseSetting(delay, ("127.50"), nullptr), 255);
+    EXPECT_EQ(parseSetting(delay, ("0.5"), nullptr), 1);
+    const SettingField &action = *findSetting(("shutdownAction"));
+    EXPECT_EQ(parseSetting(action, ("stand by"), nullptr), 3);
+    EXPECT_FALSE(parseSetting(action, ("Standby"), nullptr));
+    EXPECT_EQ(settingText(action, 9), ("No Action"));   // as the window shows it
+    const SettingField &drive = *findSetting(("out1Drive"));
+    EXPECT_EQ(settingText(drive, 2), ("off"));   // drive is on only at 1
+    EXPECT_EQ(settingText(*findSetting(("wdtEnable")), 2), ("on"));
+    EXPECT_EQ(findSetting(("all")), nullptr);
 }
 
 class SettingWrite : public ::testing::Test {
@@ -73,7 +80,7 @@ protected:
 TEST_F(SettingWrite, ASetWritesOnlyTheRegisterThatHoldsTheSetting)
 {
     pallixsim::Simulator &sim = devices.sim();
-    const QString device = devices.address(1);
+    const std::string device = devices.address(1);
     for (const SettingField &field : settingFields()) {
         for (int reg = 1; reg < kRegisterCount; ++reg)
             if (reg != kInState && reg != kUnused) sim.setReg(1, reg, 0);
@@ -81,11 +88,11 @@ TEST_F(SettingWrite, ASetWritesOnlyTheRegisterThatHoldsTheSetting)
         sim.setReg(1, kOutInEnable, 0x0A);   // out1In2 and out2In2
         sim.setReg(1, kOutState, 0x24);      // out1Manual, out2Drive
         sim.setReg(1, kWdtEnable, 1);        // a save from the window would clear it
-        const DeviceConfig before = loadSettings(device).config;
+        const DeviceConfig before = runTask(loadSettings(device)).config;
         const int32_t wanted =
             before.*field.value == 0 ? (field.unit == SettingUnit::Action ? 4 : 1) : 0;
         sim.clearRequests();
-        const DeviceConfig after = writeSetting(device, field, wanted);
+        const DeviceConfig after = runTask(writeSetting(device, field, wanted));
 
         const auto writes = writesOf(sim.requests(1));
         ASSERT_EQ(writes.size(), 1u) << field.name;

@@ -1,9 +1,9 @@
 // Action texts, the Windows and Linux command tables, and carrying an action out.
-#include "AppState.h"
+#include "app/AppState.h"
 #include "AppTestSupport.h"
-#include "DeviceMonitor.h"
+#include "watch/DeviceMonitor.h"
 #include "FakePlatform.h"
-#include "WinShutdown.h"
+#include "watch/WinShutdown.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +11,17 @@ namespace {
 
 TEST(ActionTexts, NamesAndProgressTextsOfEveryCode)
 {
-    const QStringList names{"Shutdown", "Restart", "Hibernate/Sleep", "Stand By", "Log Out",
+    const std::vector<std::string> names{"Shutdown", "Restart", "Hibernate/Sleep", "Stand By", "Log Out",
                             "",         ""};
-    const QStringList progress{
+    const std::vector<std::string> progress{
         "Shutting down", "Restarting", "Hibernating/Sleep", "Standing By", "Logging Out", "", ""};
     for (int code = 1; code <= 7; ++code) {
         EXPECT_EQ(actionName(code), names[code - 1]) << code;
         EXPECT_EQ(actionProgressText(code), progress[code - 1]) << code;
     }
     for (int code : {0, 8, -1}) {
-        EXPECT_TRUE(actionName(code).isEmpty());
-        EXPECT_TRUE(actionProgressText(code).isEmpty());
+        EXPECT_TRUE(actionName(code).empty());
+        EXPECT_TRUE(actionProgressText(code).empty());
     }
 }
 
@@ -39,14 +39,14 @@ struct WindowsRow {
     int code;
     OSVersion version;
     WindowsPowerStep::Kind kind;
-    QString what;   // command text, exit flags or message
+    std::string what;   // command text, exit flags or message
 };
 
-QString describe(const WindowsPowerStep &step)
+std::string describe(const WindowsPowerStep &step)
 {
     switch (step.kind) {
     case WindowsPowerStep::Run: return step.command.text();
-    case WindowsPowerStep::ExitWindows: return QString::number(step.exitFlags);
+    case WindowsPowerStep::ExitWindows: return std::to_string(step.exitFlags);
     case WindowsPowerStep::Message: return step.message;
     case WindowsPowerStep::Nothing: break;
     }
@@ -56,8 +56,8 @@ QString describe(const WindowsPowerStep &step)
 TEST(WindowsPowerTable, EveryCodeOnEveryVersion)
 {
     const OSVersion w2k{5, 0}, xp{5, 1}, w2003{5, 2}, vista{6, 0}, w10{10, 0}, nt4{4, 0};
-    const QString rundll =
-        QStringLiteral("C:\\WINDOWS\\system32\\rundll32.exe powrprof.dll,SetSuspendState");
+    const std::string rundll =
+        std::string("C:\\WINDOWS\\system32\\rundll32.exe powrprof.dll,SetSuspendState");
     using K = WindowsPowerStep::Kind;
     const std::vector<WindowsRow> rows{
         {1, w2k, K::ExitWindows, "1"},
@@ -90,7 +90,7 @@ TEST(WindowsPowerTable, EveryCodeOnEveryVersion)
     };
     for (const auto &row : rows) {
         const WindowsPowerStep step =
-            windowsPowerAction(row.code, row.version, QStringLiteral("C:\\WINDOWS\\"));
+            windowsPowerAction(row.code, row.version, std::string("C:\\WINDOWS\\"));
         EXPECT_EQ(step.kind, row.kind)
             << row.code << " on " << row.version.major << "." << row.version.minor;
         EXPECT_EQ(describe(step), row.what)
@@ -100,15 +100,15 @@ TEST(WindowsPowerTable, EveryCodeOnEveryVersion)
 
 TEST(WindowsPowerTable, CommandsAreProgramAndArgumentsNotAShellLine)
 {
-    const WindowsPowerStep step = windowsPowerAction(3, {6, 1}, QStringLiteral("D:\\Win\\"));
-    EXPECT_EQ(step.command.program, QStringLiteral("D:\\Win\\system32\\rundll32.exe"));
-    EXPECT_EQ(step.command.arguments, (QStringList{"powrprof.dll,SetSuspendState", "0,1,0"}));
+    const WindowsPowerStep step = windowsPowerAction(3, {6, 1}, std::string("D:\\Win\\"));
+    EXPECT_EQ(step.command.program, std::string("D:\\Win\\system32\\rundll32.exe"));
+    EXPECT_EQ(step.command.arguments, (std::vector<std::string>{"powrprof.dll,SetSuspendState", "0,1,0"}));
 }
 
 TEST(LinuxPowerTable, EveryCode)
 {
-    const QString session = QStringLiteral("c7");
-    const std::vector<std::pair<int, QString>> rows{{1, "systemctl poweroff"},
+    const std::string session = std::string("c7");
+    const std::vector<std::pair<int, std::string>> rows{{1, "systemctl poweroff"},
                                                     {2, "systemctl reboot"},
                                                     {3, "systemctl hibernate"},
                                                     {4, "systemctl suspend"},
@@ -135,9 +135,9 @@ TEST_F(PowerActionTest, RunsTheCommandWithoutAShell)
 {
     doPowerAction(2);
     ASSERT_EQ(platform.commands.size(), 1);
-    EXPECT_EQ(platform.commands[0].program, QStringLiteral("systemctl"));
-    EXPECT_EQ(platform.commands[0].arguments, QStringList{"reboot"});
-    EXPECT_TRUE(folder.logLines().isEmpty());
+    EXPECT_EQ(platform.commands[0].program, std::string("systemctl"));
+    EXPECT_EQ(platform.commands[0].arguments, std::vector<std::string>{"reboot"});
+    EXPECT_TRUE(folder.logLines().empty());
 }
 
 TEST_F(PowerActionTest, CodeSixAndUnknownCodesDoNothing)
@@ -145,8 +145,8 @@ TEST_F(PowerActionTest, CodeSixAndUnknownCodesDoNothing)
     doPowerAction(6);
     doPowerAction(0);
     doPowerAction(9);
-    EXPECT_TRUE(platform.commands.isEmpty());
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.commands.empty());
+    EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(PowerActionTest, DryRunWritesTheCommandInsteadOfRunningIt)
@@ -155,15 +155,15 @@ TEST_F(PowerActionTest, DryRunWritesTheCommandInsteadOfRunningIt)
     testing::internal::CaptureStdout();
     doPowerAction(1);
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_TRUE(platform.commands.empty());
     EXPECT_EQ(out, "Dry run: systemctl poweroff\n");
-    EXPECT_EQ(folder.logLines(), QStringList{"Dry run: systemctl poweroff"});
+    EXPECT_EQ(folder.logLines(), std::vector<std::string>{"Dry run: systemctl poweroff"});
 }
 
 TEST_F(PowerActionTest, DryRunWithAnUnwritableLogStillReports)
 {
     appState().dryRun = true;
-    appState().appPath = folder.path() + QStringLiteral("missing/deeper/");
+    appState().appPath = folder.path() + std::string("missing/deeper/");
     testing::internal::CaptureStdout();
     EXPECT_NO_THROW(doPowerAction(4));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Dry run: systemctl suspend\n");

@@ -1,18 +1,27 @@
 // The Linux platform's helpers and the command line.
-#include "AppState.h"
-#include "CommandLineOptions.h"
+#include "AppTestSupport.h"
 #include "FakePlatform.h"
-#include "NrDiscovery.h"
 #include "PlatformLinux.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "app/Files.h"
+#include "app/LocalNetworks.h"
+#include "app/Options.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <net/if.h>
 
+namespace fs = std::filesystem;
+
 namespace {
+
+using Lines = std::vector<std::string>;
 
 TEST(KernelRelease, MajorAndMinorNumbers)
 {
@@ -22,29 +31,31 @@ TEST(KernelRelease, MajorAndMinorNumbers)
     EXPECT_EQ(parseKernelRelease("").major, 0);
 }
 
-const QByteArray desktop1("HOME=/root\0DISPLAY=:1\0", 22);
-const QString onDesktop1 = desktopOf(desktop1);
+const std::string desktop1("HOME=/root\0DISPLAY=:1\0", 22);
+const std::string onDesktop1 = desktopOf(desktop1);
 
+void writeText(const std::string &path, const std::string &text)
+{
+    std::ofstream file(path, std::ios::binary);
+    EXPECT_TRUE(file.good()) << path;
+    file << text;
+}
+
+// A /proc of the test's own making; a process without environment has
+// none it may read.
 class ProcTree {
 public:
-    void process(const QString &pid, const QString &exeTarget, const QString &comm = {},
-                 const QByteArray &environment = desktop1)
+    void process(const std::string &pid, const std::string &exeTarget, const std::string &comm = {},
+                 const std::optional<std::string> &environment = desktop1)
     {
-        const QString folder = dir.path() + '/' + pid;
-        QDir().mkpath(folder);
-        if (!environment.isNull()) {
-            QFile file(folder + QStringLiteral("/environ"));
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(environment);
-        }
-        if (!exeTarget.isEmpty()) QFile::link(exeTarget, folder + QStringLiteral("/exe"));
-        if (!comm.isEmpty()) {
-            QFile file(folder + QStringLiteral("/comm"));
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(comm.toUtf8() + '\n');
-        }
+        const std::string folder = path() + "/" + pid;
+        fs::create_directories(folder);
+        if (environment) writeText(folder + "/environ", *environment);
+        if (!exeTarget.empty()) fs::create_symlink(exeTarget, folder + "/exe");
+        if (!comm.empty()) writeText(folder + "/comm", comm + "\n");
     }
-    QTemporaryDir dir;
+    std::string path() const { return folder.path() + "proc"; }
+    TestAppFolder folder;
 };
 
 TEST(RunningCopies, CountsExecutablesByNameIgnoringCase)
@@ -56,43 +67,59 @@ TEST(RunningCopies, CountsExecutablesByNameIgnoringCase)
     proc.process("13", "", "pallix");   // exe link not readable: its name counts
     proc.process("14", "/usr/bin/bash", "Pallix");
     proc.process("self", "/opt/app/Pallix");   // not a process number
-    EXPECT_EQ(countProcesses(proc.dir.path(), "Pallix", onDesktop1), 3);
-    EXPECT_EQ(countProcesses(proc.dir.path(), "bash", onDesktop1), 1);
-    EXPECT_EQ(countProcesses(proc.dir.path() + "/none", "Pallix", onDesktop1), 0);
+    EXPECT_EQ(countProcesses(proc.path(), "Pallix", onDesktop1), 3);
+    EXPECT_EQ(countProcesses(proc.path(), "bash", onDesktop1), 1);
+    EXPECT_EQ(countProcesses(proc.path() + "/none", "Pallix", onDesktop1), 0);
 }
 
 TEST(RunningCopies, CopiesOnOtherDesktopsDoNotCount)
 {
     ProcTree proc;
     proc.process("20", "/opt/app/Pallix");
-    proc.process("21", "/opt/app/Pallix", {}, QByteArray("DISPLAY=:2\0", 11));
-    proc.process("22", "/opt/app/Pallix", {}, QByteArray("WAYLAND_DISPLAY=wayland-0\0", 26));
-    proc.process("23", "/opt/app/Pallix", {}, QByteArray());   // environment unreadable
-    EXPECT_EQ(countProcesses(proc.dir.path(), "Pallix", onDesktop1), 1);
-    EXPECT_EQ(desktopOf(QByteArray("DISPLAY=:1\0", 11)), onDesktop1);
+    proc.process("21", "/opt/app/Pallix", {}, std::string("DISPLAY=:2\0", 11));
+    proc.process("22", "/opt/app/Pallix", {}, std::string("WAYLAND_DISPLAY=wayland-0\0", 26));
+    proc.process("23", "/opt/app/Pallix", {}, std::nullopt);   // environment unreadable
+    EXPECT_EQ(countProcesses(proc.path(), "Pallix", onDesktop1), 1);
+    EXPECT_EQ(desktopOf(std::string("DISPLAY=:1\0", 11)), onDesktop1);
 }
 
 TEST(RunningCopies, ThisProcessIsFoundUnderTheRealProc)
 {
-    const QString me = QFileInfo(QFile::symLinkTarget("/proc/self/exe")).fileName();
-    QFile own("/proc/self/environ");
-    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
-    EXPECT_GE(countProcesses("/proc", me.toUpper(), desktopOf(own.readAll())), 1);
+    std::string me = fs::read_symlink("/proc/self/exe").filename().string();
+    std::transform(me.begin(), me.end(), me.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    const auto own = readFile("/proc/self/environ");
+    ASSERT_TRUE(own);
+    EXPECT_GE(countProcesses("/proc", me, desktopOf(*own)), 1);
 }
 
 TEST(CommandLine, LocalAddressesRepeatAndDryRunIsAFlag)
 {
     AppState state;
-    applyCommandLine(QStringList{"Pallix", "--local-address", "10.0.0.5",
-                                 "--local-address=127.0.0.1", "--dry-run"},
-                     state);
-    EXPECT_EQ(state.localAddressOverride, (QStringList{"10.0.0.5", "127.0.0.1"}));
+    applyOptions(parseControlCenterOptions(
+                     {"--local-address", "10.0.0.5", "--local-address=127.0.0.1", "--dry-run"}),
+                 state);
+    EXPECT_EQ(state.localAddressOverride, (Lines{"10.0.0.5", "127.0.0.1"}));
     EXPECT_TRUE(state.dryRun);
 
     AppState plain;
-    applyCommandLine(QStringList{"Pallix"}, plain);
-    EXPECT_TRUE(plain.localAddressOverride.isEmpty());
+    applyOptions(parseControlCenterOptions({}), plain);
+    EXPECT_TRUE(plain.localAddressOverride.empty());
     EXPECT_FALSE(plain.dryRun);
+}
+
+TEST(CommandLine, BadOptionsAreRefusedByName)
+{
+    for (const Lines &bad : {Lines{"--local-address", "localhost"}, Lines{"--local-address"},
+                             Lines{"--dry-run=yes"}, Lines{"--frobnicate"}, Lines{"stray"}}) {
+        try {
+            parseControlCenterOptions(bad);
+            ADD_FAILURE() << bad[0] << " accepted";
+        } catch (const OptionError &error) {
+            EXPECT_NE(std::string(error.what()).find(bad[0].substr(0, 7)), std::string::npos)
+                << error.what();
+        }
+    }
 }
 
 TEST(CommandLine, LocalAddressesMustBeDottedIPv4)
@@ -107,8 +134,8 @@ TEST(CommandLine, LocalAddressesMustBeDottedIPv4)
 
 TEST(CommandLine, AppFolderEndsInASeparator)
 {
-    EXPECT_EQ(appFolder("/opt/pallix"), QStringLiteral("/opt/pallix/"));
-    EXPECT_EQ(appFolder("/opt/pallix/"), QStringLiteral("/opt/pallix/"));
+    EXPECT_EQ(appFolder("/opt/pallix"), std::string("/opt/pallix/"));
+    EXPECT_EQ(appFolder("/opt/pallix/"), std::string("/opt/pallix/"));
 }
 
 TEST(DiscoveryNetworks, OnlyRunningBroadcastInterfacesCountUnlessNamed)
@@ -118,19 +145,19 @@ TEST(DiscoveryNetworks, OnlyRunningBroadcastInterfacesCountUnlessNamed)
                          {"172.17.0.1", "172.17.255.255", "docker0", false},
                          {"10.1.1.1", "", "wlan0", true}};
     appState().localAddressOverride.clear();
-    EXPECT_EQ(localAddresses(), (QStringList{"192.168.1.20", "10.1.1.1"}));
-    QStringList targets;
+    EXPECT_EQ(localAddresses(), (std::vector<std::string>{"192.168.1.20", "10.1.1.1"}));
+    std::vector<std::string> targets;
     for (const LocalNetwork &network : discoveryNetworks())
-        targets << discoveryTarget(network);
+        targets.push_back(discoveryTarget(network));
     EXPECT_EQ(targets,
-              (QStringList{"192.168.1.255", "10.1.1.255"}));   // /24 only when none is given
+              (std::vector<std::string>{"192.168.1.255", "10.1.1.255"}));   // /24 only when none is given
 
     // Named addresses count as they are, with what the system knows of them.
     appState().localAddressOverride = {"172.17.0.1", "127.0.0.1"};
-    const QList<LocalNetwork> named = discoveryNetworks();
-    ASSERT_EQ(named.size(), 2);
-    EXPECT_EQ(discoveryTarget(named[0]), QStringLiteral("172.17.255.255"));
-    EXPECT_EQ(discoveryTarget(named[1]), QStringLiteral("127.0.0.255"));
+    const std::vector<LocalNetwork> named = discoveryNetworks();
+    ASSERT_EQ(named.size(), 2u);
+    EXPECT_EQ(discoveryTarget(named[0]), std::string("172.17.255.255"));
+    EXPECT_EQ(discoveryTarget(named[1]), std::string("127.0.0.255"));
     appState().localAddressOverride.clear();
 }
 
@@ -149,16 +176,17 @@ TEST(DiscoveryNetworks, UsableInterfacesAreUpRunningAndNoBridges)
 // through the real platform with their own broadcast addresses.
 TEST(DiscoveryNetworks, TheSystemsBroadcastAddressIsUsed)
 {
-    const auto ip = [](const QString &args) {
-        return QProcess::execute(QStringLiteral("ip"), args.split(' ')) == 0;
+    const auto ip = [](const std::string &args) {
+        return std::system(("ip " + args + " 2>/dev/null").c_str()) == 0;
     };
     // A veth end has carrier only while its peer is up.
-    const auto link = [&](const char *name, const char *peer, const char *address, bool peerUp) {
-        ASSERT_TRUE(ip(QStringLiteral("link add %1 type veth peer name %2").arg(name, peer)));
-        ASSERT_TRUE(ip(QStringLiteral("addr add %1 brd + dev %2").arg(address, name)));
-        ASSERT_TRUE(ip(QStringLiteral("link set %1 up").arg(name)));
+    const auto link = [&](const std::string &name, const std::string &peer,
+                          const std::string &address, bool peerUp) {
+        ASSERT_TRUE(ip("link add " + name + " type veth peer name " + peer));
+        ASSERT_TRUE(ip("addr add " + address + " brd + dev " + name));
+        ASSERT_TRUE(ip("link set " + name + " up"));
         if (peerUp) {
-            ASSERT_TRUE(ip(QStringLiteral("link set %1 up").arg(peer)));
+            ASSERT_TRUE(ip("link set " + peer + " up"));
         }
     };
     if (!ip("link add probe0 type veth peer name probe1"))
@@ -167,20 +195,35 @@ TEST(DiscoveryNetworks, TheSystemsBroadcastAddressIsUsed)
     link("docker0", "dockerpeer", "172.17.0.1/16", true);
     link("lan1", "lan1peer", "10.10.0.5/24", false);   // no carrier
 
-    QList<LocalNetwork> usable;
+    std::vector<LocalNetwork> usable;
     for (const LocalNetwork &network : LinuxPlatform().localNetworks())
-        if (network.usable) usable << network;
-    ASSERT_EQ(usable.size(), 1);
-    EXPECT_EQ(usable[0].address, QStringLiteral("10.9.0.5"));
-    EXPECT_EQ(usable[0].broadcast, QStringLiteral("10.9.255.255"));
-    EXPECT_EQ(usable[0].interfaceName, QStringLiteral("lan0"));
+        if (network.usable) usable.push_back(network);
+    ASSERT_EQ(usable.size(), 1u);
+    EXPECT_EQ(usable[0].address, std::string("10.9.0.5"));
+    EXPECT_EQ(usable[0].broadcast, std::string("10.9.255.255"));
+    EXPECT_EQ(usable[0].interfaceName, std::string("lan0"));
 }
 
 TEST(CommandLineText, ProgramAndArgumentsJoinedByBlanks)
 {
     EXPECT_EQ((CommandLine{"systemctl", {"poweroff"}}).text(),
-              QStringLiteral("systemctl poweroff"));
-    EXPECT_EQ((CommandLine{"true", {}}).text(), QStringLiteral("true"));
+              std::string("systemctl poweroff"));
+    EXPECT_EQ((CommandLine{"true", {}}).text(), std::string("true"));
+}
+
+}   // namespace
+
+namespace {
+
+// The updater and the power commands start without a shell and without
+// waiting; a program that cannot start says so.
+TEST(StartDetached, StartsAProgramWithItsArgumentsAndReportsOneThatCannotStart)
+{
+    TestAppFolder folder;
+    const std::string marker = folder.path() + "started";
+    ASSERT_TRUE(startDetached({"touch", {marker}}));
+    EXPECT_TRUE(waitUntil([&] { return fileExists(marker); }, 5000));
+    EXPECT_FALSE(startDetached({folder.path() + "no-such-program", {}}));
 }
 
 }   // namespace

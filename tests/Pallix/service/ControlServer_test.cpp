@@ -5,8 +5,9 @@
 #include "AppTestSupport.h"
 #include "ControlRequests.h"
 #include "ControlServer.h"
+#include "loop/Waits.h"
 
-#include <QEventLoop>
+#include <QFile>
 #include <QJsonDocument>
 #include <QLocalSocket>
 #include <QTemporaryDir>
@@ -24,17 +25,15 @@ protected:
         EXPECT_TRUE(client.waitForConnected(2000));
     }
 
-    // Echoes the request's "n"; "slow" requests let events run for a while first.
-    void handle(ControlClient &from, const QJsonObject &request)
+    // Echoes the request's "n"; "slow" requests wait a while first.
+    loop::Task<QJsonObject> handle(ControlClient &from, QJsonObject request)
     {
         if (request.value(QStringLiteral("slow")).toBool()) {
             QObject::connect(&from, &ControlClient::closed, [this] { closedDuringRequest = true; });
-            QEventLoop loop;
-            QTimer::singleShot(300, &loop, &QEventLoop::quit);
-            loop.exec();
+            co_await loop::delay{loop::Duration(300)};
         }
         ++handled;
-        from.send(QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("n"), request["n"]}});
+        co_return QJsonObject{{QStringLiteral("ok"), true}, {QStringLiteral("n"), request["n"]}};
     }
 
     void send(const QByteArray &bytes)
@@ -57,7 +56,7 @@ protected:
     QString path = dir.filePath(QStringLiteral("run/pallixd.sock"));
     int handled = 0;
     bool closedDuringRequest = false;
-    ControlServer server{[this](ControlClient &c, const QJsonObject &r) { handle(c, r); }};
+    ControlServer server{[this](ControlClient &c, QJsonObject r) { return handle(c, std::move(r)); }};
     QLocalSocket client;
     QByteArray received;
     QMetaObject::Connection reading = QObject::connect(&client, &QLocalSocket::readyRead,
@@ -114,7 +113,7 @@ TEST_F(ControlServerTest, AClientThatGoesDuringItsRequestHarmsNothing)
 
 TEST_F(ControlServerTest, ARunningServiceKeepsItsSocketAndAStaleFileIsReplaced)
 {
-    ControlServer second{[](ControlClient &, const QJsonObject &) {}};
+    ControlServer second{[](ControlClient &, QJsonObject) -> loop::Task<QJsonObject> { co_return QJsonObject(); }};
     EXPECT_THROW(second.listen(path), StartError);
     const QString stale = dir.filePath(QStringLiteral("stale.sock"));
     {

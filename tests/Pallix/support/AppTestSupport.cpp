@@ -1,54 +1,90 @@
 #include "AppTestSupport.h"
 
-#include "AppState.h"
-#include "LogFile.h"
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "app/Files.h"
+#include "app/LogFile.h"
+#include "app/Text.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QThread>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char *BuiltFiles[] = {"NerrinAPI.dll", "NerrinRed.ico", "NerrinGray.ico",
+                                      "nrfwupdate.exe", "Pallix_User_Guide.pdf", "download"};
+#else
+constexpr const char *BuiltFiles[] = {"libNerrinAPI.so", "NerrinRed.ico", "NerrinGray.ico",
+                                      "nrfwupdate", "Pallix_User_Guide.pdf", "download"};
+#endif
+
+fs::path uniqueFolder()
+{
+    std::random_device seed;
+    for (;;) {
+        const fs::path candidate =
+            fs::temp_directory_path() / ("pallix-test-" + std::to_string(seed()));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) return candidate;
+    }
+}
+
+// Linked where the system allows it, else copied.
+void bringIn(const fs::path &source, const fs::path &target)
+{
+    std::error_code error;
+    fs::create_symlink(source, target, error);
+    if (error) fs::copy(source, target, fs::copy_options::recursive, error);
+}
+
+}   // namespace
+
+void setEnvironment(const char *name, const std::string &value)
+{
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
 
 TestAppFolder::TestAppFolder()
 {
-    const QDir built(QStringLiteral(PALLIX_BUILD_APP_DIR));
-    for (const char *name : {"libNerrinAPI.so", "NerrinRed.ico", "NerrinGray.ico", "nrfwupdate",
-                             "Pallix_User_Guide.pdf", "download"}) {
-        const QString source = built.filePath(QString::fromLatin1(name));
-        if (QFile::exists(source))
-            QFile::link(source, QDir(dir_.path()).filePath(QString::fromLatin1(name)));
-    }
-    appState().appPath = path();
+    const fs::path folder = uniqueFolder();
+    const fs::path built = fsPath(PALLIX_BUILD_APP_DIR);
+    for (const char *name : BuiltFiles)
+        if (fs::exists(built / name)) bringIn(built / name, folder / name);
+    path_ = appFolder(utf8Of(folder));
+    appState().appPath = path_;
     // A log that leaves the application folder stays inside the test's own.
-    qputenv("XDG_STATE_HOME", (path() + QStringLiteral("state")).toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (path() + QStringLiteral("config")).toLocal8Bit());
+    setEnvironment("XDG_STATE_HOME", path_ + "state");
+    setEnvironment("XDG_CONFIG_HOME", path_ + "config");
+    setEnvironment("LOCALAPPDATA", path_ + "state");
 }
 
-QString TestAppFolder::path() const { return dir_.path() + QLatin1Char('/'); }
-
-QString TestAppFolder::logText() const
+TestAppFolder::~TestAppFolder()
 {
-    QFile log(logFilePath());
-    if (!log.open(QIODevice::ReadOnly)) return {};
-    return QString::fromLocal8Bit(log.readAll());
+    std::error_code ignored;
+    fs::remove_all(fsPath(path_), ignored);
 }
 
-QStringList TestAppFolder::logLines() const
-{
-    QStringList entries;
-    for (const QString &line : logText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
-        entries << line.section(QStringLiteral(" --- "), 0, 0);
-    return entries;
-}
+std::string TestAppFolder::path() const { return path_; }
 
-bool waitUntil(const std::function<bool()> &pred, int timeoutMs)
+std::string TestAppFolder::logText() const { return readFile(logFilePath()).value_or(""); }
+
+std::vector<std::string> TestAppFolder::logLines() const
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
+    std::vector<std::string> entries;
+    for (const std::string &line : split(logText(), '\n')) {
+        std::string entry = line;
+        if (!entry.empty() && entry.back() == '\r') entry.pop_back();
+        if (entry.empty()) continue;
+        entries.push_back(entry.substr(0, entry.find(" --- ")));
     }
-    return true;
+    return entries;
 }

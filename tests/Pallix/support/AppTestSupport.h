@@ -3,20 +3,25 @@
 // or in a state folder inside it when the log leaves the folder).
 #pragma once
 
-#include <QString>
-#include <QTemporaryDir>
-#include <functional>
+#include "TestLoop.h"
+
+#include <string>
+#include <vector>
 
 class TestAppFolder {
 public:
-    TestAppFolder();                // also sets appState().appPath
-    QString path() const;           // with a trailing separator
-    QString logText() const;        // log.txt, empty when missing
-    QStringList logLines() const;   // entries without their " --- <time>" stamp
+    TestAppFolder();   // also sets appState().appPath
+    ~TestAppFolder();
+    TestAppFolder(const TestAppFolder &) = delete;
+    TestAppFolder &operator=(const TestAppFolder &) = delete;
+
+    std::string path() const;                // with a trailing separator
+    std::string logText() const;             // log.txt, empty when missing
+    std::vector<std::string> logLines() const;   // entries without their " --- <time>" stamp
 
 private:
-    QTemporaryDir dir_;
+    std::string path_;
 };
 
-// Runs the event loop until pred() holds or the time is up; true when it held.
-bool waitUntil(const std::function<bool()> &pred, int timeoutMs);
+// Sets an environment variable for the rest of the test's process.
+void setEnvironment(const char *name, const std::string &value);

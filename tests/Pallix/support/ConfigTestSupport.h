@@ -3,12 +3,11 @@
 // device was asked for, and a way to make one particular call fail.
 #pragma once
 
-#include "AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
 #include "Simulator.h"
+#include "app/AppState.h"
 
-#include <QString>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -48,17 +47,16 @@ public:
         AppState &state = appState();
         state.deviceList.clear();
         for (int k = 1; k <= devices; ++k)
-            state.deviceList << QString::fromStdString(sim_.address(k));
-        state.deviceList << QString();
+            state.deviceList.push_back(sim_.address(k));
+        state.deviceList.push_back(std::string());
         state.deviceCount = devices;
         state.discoveryFailed = false;
-        state.deviceError = false;
         state.lastGlobalStatus = 0;
     }
     ~SimulatedDevices() { sim_.stop(); }
 
     pallixsim::Simulator &sim() { return sim_; }
-    QString address(int device) const { return QString::fromStdString(sim_.address(device)); }
+    std::string address(int device) const { return sim_.address(device); }
 
 private:
     pallixsim::Simulator sim_;
@@ -68,7 +66,7 @@ private:
 inline void forgetDevices()
 {
     AppState &state = appState();
-    state.deviceList = QStringList{QString()};
+    state.deviceList = {std::string()};
     state.deviceCount = 0;
 }
 

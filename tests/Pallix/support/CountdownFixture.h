@@ -1,12 +1,12 @@
 // A countdown of the device watch beside a simulated device that is watched.
 #pragma once
 
-#include "AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
-#include "MonitorState.h"
 #include "RecordingWatch.h"
 #include "SimulatedDevice.h"
+#include "app/AppState.h"
+#include "watch/MonitorState.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ protected:
     {
         appState() = AppState{};
         appState().appPath = folder.path();
-        appState().deviceList = {device.address(), QString()};
+        appState().deviceList = {device.address(), std::string()};
         appState().deviceCount = 1;
         device.sim.setReg(1, pallixsim::registers::kPowerInEnable, 0);
         monitorState().setWatching(true);

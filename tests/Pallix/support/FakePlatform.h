@@ -1,23 +1,22 @@
-// A Platform and Desktop that record what the application asked of the system and
-// answers message boxes from a queue (OK when the queue is empty). Boxes
-// shown without waiting are answered from the event loop, as a person would,
-// or kept open with holdBoxes until answerOpenBox.
+// A Platform and Desktop that record what the application asked of the
+// system and answer message boxes from a queue (OK when the queue is
+// empty). Boxes shown without waiting are answered from the event loop, as
+// a person would, or kept open with holdBoxes until answerOpenBox.
 #pragma once
 
-#include "Desktop.h"
-#include "Platform.h"
+#include "app/Desktop.h"
+#include "app/Platform.h"
+#include "loop/EventLoop.h"
 
-#include <QHash>
-#include <QList>
-#include <QString>
-#include <QStringList>
-#include <QTimer>
 #include <deque>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 struct RecordedBox {
-    QString text;
-    QString title;
+    std::string text;
+    std::string title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::OK;
     bool window = false;   // shown in the message window rather than a box
@@ -36,24 +35,21 @@ public:
         Desktop::install(nullptr);
     }
 
-    int messageBox(const QString &text, const QString &title, MsgIcon icon,
+    int messageBox(const std::string &text, const std::string &title, MsgIcon icon,
                    MsgButtons buttons) override
     {
-        boxes.push_back({text, title, icon, buttons, false});
-        if (onBox) onBox(boxes.back());
+        record({text, title, icon, buttons, false});
         return nextAnswer();
     }
-    void showBox(const QString &text, const QString &title, MsgIcon icon, MsgButtons buttons,
-                 BoxAnswered answered) override
+    void showBox(const std::string &text, const std::string &title, MsgIcon icon,
+                 MsgButtons buttons, BoxAnswered answered) override
     {
-        boxes.push_back({text, title, icon, buttons, false});
-        if (onBox) onBox(boxes.back());
+        record({text, title, icon, buttons, false});
         openBox(std::move(answered));
     }
-    void showMessageWindow(const QString &text, BoxAnswered answered) override
+    void showMessageWindow(const std::string &text, BoxAnswered answered) override
     {
-        boxes.push_back({text, QString(), MsgIcon::None, MsgButtons::OKCancel, true});
-        if (onBox) onBox(boxes.back());
+        record({text, std::string(), MsgIcon::None, MsgButtons::OKCancel, true});
         openBox(std::move(answered));
     }
     // Answers the oldest box still open.
@@ -70,53 +66,62 @@ public:
         updaters.push_back(command);
         return updaterStarts;
     }
-    int openDocument(const QString &pathOrUrl) override
+    int openDocument(const std::string &pathOrUrl) override
     {
         opened.push_back(pathOrUrl);
         return openResult;
     }
-    QList<LocalNetwork> localNetworks() override
+    std::vector<LocalNetwork> localNetworks() override
     {
-        if (!networks.isEmpty()) return networks;
-        QList<LocalNetwork> list;
-        for (const QString &a : addresses)
-            list.push_back({a, QString(), QStringLiteral("if-") + a, true});
+        if (!networks.empty()) return networks;
+        std::vector<LocalNetwork> list;
+        for (const std::string &a : addresses)
+            list.push_back({a, std::string(), "if-" + a, true});
         return list;
     }
-    int runningCopies(const QString &) override { return copies; }
-    int runningOnThisPC(const QString &name) override { return elsewhere.value(name); }
+    int runningCopies(const std::string &) override { return copies; }
+    int runningOnThisPC(const std::string &name) override
+    {
+        const auto found = elsewhere.find(name);
+        return found == elsewhere.end() ? 0 : found->second;
+    }
     OSVersion osVersion() override { return version; }
     bool trayAvailable() override { return tray; }
     void setMousePointer(MousePointer) override {}
     void closeAll() override { ++closedAll; }
 
-    QStringList boxTexts() const
+    std::vector<std::string> boxTexts() const
     {
-        QStringList texts;
+        std::vector<std::string> texts;
         for (const auto &b : boxes)
-            texts << b.text;
+            texts.push_back(b.text);
         return texts;
     }
 
     std::deque<int> answers;   // answers to boxes and message windows, in order
     std::function<void(const RecordedBox &)> onBox;
-    QList<RecordedBox> boxes;
-    QList<CommandLine> commands;
-    QList<CommandLine> updaters;
-    QStringList opened;
+    std::vector<RecordedBox> boxes;
+    std::vector<CommandLine> commands;
+    std::vector<CommandLine> updaters;
+    std::vector<std::string> opened;
     bool updaterStarts = true;
     int openResult = 42;
-    QStringList addresses{"127.0.0.1"};   // one interface each, no broadcast given
-    QList<LocalNetwork> networks;         // replaces addresses when set
-    bool holdBoxes = false;               // boxes stay open until answerOpenBox
-    std::deque<BoxAnswered> open;         // held boxes, oldest first
+    std::vector<std::string> addresses{"127.0.0.1"};   // one interface each, no broadcast given
+    std::vector<LocalNetwork> networks;                // replaces addresses when set
+    bool holdBoxes = false;                            // boxes stay open until answerOpenBox
+    std::deque<BoxAnswered> open;                      // held boxes, oldest first
     int copies = 1;
-    QHash<QString, int> elsewhere;   // processes of any user, by executable name
+    std::map<std::string, int> elsewhere;   // processes of any user, by executable name
     OSVersion version{6, 1};
     bool tray = true;
     int closedAll = 0;   // times the application closed every window
 
 private:
+    void record(RecordedBox box)
+    {
+        boxes.push_back(std::move(box));
+        if (onBox) onBox(boxes.back());
+    }
     void openBox(BoxAnswered answered)
     {
         if (holdBoxes) {
@@ -124,12 +129,13 @@ private:
             return;
         }
         const int answer = nextAnswer();
-        if (answered) QTimer::singleShot(0, [answered, answer] { answered(answer); });
+        if (answered)
+            loop::EventLoop::current().post([answered, answer] { answered(answer); });
     }
     int nextAnswer()
     {
         if (answers.empty()) return MsgOK;
-        int a = answers.front();
+        const int a = answers.front();
         answers.pop_front();
         return a;
     }

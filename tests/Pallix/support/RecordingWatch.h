@@ -2,18 +2,35 @@
 // recorded, for tests that run without the tray window.
 #pragma once
 
-#include "DeviceWatch.h"
+#include "TestLoop.h"
+#include "watch/DeviceWatch.h"
 
-#include <QList>
+#include <vector>
 
 class RecordingWatch : public DeviceWatch {
 public:
-    RecordingWatch()
-    {
-        connect(this, &DeviceWatch::searchShown, this, [this](int index) { icons << index; });
-    }
+    RecordingWatch() { addObserver(&recorder_); }
+    ~RecordingWatch() override { removeObserver(&recorder_); }
 
     bool searching() const { return search.discoveryTimer.isActive(); }
+    // One monitor tick now, run to its end, the timer stopped so it adds none.
+    void tickMonitorOnce()
+    {
+        monitor.monitorTimer.stop();
+        monitor.tick();
+        waitUntil([this] { return !monitor.ticking(); }, 30000);
+    }
 
-    QList<int> icons;   // 0 red, 1 gray
+    std::vector<int> icons;   // 0 red, 1 gray
+
+private:
+    class Recorder : public WatchEvents {
+    public:
+        explicit Recorder(RecordingWatch &watch) : watch_(watch) {}
+        void searchShown(int iconIndex) override { watch_.icons.push_back(iconIndex); }
+
+    private:
+        RecordingWatch &watch_;
+    };
+    Recorder recorder_{*this};
 };

@@ -2,13 +2,13 @@
 // place of the window.
 #pragma once
 
-#include "AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
-#include "SelfTest.h"
 #include "Simulator.h"
+#include "app/AppState.h"
+#include "selftest/SelfTest.h"
 
-#include <QStringList>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -18,30 +18,30 @@
 class RecordingView : public SelfTestView {
 public:
     bool detailsChecked() const override { return details; }
-    QString loopCountText() const override { return loops; }
+    std::string loopCountText() const override { return loops; }
     void fillLoopCounts(int last) override { filledUpTo = last; }
-    void appendLogLine(const QString &text) override
+    void appendLogLine(const std::string &text) override
     {
-        lines << text;
+        lines.push_back(text);
         if (onLine) onLine(text);
     }
     void clearLog() override { lines.clear(); }
     void showLamps(const StatusLamps &shown) override { lamps = shown; }
-    void showStatusCaption(const QString &text) override { caption = text; }
-    void showProgress(const QString &text) override { progress = text; }
+    void showStatusCaption(const std::string &text) override { caption = text; }
+    void showProgress(const std::string &text) override { progress = text; }
     void showTestRunning(bool running) override { runningShown = running; }
 
-    int count(const QString &line) const { return int(lines.count(line)); }
+    int count(const std::string &line) const { return int(std::count(lines.begin(), lines.end(), line)); }
 
     bool details = true;
-    QString loops = QStringLiteral("1");
-    std::function<void(const QString &)> onLine;   // runs inside the test, as a click would
+    std::string loops = "1";
+    std::function<void(const std::string &)> onLine;   // runs inside the test, as a click would
 
-    QStringList lines;
+    std::vector<std::string> lines;
     int filledUpTo = 0;
     StatusLamps lamps;
-    QString caption;
-    QString progress;
+    std::string caption;
+    std::string progress;
     bool runningShown = false;
 };
 
@@ -55,11 +55,10 @@ protected:
     {
         sim.start();
         AppState &app = appState();
-        app.deviceList = QStringList{QString::fromStdString(sim.address(1)), QString()};
+        app.deviceList = {sim.address(1), std::string()};
         app.deviceCount = 1;
         app.discoveryFailed = false;
         app.testBusy = false;
-        app.deviceError = false;
         app.lastGlobalStatus = 0;
     }
     void TearDown() override { sim.stop(); }
@@ -98,34 +97,54 @@ protected:
         return found;
     }
 
+    // The two tests run to their end, as their buttons start them.
+    void runRead() { runTask(test.read()); }
+    void runWrite() { runTask(test.write()); }
+    bool logged(const std::string &line) const
+    {
+        return std::find(view.lines.begin(), view.lines.end(), line) != view.lines.end();
+    }
+
     TestAppFolder folder;
     FakePlatform platform;
     pallixsim::Simulator sim;
     RecordingView view;
-    SelfTest test{view};
+    // A device event the write test hands over goes here, when set.
+    SelfTest::DeviceEventHandler onDeviceEvent;
+    SelfTest test{view, [this](int status) {
+                      if (onDeviceEvent) onDeviceEvent(status);
+                  }};
 };
 
-// One pass's step texts, as "Details" shows them.
-inline QStringList writeStepTexts()
+using Lines = std::vector<std::string>;
+
+inline Lines operator+(Lines first, const Lines &second)
 {
-    QStringList texts;
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// One pass's step texts, as "Details" shows them.
+inline std::vector<std::string> writeStepTexts()
+{
+    std::vector<std::string> texts;
     for (const char *name :
          {"Global Status", "Out State", "Power On Delay", "Power Off Delay", "Out ACPI Enable",
           "Power In Enable", "ACPI Pulse Width 1", "ACPI Pulse Width 2", "Shutdown Action",
           "Out In Enable", "Out On Delay 1", "Out Off Delay 1", "Out On Delay 2",
           "Out Off Delay 2"})
-        texts << QStringLiteral("Testing: ") + QString::fromLatin1(name);
+        texts.push_back(std::string("Testing: ") + name);
     return texts;
 }
 
-inline QStringList readPassTexts()
+inline std::vector<std::string> readPassTexts()
 {
-    QStringList texts;
+    std::vector<std::string> texts;
     for (const char *name :
          {"Global Status", "Power On Delay", "Power Off Delay", "Out State", "Out ACPI Enable",
           "Power In Enable", "ACPI Pulse Width 1", "ACPI Pulse Width 2", "WDT Enable",
           "Out In Enable", "Shutdown Action", "In State", "Out On Delay 1", "Out Off Delay 1",
           "Out On Delay 2", "Out Off Delay 2"})
-        texts << QStringLiteral("Testing: Get ") + QString::fromLatin1(name);
+        texts.push_back(std::string("Testing: Get ") + name);
     return texts;
 }

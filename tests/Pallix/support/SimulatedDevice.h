@@ -3,7 +3,8 @@
 
 #include "Simulator.h"
 
-#include <QString>
+#include <string>
+#include <vector>
 
 class SimulatedDevice {
 public:
@@ -13,7 +14,7 @@ public:
     }
     ~SimulatedDevice() { sim.stop(); }
 
-    QString address(int device = 1) const { return QString::fromStdString(sim.address(device)); }
+    std::string address(int device = 1) const { return sim.address(device); }
     std::string command(const std::string &line) { return sim.command(line); }
 
     // Writes the device received at a register, in order.

@@ -1,5 +1,6 @@
 // The self-test window: its load, log box, buttons, and the ways out of a
 // running write test (closing it, leaving the application).
+#include "QtText.h"
 #include "SelfTestFixture.h"
 #include "StatusLamp.h"
 #include "frmSelftTest.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -34,14 +34,31 @@ frmSelftTest *openedWindow()
     return nullptr;
 }
 
+const SelfTest::DeviceEventHandler noEvents = [](int) {};
+
 }   // namespace
 
-using SelfTestWindow = SelfTestFixture;
+class SelfTestWindow : public SelfTestFixture {
+protected:
+    // The window's load, to its end: the loop counts filled, or a box says why not.
+    void loaded(frmSelftTest &window)
+    {
+        const size_t boxes = platform.boxes.size();
+        waitUntil([&] { return control<QComboBox>(window, "cmbLoops")->count() > 0
+                               || platform.boxes.size() > boxes; },
+                  5000);
+    }
+    void testEnded(frmSelftTest &window)
+    {
+        waitUntil([&] { return !window.selfTest().running(); }, 60000);
+    }
+};
 
 TEST_F(SelfTestWindow, LoadShowsTheLampsAndFillsTheLoopCounts)
 {
     storeUserConfiguration();
-    frmSelftTest window;
+    frmSelftTest window(noEvents);
+    loaded(window);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nerrin Pallix™ Self Test"));
     EXPECT_EQ(window.size(), QSize(258, 382));
 
@@ -64,48 +81,48 @@ TEST_F(SelfTestWindow, LoadShowsTheLampsAndFillsTheLoopCounts)
 TEST_F(SelfTestWindow, FailedLoadLeavesTheLoopListEmptyAndLampsWhite)
 {
     appState().discoveryFailed = true;
-    frmSelftTest window;
+    frmSelftTest window(noEvents);
+    loaded(window);
     EXPECT_EQ(control<QComboBox>(window, "cmbLoops")->count(), 0);
     EXPECT_EQ(lampFill(window, "chkInState0"), QColor(255, 255, 255));
-    EXPECT_EQ(platform.boxes.size(), 1);
+    EXPECT_EQ(platform.boxes.size(), 1u);
 
     control<QPushButton>(window, "cmdReadLoop")->click();
-    EXPECT_EQ(platform.boxes.size(), 1);   // an empty list reads as no loops at all
+    testEnded(window);
+    EXPECT_EQ(platform.boxes.size(), 1u);   // an empty list reads as no loops at all
 }
 
 TEST_F(SelfTestWindow, LogHoldsOneLinePerEntryWithoutATrailingBreak)
 {
-    frmSelftTest window;
+    frmSelftTest window(noEvents);
     auto *log = control<QPlainTextEdit>(window, "txtLog");
-    window.selfTest().addLog(QStringLiteral("first"));
-    window.selfTest().addLog(QStringLiteral("second"));
+    window.selfTest().addLog("first");
+    window.selfTest().addLog("second");
     EXPECT_EQ(log->toPlainText(), QStringLiteral("first\nsecond"));
     EXPECT_EQ(log->textCursor().selectedText(), QStringLiteral("second"));
 
     control<QPushButton>(window, "cmdClear")->click();
-    window.selfTest().addLog(QStringLiteral("third"));
+    window.selfTest().addLog("third");
     EXPECT_EQ(log->toPlainText(), QStringLiteral("third"));
 
     control<QCheckBox>(window, "chkDetails")->setChecked(false);
-    window.selfTest().addLog(QStringLiteral("Testing: Get In State"));
+    window.selfTest().addLog("Testing: Get In State");
     EXPECT_EQ(log->toPlainText(), QStringLiteral("third"));
 }
 
 TEST_F(SelfTestWindow, TestButtonsAreDisabledWhileATestRuns)
 {
-    frmSelftTest window;
+    frmSelftTest window(noEvents);
+    loaded(window);
     auto *read = control<QPushButton>(window, "cmdReadLoop");
     auto *write = control<QPushButton>(window, "cmdWriteLoopTest");
     control<QComboBox>(window, "cmbLoops")->setCurrentIndex(2);
-    bool disabledDuringRun = false;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (appState().testBusy) disabledDuringRun = !read->isEnabled() && !write->isEnabled();
-    });
-    probe.start(0);
     read->click();
+    EXPECT_TRUE(appState().testBusy);
+    EXPECT_FALSE(read->isEnabled());
+    EXPECT_FALSE(write->isEnabled());
+    testEnded(window);
 
-    EXPECT_TRUE(disabledDuringRun);
     EXPECT_TRUE(read->isEnabled());
     EXPECT_TRUE(write->isEnabled());
     EXPECT_EQ(control<QLabel>(window, "lblSelfTest")->text(), QStringLiteral("Read Loops: 3"));
@@ -115,19 +132,26 @@ TEST_F(SelfTestWindow, LeavingTheApplicationMidTestRestoresFirst)
 {
     storeUserConfiguration();
     const Configuration before = configuration();
-    showSelfTest();
+    showSelfTest(noEvents);
     frmSelftTest *window = openedWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(window->isVisible());
+    loaded(*window);
 
-    bool restoredOnReturn = false;
-    QTimer::singleShot(1500, [&] {   // inside the out-state pauses
-        stopSelfTestsAndRestore();
-        restoredOnReturn = configuration() == before;
-    });
+    bool restoredAtTheEnd = false;
+    bool ended = false;
+    loop::TaskScope leaving;
+    const auto restored = [&] { return configuration() == before; };
     control<QPushButton>(*window, "cmdWriteLoopTest")->click();
+    letLoopRun(1500);   // inside the out-state pauses
+    leaving.spawn([](decltype(restored) check, bool &r, bool &e) -> loop::Task<> {
+        co_await stopSelfTestsAndRestore();
+        r = check();
+        e = true;
+    }(restored, restoredAtTheEnd, ended));
+    ASSERT_TRUE(waitUntil([&] { return ended; }, 30000));
 
-    EXPECT_TRUE(restoredOnReturn);
+    EXPECT_TRUE(restoredAtTheEnd);
     EXPECT_EQ(configuration(), before);
     EXPECT_FALSE(control<QPlainTextEdit>(*window, "txtLog")
                      ->toPlainText()
@@ -139,17 +163,21 @@ TEST_F(SelfTestWindow, ClosingMidTestRestoresAndReopeningLoadsAfresh)
 {
     storeUserConfiguration();
     const Configuration before = configuration();
-    showSelfTest();
+    showSelfTest(noEvents);
     frmSelftTest *window = openedWindow();
     ASSERT_NE(window, nullptr);
+    loaded(*window);
 
-    QTimer::singleShot(1500, [&] { window->close(); });
     control<QPushButton>(*window, "cmdWriteLoopTest")->click();
+    letLoopRun(1500);
+    window->close();
     EXPECT_FALSE(window->isVisible());
+    testEnded(*window);
     EXPECT_EQ(configuration(), before);
 
-    showSelfTest();
+    showSelfTest(noEvents);
     EXPECT_TRUE(window->isVisible());
+    loaded(*window);
     EXPECT_TRUE(control<QPlainTextEdit>(*window, "txtLog")->toPlainText().isEmpty());
     EXPECT_EQ(control<QComboBox>(*window, "cmbLoops")->count(), 1000);
     window->close();

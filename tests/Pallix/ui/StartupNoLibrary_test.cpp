@@ -1,5 +1,5 @@
 // Start-up in a folder without the device library: a clear message, and the end.
-#include "AppState.h"
+#include "app/AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
 #include "frmPallixSysTray.h"
@@ -13,16 +13,15 @@ TEST(StartupWithoutLibrary, SaysWhyAndEndsWithoutAnIcon)
 {
     FakePlatform platform;
     TestAppFolder folder;
-    QFile::remove(folder.path() + QStringLiteral("libNerrinAPI.so"));
+    QFile::remove(QString::fromStdString(folder.path() + "libNerrinAPI.so"));
     frmPallixSysTray window;
     EXPECT_FALSE(window.start());
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_TRUE(
-        platform.boxes[0].text.startsWith(QStringLiteral("Cannot load the device library")));
-    EXPECT_TRUE(platform.boxes[0].text.endsWith(QStringLiteral("(48)")));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_TRUE(platform.boxes[0].text.starts_with("Cannot load the device library"));
+    EXPECT_TRUE(platform.boxes[0].text.ends_with("(48)"));
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
     EXPECT_FALSE(window.trayIcon.isVisible());
-    EXPECT_EQ(folder.logLines().size(), 1);
+    EXPECT_EQ(folder.logLines().size(), 1u);
 }
 
 }   // namespace

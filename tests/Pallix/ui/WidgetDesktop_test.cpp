@@ -1,7 +1,7 @@
 // The desktop as the Control Center's windows show it.
 #include "AppTestSupport.h"
-#include "NrErrors.h"
-#include "ShellExecute.h"
+#include "app/NrErrors.h"
+#include "app/ShellExecute.h"
 #include "WidgetDesktop.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +14,11 @@ TEST(ShellOpen, TheRealDesktopReportsAMissingFileAsCode2)
     WidgetDesktop desktop;
     Desktop::install(&desktop);
     try {
-        shellOpen(folder.path() + QStringLiteral("missing.pdf"));
+        shellOpen(folder.path() + "missing.pdf");
         ADD_FAILURE() << "no error raised";
     } catch (const NrError &error) {
         EXPECT_EQ(error.number(), 2);
-        EXPECT_EQ(error.description(), QStringLiteral("File not found"));
+        EXPECT_EQ(error.description(), "File not found");
     }
     Desktop::install(nullptr);
 }

@@ -1,4 +1,4 @@
-#include "AppState.h"
+#include "app/AppState.h"
 #include "AppTestSupport.h"
 #include "FakePlatform.h"
 #include "frmAbout.h"
@@ -25,15 +25,15 @@ protected:
 
     void giveDevice()
     {
-        appState().deviceList = {QStringLiteral("127.0.0.2"), QString()};
+        appState().deviceList = {"127.0.0.2", std::string()};
         appState().deviceCount = 1;
-        appState().firmwareVersion = QStringLiteral("01.03");
-        appState().macAddress = QStringLiteral("00-50-C2-8F-10-01");
+        appState().firmwareVersion = "01.03";
+        appState().macAddress = "00-50-C2-8F-10-01";
     }
 
     void writeLog(const QByteArray &bytes)
     {
-        QFile log(folder.path() + QStringLiteral("log.txt"));
+        QFile log(QString::fromStdString(folder.path() + "log.txt"));
         ASSERT_TRUE(log.open(QIODevice::WriteOnly));
         log.write(bytes);
     }
@@ -55,13 +55,13 @@ TEST_F(AboutTest, WithoutADeviceShowsEmptyValuesAndTheDesignText)
     EXPECT_EQ(about.lblOSInfo->text(), QStringLiteral("6"));
     EXPECT_EQ(about.cmdOK->text(), QStringLiteral("OK"));
     EXPECT_EQ(about.cmdLogFile->text(), QStringLiteral("Log File"));
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(AboutTest, WithADeviceShowsItsValuesAndEveryPCAddress)
 {
     giveDevice();
-    platform.addresses = {QStringLiteral("10.0.0.5"), QStringLiteral("192.168.1.20")};
+    platform.addresses = {"10.0.0.5", "192.168.1.20"};
     showAbout();
     EXPECT_EQ(about.lblFirmwareVersion->text(), QStringLiteral("Firmware Version: 01.03"));
     EXPECT_EQ(about.lblMACAddress->text(), QStringLiteral("MAC Address: 00-50-C2-8F-10-01"));
@@ -85,8 +85,8 @@ TEST_F(AboutTest, SoftwareVersionIsTheBuildsVersion)
 TEST_F(AboutTest, DeviceTextsAreNeverReadAsMarkup)
 {
     giveDevice();
-    appState().macAddress = QStringLiteral("<b>00</b>");
-    appState().firmwareVersion = QStringLiteral("<img src=x>");
+    appState().macAddress = "<b>00</b>";
+    appState().firmwareVersion = "<img src=x>";
     showAbout();
     for (QLabel *label : about.findChildren<QLabel *>()) {
         if (label == about.picIcon) continue;
@@ -126,7 +126,7 @@ TEST_F(AboutTest, EnterAndEscapeCloseIt)
         QTest::keyClick(&about, key);
         EXPECT_FALSE(about.isVisible()) << key;
     }
-    EXPECT_TRUE(platform.boxes.isEmpty());   // Enter is OK, not Log File
+    EXPECT_TRUE(platform.boxes.empty());   // Enter is OK, not Log File
 }
 
 TEST_F(AboutTest, LogFileWithoutALogReportsItAndLogsOneLine)
@@ -135,12 +135,12 @@ TEST_F(AboutTest, LogFileWithoutALogReportsItAndLogsOneLine)
     showAbout();
     about.cmdLogFile->click();
 
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("Log File is empty. (1)"));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].text, "Log File is empty. (1)");
     EXPECT_EQ(platform.boxes[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(platform.opened.isEmpty());
-    EXPECT_EQ(folder.logLines(), QStringList{QStringLiteral("Log File is empty. (1)(Status:7)")});
-    EXPECT_TRUE(folder.logText().endsWith(QStringLiteral("\r\n")));
+    EXPECT_TRUE(platform.opened.empty());
+    EXPECT_EQ(folder.logLines(), std::vector<std::string>{"Log File is empty. (1)(Status:7)"});
+    EXPECT_TRUE(folder.logText().ends_with("\r\n"));
 }
 
 TEST_F(AboutTest, LogFileOpensAnExistingLog)
@@ -148,8 +148,8 @@ TEST_F(AboutTest, LogFileOpensAnExistingLog)
     writeLog("Discovery Count < 1  --- 12/8/26 1:00:00 AM\r\n");
     showAbout();
     about.cmdLogFile->click();
-    EXPECT_EQ(platform.opened, QStringList{folder.path() + QStringLiteral("log.txt")});
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_EQ(platform.opened, std::vector<std::string>{folder.path() + "log.txt"});
+    EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(AboutTest, LogFileThatCannotBeOpenedIsReported)
@@ -158,10 +158,9 @@ TEST_F(AboutTest, LogFileThatCannotBeOpenedIsReported)
     platform.openResult = 31;
     showAbout();
     about.cmdLogFile->click();
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_EQ(platform.boxes[0].text, QStringLiteral("No association for file extension (31)"));
-    EXPECT_EQ(folder.logLines().last(),
-              QStringLiteral("No association for file extension (31)(Status:0)"));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].text, "No association for file extension (31)");
+    EXPECT_EQ(folder.logLines().back(), "No association for file extension (31)(Status:0)");
 }
 
 }   // namespace

@@ -1,13 +1,14 @@
 // The configuration window, driven offscreen against the simulated device.
 #include "ConfigTestSupport.h"
-#include "ConfigView.h"
-#include "DeviceSettings.h"
-#include "MonitorState.h"
-#include "NrDiscovery.h"
-#include "NrErrors.h"
+#include "QtText.h"
 #include "RecordingWatch.h"
 #include "StatusLamp.h"
+#include "app/NrErrors.h"
+#include "device/DeviceSettings.h"
 #include "frmPallix.h"
+#include "watch/ConfigView.h"
+#include "watch/MonitorState.h"
+#include "watch/NrDiscovery.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using configtest::forgetDevices;
@@ -63,6 +65,30 @@ protected:
         QComboBox *devices = list("cmbPallix");
         devices->setCurrentIndex(entry);
         emit devices->activated(entry);
+        settle();
+    }
+    // The window's device work, asked for so far, done.
+    void settle()
+    {
+        waitUntil([] { return !frmPallix::existing() || frmPallix::existing()->editor().idle(); },
+                  20000);
+    }
+    void open()
+    {
+        showConfig();
+        settle();
+    }
+    void click(const char *button)
+    {
+        control<QPushButton>(button)->click();
+        settle();
+    }
+    // The monitor's refresh of the lamps, to its end.
+    void refreshLamps() { runTask(configWindowView().loadStatus()); }
+    bool told(size_t box, const char *part) const
+    {
+        return box < platform.boxes.size()
+               && platform.boxes[box].text.find(part) != std::string::npos;
     }
 
     TestAppFolder folder;
@@ -93,7 +119,7 @@ TEST_F(ConfigWindow, WithoutADeviceItOpensWithDefaultsAndReadsNothing)
     SimulatedDevices devices;
     forgetDevices();
 
-    showConfig();
+    open();
 
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(window().windowTitle(), "Nerrin Pallix™ Control Center");
@@ -118,10 +144,10 @@ TEST_F(ConfigWindow, WithoutADeviceItOpensWithDefaultsAndReadsNothing)
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
 
     // Nothing was read, so nothing may be written.
-    control<QPushButton>("cmdApply")->click();
+    click("cmdApply");
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_TRUE(platform.boxes[0].text.contains("have not been read yet"));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_TRUE(told(0, "have not been read yet"));
 }
 
 TEST_F(ConfigWindow, OpeningShowsTheDeviceWithoutWritingToIt)
@@ -129,12 +155,12 @@ TEST_F(ConfigWindow, OpeningShowsTheDeviceWithoutWritingToIt)
     SimulatedDevices devices;
     configure(devices.sim(), 1);
 
-    showConfig();
+    open();
 
     const auto log = devices.sim().requests(1);
     EXPECT_EQ(registersOf(log, kRead).size(), 16u);
     EXPECT_TRUE(writesOf(log).empty());
-    EXPECT_EQ(list("cmbPallix")->currentText(), devices.address(1));
+    EXPECT_EQ(list("cmbPallix")->currentText(), qText(devices.address(1)));
     EXPECT_EQ(list("cmbPowerOnDelay")->currentText(), "127.5");
     EXPECT_EQ(list("cmbPowerOffDelay")->currentText(), "0");
     EXPECT_EQ(list("cmbShutdownAction")->currentText(), "No Action");
@@ -155,7 +181,7 @@ TEST_F(ConfigWindow, OpeningShowsTheDeviceWithoutWritingToIt)
     EXPECT_EQ(lamp("chkOutState1"), kOrange);   // follows input 2
     EXPECT_EQ(lamp("chkInState0"), kGreen);     // active
     EXPECT_EQ(lamp("chkInState1"), kOrange);    // output 2 follows it
-    EXPECT_FALSE(window().isLoading());
+    EXPECT_FALSE(window().editor().loading());
 }
 
 // The window's own traffic pauses the monitor and leaves it as it was: a
@@ -164,14 +190,13 @@ TEST_F(ConfigWindow, ItsDeviceTrafficLeavesTheMonitorAsItFoundIt)
 {
     SimulatedDevices devices;
     monitorState().setWatching(true);
-    bool heldDuringLoad = false;
-    QTimer::singleShot(0, [&] { heldDuringLoad = !monitorState().polling(); });
     showConfig();
-    EXPECT_TRUE(heldDuringLoad);
+    EXPECT_FALSE(monitorState().polling());   // held while the load is under way
+    settle();
     EXPECT_TRUE(monitorState().polling());
 
     monitorState().hold(MonitorHold::Countdown);
-    control<QPushButton>("cmdApply")->click();
+    click("cmdApply");
     EXPECT_TRUE(monitorState().held(MonitorHold::Countdown));
     EXPECT_FALSE(monitorState().polling());
     monitorState().release(MonitorHold::Countdown);
@@ -189,9 +214,10 @@ TEST_F(ConfigWindow, ARefusedModeClickPutsTheControlBack)
     EXPECT_TRUE(box("chkOut0In0Enable")->isEnabled());
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
 
-    showConfig();
+    open();
     devices.sim().command("offline");   // the write goes unanswered
     option("OptStateControl1_0")->click();
+    settle();
     devices.sim().command("online");
     EXPECT_TRUE(option("OptStateControl1_1")->isChecked());
     EXPECT_FALSE(box("chkManualOutDrive0")->isEnabled());
@@ -202,11 +228,11 @@ TEST_F(ConfigWindow, ApplyWritesWhatTheWindowShowsAndReadsItBack)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     configure(sim, 1);
-    showConfig();
+    open();
     sim.clearRequests();
 
     list("cmbPowerOffDelay")->setCurrentIndex(40);
-    control<QPushButton>("cmdApply")->click();
+    click("cmdApply");
 
     const auto log = sim.requests(1);
     ASSERT_EQ(log.size(), 30u);
@@ -220,22 +246,22 @@ TEST_F(ConfigWindow, ApplyWritesWhatTheWindowShowsAndReadsItBack)
     EXPECT_EQ(sim.reg(1, kOutState) & 0x3C, 0x14);
     EXPECT_EQ(list("cmbPowerOffDelay")->currentText(), "20");
     EXPECT_TRUE(window().isVisible());
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(ConfigWindow, WithThreeDevicesItOpensOnTheThirdAndWritesGoToTheOneShown)
 {
     SimulatedDevices devices(3);
     pallixsim::Simulator &sim = devices.sim();
-    showConfig();
+    open();
     EXPECT_EQ(list("cmbPallix")->count(), 3);
-    EXPECT_EQ(list("cmbPallix")->currentText(), devices.address(3));
+    EXPECT_EQ(list("cmbPallix")->currentText(), qText(devices.address(3)));
     EXPECT_EQ(registersOf(sim.requests(3), kRead).size(), 16u);
     EXPECT_EQ(sim.requestCount(1), 0u);
     EXPECT_EQ(sim.requestCount(2), 0u);
 
     // Apply writes to the device shown, not the first one found.
-    control<QPushButton>("cmdApply")->click();
+    click("cmdApply");
     EXPECT_EQ(writesOf(sim.requests(3)).size(), 14u);
     EXPECT_EQ(sim.requestCount(1), 0u);
     sim.clearRequests();
@@ -244,13 +270,15 @@ TEST_F(ConfigWindow, WithThreeDevicesItOpensOnTheThirdAndWritesGoToTheOneShown)
     // step with the keyboard and presses Apply.
     QLineEdit *edit = list("cmbPallix")->lineEdit();
     edit->selectAll();
-    QTest::keyClicks(edit, devices.address(1));
+    QTest::keyClicks(edit, qText(devices.address(1)));
+    settle();
     EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 16u);
     const int onDelay = sim.reg(1, kOutOnDelay1);
     QComboBox *outOnDelay1 = list("cmbOutOnDelay1");
     outOnDelay1->setFocus();
     QTest::keyClick(outOnDelay1, Qt::Key_Down);
     QTest::mouseClick(control<QPushButton>("cmdApply"), Qt::LeftButton);
+    settle();
 
     EXPECT_EQ(sim.reg(1, kOutOnDelay1), onDelay + 1);
     EXPECT_EQ(writesOf(sim.requests(1)).size(), 14u);
@@ -259,7 +287,7 @@ TEST_F(ConfigWindow, WithThreeDevicesItOpensOnTheThirdAndWritesGoToTheOneShown)
 
     // The lamps follow the selected device too.
     sim.clearRequests();
-    configWindowView().loadStatus();
+    refreshLamps();
     EXPECT_EQ(registersOf(sim.requests(1), kRead), (std::vector<int>{5, 11, 7, 12}));
     EXPECT_EQ(sim.requestCount(3), 0u);
 }
@@ -269,12 +297,13 @@ TEST_F(ConfigWindow, ManualDriveWritesBothOutputsAtOnce)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, kOutState, 0x04 | 0x08 | 0x10);   // both manual, output 1 driven
-    showConfig();
+    open();
     sim.clearRequests();
 
     QCheckBox *drive2 = box("chkManualOutDrive1");
     ASSERT_TRUE(drive2->isEnabled());
     QTest::mouseClick(drive2, Qt::LeftButton, {}, QPoint(8, drive2->height() / 2));
+    settle();
 
     EXPECT_EQ(writesOf(sim.requests(1)), (std::vector<std::pair<int, int>>{{5, 0x3C}}));
     EXPECT_EQ(sim.reg(1, kOutState) & 0x03, 0x03);   // both outputs on now
@@ -285,10 +314,11 @@ TEST_F(ConfigWindow, ChoosingAutomaticEnablesTheTriggersAndWritesAtOnce)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, kOutState, 0x04 | 0x10);
-    showConfig();
+    open();
     sim.clearRequests();
 
     option("OptStateControl1_1")->click();
+    settle();
 
     EXPECT_FALSE(box("chkManualOutDrive0")->isEnabled());
     for (const char *name : {"chkOut0In0Enable", "chkOut0In1Enable", "chkOut0ACPIEn"})
@@ -305,11 +335,11 @@ TEST_F(ConfigWindow, BeforeAnyLoadApplyAndOkWriteNothing)
     ASSERT_FALSE(configWindowView().visible());   // created hidden, nothing read
     EXPECT_EQ(list("cmbPallix")->count(), 1);
 
-    control<QPushButton>("cmdApply")->click();
-    control<QPushButton>("cmdOK")->click();
+    click("cmdApply");
+    click("cmdOK");
 
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
-    EXPECT_EQ(platform.boxes.size(), 1);   // the same notice is not stacked
+    EXPECT_EQ(platform.boxes.size(), 1u);   // the same notice is not stacked
     EXPECT_NE(frmPallix::existing(), nullptr);
 }
 
@@ -317,21 +347,22 @@ TEST_F(ConfigWindow, OkThatFailsKeepsTheWindowOpenAndCancelThenClosesIt)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    showConfig();
+    open();
     list("cmbPowerOnDelay")->setCurrentIndex(9);
     {
         SilenceAfter silence(sim, 1, 1);   // "Set Power Off Delay" goes unanswered
-        control<QPushButton>("cmdOK")->click();
+        click("cmdOK");
     }
     ASSERT_NE(frmPallix::existing(), nullptr);
     EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(sim.reg(1, kPowerOnDelay), 9);
-    EXPECT_EQ(folder.logLines().value(0), "Error: Set Power Off Delay (3)(Status:0)");
-    EXPECT_TRUE(platform.boxes.isEmpty());   // a device error only greys the icon
-    EXPECT_EQ(tray.icons, (QList<int>{1}));
+    ASSERT_FALSE(folder.logLines().empty());
+    EXPECT_EQ(folder.logLines()[0], "Error: Set Power Off Delay (3)(Status:0)");
+    EXPECT_TRUE(platform.boxes.empty());   // a device error only greys the icon
+    EXPECT_EQ(tray.icons, (std::vector<int>{1}));
 
     sim.clearRequests();
-    control<QPushButton>("cmdCancel")->click();
+    click("cmdCancel");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmPallix::existing(), nullptr);
     EXPECT_EQ(sim.requestCount(1), 0u);
@@ -342,7 +373,7 @@ TEST_F(ConfigWindow, ALoadThatFailsLeavesEveryControlAsItWas)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     configure(sim, 1);
-    showConfig();
+    open();
     sim.setReg(1, kPowerOnDelay, 1);
     sim.setReg(1, kOutState, 0);
     sim.setReg(1, kGlobalStatus, 0x06);
@@ -353,9 +384,10 @@ TEST_F(ConfigWindow, ALoadThatFailsLeavesEveryControlAsItWas)
     EXPECT_EQ(list("cmbPowerOnDelay")->currentText(), "127.5");
     EXPECT_TRUE(option("OptStateControl1_0")->isChecked());
     EXPECT_EQ(lamp("chkOutState0"), kGreen);
-    EXPECT_FALSE(window().isLoading());
+    EXPECT_FALSE(window().editor().loading());
     EXPECT_EQ(appState().lastGlobalStatus, 0x06);
-    EXPECT_EQ(folder.logLines().value(0), "Error: Get In State (3)(Status:6)");
+    ASSERT_FALSE(folder.logLines().empty());
+    EXPECT_EQ(folder.logLines()[0], "Error: Get In State (3)(Status:6)");
 }
 
 TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
@@ -363,27 +395,31 @@ TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, kOutState, 0x04);   // output 1 manual, so its drive box can be clicked
-    showConfig();
+    open();
     sim.clearRequests();
     appState().discoveryFailed = true;
-    const QString save = "Cannot Save Settings - Device Discovery Failed. (1)";
-    const QString load = "Cannot Load Settings - Device Discovery Failed. (1)";
+    const std::string save = "Cannot Save Settings - Device Discovery Failed. (1)";
+    const std::string load = "Cannot Load Settings - Device Discovery Failed. (1)";
 
     // Each box is answered before the next click: an open one is not shown twice.
-    const auto answered = [] { waitUntil([] { return false; }, 20); };
-    control<QPushButton>("cmdApply")->click();
+    const auto answered = [&] {
+        settle();
+        letLoopRun(20);
+    };
+    click("cmdApply");
     answered();
-    control<QPushButton>("cmdOK")->click();
+    click("cmdOK");
     answered();
     box("chkManualOutDrive0")->click();
     answered();
     option("OptStateControl1_1")->click();
     answered();
     pickDevice(0);
+    answered();
     EXPECT_THROW(
         {
             try {
-                configWindowView().loadStatus();
+                refreshLamps();
             } catch (const NrError &error) {
                 EXPECT_EQ(error.number(), 1);
                 EXPECT_EQ(error.description() + " (1)", load);
@@ -392,7 +428,7 @@ TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
         },
         NrError);
 
-    EXPECT_EQ(platform.boxTexts(), (QStringList{save, save, save, save, load}));
+    EXPECT_EQ(platform.boxTexts(), (std::vector<std::string>{save, save, save, save, load}));
     EXPECT_EQ(sim.requestCount(1), 0u);
     EXPECT_TRUE(window().isVisible());
 }
@@ -400,18 +436,19 @@ TEST_F(ConfigWindow, AFailedDiscoveryEndsEveryOperationBeforeAnyDeviceCall)
 TEST_F(ConfigWindow, EditingTheDeviceTextToANonEntryReadsNothing)
 {
     SimulatedDevices devices;
-    showConfig();
+    open();
     devices.sim().clearRequests();
 
     QLineEdit *edit = list("cmbPallix")->lineEdit();
     edit->selectAll();
     QTest::keyClicks(edit, "10.0.0.9");
-    configWindowView().loadStatus();
-    control<QPushButton>("cmdApply")->click();
+    settle();
+    refreshLamps();
+    click("cmdApply");
 
     EXPECT_EQ(devices.sim().requestCount(1), 0u);
-    ASSERT_EQ(platform.boxes.size(), 1);
-    EXPECT_TRUE(platform.boxes[0].text.contains("have not been read yet"));
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_TRUE(told(0, "have not been read yet"));
 }
 
 TEST_F(ConfigWindow, LampRefreshShowsTheLiveInputs)
@@ -419,12 +456,12 @@ TEST_F(ConfigWindow, LampRefreshShowsTheLiveInputs)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, kPowerInEnable, 0x02);   // power trigger on input 2
-    showConfig();
+    open();
     EXPECT_EQ(lamp("chkInState1"), kOrange);
     EXPECT_EQ(lamp("chkInState0"), kGrey);
 
     sim.setInput(1, 2, true);
-    configWindowView().loadStatus();
+    refreshLamps();
 
     EXPECT_EQ(lamp("chkInState1"), kGreen);
     EXPECT_EQ(lamp("chkInState0"), kGrey);
@@ -439,9 +476,9 @@ TEST_F(ConfigWindow, NewDiscoveryResultsRefillTheListAndReloadOnlyAVisibleWindow
     EXPECT_EQ(list("cmbPallix")->count(), 2);
     EXPECT_EQ(sim.requestCount(1) + sim.requestCount(2), 0u);
 
-    showConfig();
+    open();
     sim.clearRequests();
-    appState().deviceList = QStringList{devices.address(2), QString()};
+    appState().deviceList = {devices.address(2), std::string()};
     appState().deviceCount = 1;
     configWindowView().loadDevices();
     configWindowView().loadDevices();   // once per device found: still one reload
@@ -449,8 +486,8 @@ TEST_F(ConfigWindow, NewDiscoveryResultsRefillTheListAndReloadOnlyAVisibleWindow
     EXPECT_EQ(list("cmbPallix")->count(), 1);
     EXPECT_EQ(sim.requestCount(2), 0u);   // not while discovery still runs
     EXPECT_TRUE(waitUntil([&] { return sim.requestCount(2) > 0; }, 2000));
-    QTest::qWait(50);
-    EXPECT_EQ(list("cmbPallix")->currentText(), devices.address(2));
+    settle();
+    EXPECT_EQ(list("cmbPallix")->currentText(), qText(devices.address(2)));
     EXPECT_EQ(registersOf(sim.requests(2), kRead).size(), 16u);
     EXPECT_EQ(sim.requestCount(1), 0u);
 }
@@ -460,13 +497,12 @@ TEST_F(ConfigWindow, AClickArrivingDuringALoadWritesNothing)
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
     sim.setReg(1, kOutState, 0x04);
-    showConfig();
+    open();
     sim.clearRequests();
 
-    // Delivered while the load lets pending events run.
+    // Delivered while the load waits on the device.
     QMetaObject::invokeMethod(box("chkManualOutDrive0"), &QCheckBox::click, Qt::QueuedConnection);
     pickDevice(0);
-    QCoreApplication::processEvents();
 
     EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 16u);
     EXPECT_TRUE(writesOf(sim.requests(1)).empty());
@@ -476,36 +512,38 @@ TEST_F(ConfigWindow, ADiscoveryWhileTheWindowIsOpenFindsEveryDeviceAndShowsTheFi
 {
     SimulatedDevices devices(2);
     forgetDevices();
-    showConfig();
+    open();
 
-    runDiscovery();
+    runTask(runDiscovery());
 
-    QStringList found = appState().deviceList.mid(0, 2);
-    found.sort();
-    EXPECT_EQ(found, (QStringList{devices.address(1), devices.address(2)}));
+    std::vector<std::string> found(appState().deviceList.begin(), appState().deviceList.begin() + 2);
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<std::string>{devices.address(1), devices.address(2)}));
     EXPECT_EQ(list("cmbPallix")->count(), 2);
-    const int first = appState().deviceList.value(0) == devices.address(1) ? 1 : 2;
+    const int first = appState().firstDevice() == devices.address(1) ? 1 : 2;
     EXPECT_TRUE(waitUntil(
         [&] { return registersOf(devices.sim().requests(first), kRead).size() == 16; }, 3000));
-    EXPECT_EQ(list("cmbPallix")->currentText(), appState().deviceList.value(0));
-    EXPECT_TRUE(platform.boxes.isEmpty());
+    settle();
+    EXPECT_EQ(list("cmbPallix")->currentText(), qText(appState().firstDevice()));
+    EXPECT_TRUE(platform.boxes.empty());
 }
 
 TEST_F(ConfigWindow, EnterSavesAndClosesEscapeClosesWithoutWriting)
 {
     SimulatedDevices devices;
     pallixsim::Simulator &sim = devices.sim();
-    showConfig();
+    open();
     sim.clearRequests();
     QTest::keyClick(&window(), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmPallix::existing(), nullptr);
     EXPECT_EQ(sim.requestCount(1), 0u);
 
-    showConfig();   // a new window, read afresh
+    open();   // a new window, read afresh
     EXPECT_EQ(registersOf(sim.requests(1), kRead).size(), 16u);
     sim.clearRequests();
     QTest::keyClick(&window(), Qt::Key_Return);
+    settle();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(frmPallix::existing(), nullptr);
     EXPECT_EQ(writesOf(sim.requests(1)).size(), 14u);

@@ -23,13 +23,15 @@ TEST_F(CountdownTest, ShowsTheActionAndTheSecondsLeft)
     countdown.shutdown(1, 15);
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(countdown.timer.isActive());
-    EXPECT_EQ(countdown.timer.interval(), 1000);
+    EXPECT_EQ(countdown.timer.interval(), loop::Duration(1000));
     EXPECT_EQ(window.cmdNow->text(), QStringLiteral("Shutdown Now."));
     EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Shutting down in 15 second(s)."));
     EXPECT_EQ(window.cmdCancel->text(), QStringLiteral("Cancel"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Nerrin Pallix™"));
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    countdown.timer.stop();
     countdown.tick();
+    ASSERT_TRUE(waitUntil([&] { return !countdown.ticking(); }, 5000));
     EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Shutting down in 14 second(s)."));
 }
 
@@ -41,7 +43,7 @@ TEST_F(CountdownTest, CancelEndsItWithoutActionOrDeviceWrites)
     EXPECT_TRUE(ended());
     EXPECT_TRUE(monitorState().polling());
     waitUntil([] { return false; }, 1300);
-    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_TRUE(platform.commands.empty());
     EXPECT_EQ(device.sim.requestCount(1), 0u);
 }
 
@@ -60,9 +62,9 @@ TEST_F(CountdownTest, NowRunsTheActionAtTheNextTick)
     EXPECT_EQ(window.lblShutdown->text(), QStringLiteral("Logging Out in 30 second(s)."));
     window.cmdNow->click();
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 2500));
-    ASSERT_EQ(platform.commands.size(), 1);
-    EXPECT_EQ(platform.commands[0].program, QStringLiteral("loginctl"));
-    EXPECT_EQ(platform.commands[0].arguments.value(0), QStringLiteral("terminate-session"));
+    ASSERT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(platform.commands[0].program, "loginctl");
+    EXPECT_EQ(platform.commands[0].arguments.at(0), "terminate-session");
 }
 
 TEST_F(CountdownTest, UnknownCodesCountDownWithEmptyTextsAndDoNothing)
@@ -71,7 +73,7 @@ TEST_F(CountdownTest, UnknownCodesCountDownWithEmptyTextsAndDoNothing)
     EXPECT_EQ(window.cmdNow->text(), QStringLiteral(" Now."));
     EXPECT_EQ(window.lblShutdown->text(), QStringLiteral(" in 1 second(s)."));
     ASSERT_TRUE(waitUntil([&] { return ended(); }, 3000));
-    EXPECT_TRUE(platform.commands.isEmpty());
+    EXPECT_TRUE(platform.commands.empty());
 }
 
 }   // namespace

@@ -1,7 +1,0 @@
-#include "AppState.h"
-
-AppState &appState()
-{
-    static AppState state;
-    return state;
-}

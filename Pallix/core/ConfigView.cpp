@@ -1,9 +1,0 @@
-#include "ConfigView.h"
-
-namespace {
-ConfigView *registered = nullptr;
-}
-
-ConfigView *configView() { return registered; }
-
-void setConfigView(ConfigView *view) { registered = view; }

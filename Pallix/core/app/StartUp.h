@@ -1,0 +1,11 @@
+// The Control Center's start before its icon appears: one copy per desktop,
+// not beside the service, a notification area, the device library. The
+// front end then shows its icon and starts the watch.
+#pragma once
+
+#include <functional>
+
+// False after a box has told the person why the application ends (a
+// library that cannot be loaded is logged too). waitForTray waits a while
+// for a notification area and says whether there is one.
+bool mayStart(const std::function<bool()> &waitForTray);
