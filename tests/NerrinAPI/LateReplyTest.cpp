@@ -8,7 +8,6 @@
 #include <ostream>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "FakeDevice.h"
 #include "Records.h"
