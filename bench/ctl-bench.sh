@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 runs=${2:-40}
 source "$here/../scripts/private-namespaces.sh"
-enter_private_namespaces --own-processes --own-run "$0" "$build" "$runs"
+enter_private_namespaces --own-processes --own-run --keep "$build" "$0" "$build" "$runs"
 bin=$build/bin
 [ -n "${CTL_BENCH_TRACE:-}" ] && set -x
 tmp=$(mktemp -d)

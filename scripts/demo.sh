@@ -35,7 +35,7 @@ if [ -n "$headless" ] && [ -z "${PALLIX_IN_PRIVATE_NAMESPACES:-}" ]; then
     exit 1
   fi
   export PALLIX_DEMO_HEADLESS=1
-  enter_private_namespaces "${BASH_SOURCE[0]}" "$BUILD"
+  enter_private_namespaces --keep "$BUILD" "${BASH_SOURCE[0]}" "$BUILD"
 fi
 
 source "$ROOT/scripts/demo-lib.sh"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Diagnostics.h"
+#include "LateReplies.h"
 #include "NerrinAPI.h"
 #include "Packet.h"
 #include "State.h"
@@ -32,18 +33,23 @@ void copyAfterField(int field, int limit, char *target) {
     }
 }
 
+// Who answered the probe, in network order, one per counted reply.
+using Answerers = uint32_t[kNrReplySlots];
+
 // Fills the slot with zeros and receives one datagram from any sender.
-int receiveIntoSlot(int slot) {
+int receiveIntoSlot(int slot, Answerers &answerers) {
     char *buffer = nrLib.replySlots[slot];
     std::memset(buffer, 0, sizeof nrLib.replySlots[slot]);
     sockaddr_in sender{};
-    return nrSocketReceiveFrom(nrLib.sockHandle, buffer, kNrReplySize, &sender);
+    const int received = nrSocketReceiveFrom(nrLib.sockHandle, buffer, kNrReplySize, &sender);
+    answerers[slot] = sender.sin_addr.s_addr;
+    return received;
 }
 
 // After the first reply, further ones until a receive gets nothing.
-void collectFurtherReplies() {
+void collectFurtherReplies(Answerers &answerers) {
     for (int slot = 1; slot < kNrReplySlots; ++slot) {
-        receiveIntoSlot(slot);
+        receiveIntoSlot(slot, answerers);
         if (nrLib.replySlots[slot][0] == 0) return;
         nrLib.discoveryCount = slot + 1;
     }
@@ -73,6 +79,7 @@ extern "C" {
 
 NR_EXPORT int32_t NR_CALL NrDiscovery(const char *address) {
     nrLib.discoveryCount = 0;
+    nrAwaitQuietBeforeProbe();
     nrOpenSocket(address);
     if (nrLib.sockHandle == kNrInvalidSocket) {
         nrLib.sockOpen = 0;
@@ -86,14 +93,18 @@ NR_EXPORT int32_t NR_CALL NrDiscovery(const char *address) {
         nrCloseSocket();
         return 0;
     }
+    nrSocketDiscardPending(nrLib.sockHandle);
     const NrFrame probe = nrProbeFrame();
     nrSend(probe.bytes, probe.length);
-    if (receiveIntoSlot(0) >= 1) {
+    const NrClock::time_point sent = NrClock::now();
+    Answerers answerers{};
+    if (receiveIntoSlot(0, answerers) >= 1) {
         nrLib.discoveryCount = 1;
         nrParseVersion();
         nrParseMAC();
-        collectFurtherReplies();
+        collectFurtherReplies(answerers);
     }
+    nrExpectLateProbeReplies(sent, answerers, nrLib.discoveryCount);
     nrCloseSocket();
     return 0;
 }

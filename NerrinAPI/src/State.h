@@ -2,6 +2,7 @@
 // calls must not overlap, so there is no locking.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include "NerrinAPI.h"
@@ -17,6 +18,15 @@ inline constexpr int kNrAddressSize = 1024;
 inline constexpr int kNrTextSize = 512;
 inline constexpr int kNrMacBytes = 6;
 
+// Until when replies to requests and probes already sent may still arrive
+// (LateReplies.cpp). Devices that answered the latest probes owe it nothing.
+struct NrLateReplies {
+    std::chrono::steady_clock::time_point requestsUntil{};
+    std::chrono::steady_clock::time_point probeUntil{};
+    uint32_t probeAnswered[kNrReplySlots] = {};  // addresses in network order
+    int32_t probeAnsweredCount = 0;
+};
+
 struct NrLibraryState {
     int32_t winsockStarted = 0;
     NrSocket sockHandle = kNrInvalidSocket;
@@ -31,6 +41,7 @@ struct NrLibraryState {
     char macText[kNrTextSize] = {};
     uint8_t macBytes[kNrMacBytes] = {};
     NrMessageHandler messageHandler = nullptr;
+    NrLateReplies lateReplies{};
 };
 
 extern NrLibraryState nrLib;

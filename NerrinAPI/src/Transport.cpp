@@ -4,12 +4,11 @@
 #include <cstring>
 
 #include "Diagnostics.h"
+#include "LateReplies.h"
 #include "State.h"
 #include "platform/Message.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 bool haveSocket() { return nrLib.sockHandle != kNrInvalidSocket; }
 
@@ -30,20 +29,20 @@ bool fromDevice(const sockaddr_in &sender) {
 // the rest of the time-out. Returns the reply's size, -1 when none came.
 int receiveDeviceReply() {
     char *reply = nrLib.replySlots[0];
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kNrReplyTimeoutMs);
+    const auto deadline = NrClock::now() + std::chrono::milliseconds(kNrReplyTimeoutMs);
     for (;;) {
         sockaddr_in sender{};
         const int received = nrSocketReceiveFrom(nrLib.sockHandle, reply, kNrReplySize, &sender);
         if (received < 0 || fromDevice(sender)) return received;
         std::memset(reply, 0, sizeof nrLib.replySlots[0]);
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - NrClock::now());
         if (left.count() <= 0) return -1;
         nrSocketSetReceiveTimeout(nrLib.sockHandle, static_cast<int>(left.count()));
     }
 }
 
 int32_t exchangeOnce(const uint8_t *request, int32_t length, const char *address,
-                     int32_t shortestReply) {
+                     int32_t shortestReply, NrClock::time_point &sentAt) {
     nrOpenSocket(address);
     if (!haveSocket()) {
         nrLib.sockOpen = 0;
@@ -59,6 +58,7 @@ int32_t exchangeOnce(const uint8_t *request, int32_t length, const char *address
     // A late reply to an earlier request must not pass for this one's.
     nrSocketDiscardPending(nrLib.sockHandle);
     nrSend(request, length);
+    sentAt = NrClock::now();
     std::strcpy(nrLib.replySlots[1], nrLib.replySlots[0]);
     std::memset(nrLib.replySlots[0], 0, sizeof nrLib.replySlots[0]);
     const int received = receiveDeviceReply();
@@ -120,9 +120,13 @@ bool nrBindLocalPort() { return nrSocketBind(nrLib.sockHandle, nrLib.localEndpoi
 
 int32_t nrTransaction(const uint8_t *request, int32_t length, const char *address,
                       int32_t shortestReply) {
+    nrAwaitQuietBeforeRequest(nrParseIPv4(address ? address : ""));
     int32_t status = kNrOk;
+    bool unanswered = false;
+    NrClock::time_point lastSent{};
     for (int attempt = 1;; ++attempt) {
-        status = exchangeOnce(request, length, address, shortestReply);
+        status = exchangeOnce(request, length, address, shortestReply, lastSent);
+        unanswered = unanswered || status == kNrNoReply;
         if (status == kNrOk) break;
         const bool lastAttempt = attempt == kNrMaxAttempts;
         if (lastAttempt) nrDiagnostic("Retry Loop Failed.\n\n");
@@ -130,6 +134,7 @@ int32_t nrTransaction(const uint8_t *request, int32_t length, const char *addres
         nrOpenSocket(address);
         if (lastAttempt) break;
     }
+    if (unanswered) nrExpectLateRequestReplies(lastSent);
     nrCloseSocket();
     return status;
 }

@@ -2,28 +2,10 @@
 // another port of the device, and replies too short to carry a value.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "LibraryFixture.h"
-#include "Simulator.h"
+#include "SimulatedDevice.h"
 #include "Transport.h"
 
 namespace {
-
-constexpr const char *kDevice = "127.0.0.2";
-
-class NrSimulatedDevice : public LibraryTest {
-protected:
-    pallixsim::Simulator &start(pallixsim::SimOptions options = {}) {
-        sim_ = std::make_unique<pallixsim::Simulator>(options);
-        sim_->start();
-        NrSetDevice(kDevice);
-        return *sim_;
-    }
-
-private:
-    std::unique_ptr<pallixsim::Simulator> sim_;
-};
 
 // Only the device's address is checked: it may answer from any port.
 TEST_F(NrSimulatedDevice, RepliesFromEitherPortOfTheDeviceAreTaken) {

@@ -13,7 +13,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # A /tmp of its own too: displays started side by side cannot collide.
 # Processes of its own: a pallixd of another test is no running service.
 source "$ROOT/scripts/private-namespaces.sh"
-enter_private_namespaces --own-processes "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
+enter_private_namespaces --own-processes --keep "$BIN" --keep "$(dirname "$SCENARIO")" \
+  "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
 
 # The application folder: the program copied (its folder is where it looks
 # for its files), everything else linked.

@@ -12,7 +12,8 @@ SCENARIO=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 source "$ROOT/scripts/private-namespaces.sh"
-enter_private_namespaces --own-processes --own-run "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
+enter_private_namespaces --own-processes --own-run --keep "$BIN" --keep "$(dirname "$SCENARIO")" \
+  "${BASH_SOURCE[0]}" "$BIN" "$SCENARIO"
 
 export DEMO_ROOT="$ROOT" DEMO_BIN="$BIN"
 source "$ROOT/scripts/demo-lib.sh"
