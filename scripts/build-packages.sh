@@ -12,6 +12,13 @@ rm -f "$out"/*.deb "$out"/*.ddeb "$out"/*.buildinfo "$out"/*.changes
 
 version=$(dpkg-parsechangelog -S Version)
 arch=$(dpkg-architecture -q DEB_HOST_ARCH)
+# The packages carry the version the programs print: a new project version
+# needs its entry in debian/changelog (dch -v VERSION-1).
+program_version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+if [ "${version%-*}" != "$program_version" ]; then
+  echo "debian/changelog is at $version, the programs at $program_version" >&2
+  exit 1
+fi
 # make test ran the tests of this build folder; -nc keeps it (the clean step
 # would delete it). dpkg-buildpackage's own files go to the packages folder.
 PALLIX_BUILD=$build PALLIX_PACKAGES=$out DEB_BUILD_OPTIONS="nocheck parallel=$jobs" \
