@@ -1,7 +1,8 @@
 # make test: install what is missing, build, run every test (plain and sanitized).
 # make demo: install what is missing, build, run the application beside the simulator.
 # make fuzz: build the libFuzzer targets with clang and run each FUZZ_SECONDS.
-# make package: build the Debian package build/pallix_<version>_<arch>.deb and check it with lintian.
+# make package: build the Debian packages into build/packages/ and check each with lintian.
+# make test-package: install, upgrade, remove and purge them in a throwaway Debian root.
 # make windows: cross-build NerrinAPI.dll and nrfwupdate.exe, 32- and 64-bit.
 # make test-windows: run them under Wine against the Linux build's simulator.
 BUILD      ?= build
@@ -16,7 +17,8 @@ TEST_JOBS  ?= $(shell echo $$(( $$(nproc) * 4 )))
 # a good deal faster than full debug information.
 DEBUG_INFO ?= -g1
 
-.PHONY: deps deps-windows build build-sanitize test demo fuzz package windows test-windows clean
+.PHONY: deps deps-windows configure build build-sanitize test demo fuzz package test-package windows \
+        test-windows clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -24,9 +26,18 @@ deps:
 deps-windows:
 	bash scripts/install-deps.sh windows
 
+# build/ is compiled as Debian compiles a package, every hardening feature
+# on (stack protector, _FORTIFY_SOURCE, relro, bindnow), so the tests run the
+# very programs the packages ship and make package need not compile again.
+# CMake reads no CPPFLAGS, so they go in front of the compiler's flags.
+HARDENED = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+
 $(BUILD)/CMakeCache.txt:
+	CXXFLAGS="$$($(HARDENED) CPPFLAGS) $$($(HARDENED) CXXFLAGS)" LDFLAGS="$$($(HARDENED) LDFLAGS)" \
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $(DEBUG_INFO) -DNDEBUG"
+
+configure: $(BUILD)/CMakeCache.txt
 
 $(BUILD_SAN)/CMakeCache.txt:
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DPALLIX_SANITIZE=ON \
@@ -68,9 +79,14 @@ fuzz: deps $(BUILD_FUZZ)/CMakeCache.txt
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	bash scripts/fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
+# The packages are made from build/ as make build left it (debian/rules).
+PACKAGES ?= $(BUILD)/packages
+
 package: build
-	cd $(BUILD) && cpack
-	lintian --fail-on error $(BUILD)/pallix_*.deb
+	bash scripts/build-packages.sh $(BUILD) $(PACKAGES) $(JOBS)
+
+test-package: package
+	bash tests/packaging/install-upgrade-purge.sh $(PACKAGES)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ) build-win32 build-win64

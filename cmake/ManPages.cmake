@@ -3,7 +3,7 @@
 # when run as "<program> --man-page FILE"; the build runs it into
 # build/man/man<section>/<program>.<section> (a MANPATH folder), so the
 # page always says what --help says.
-# Nothing installs the pages yet.
+# packaging/ installs them.
 function(pallix_man_page target section)
   set(page ${CMAKE_BINARY_DIR}/man/man${section}/${target}.${section})
   add_custom_command(OUTPUT ${page}

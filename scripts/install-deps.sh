@@ -13,7 +13,7 @@ packages=(
   iproute2 util-linux
   xvfb xdotool trayer imagemagick x11-apps poppler-utils
   clang libfuzzer-14-dev
-  dpkg-dev lintian
+  dpkg-dev debhelper lintian appstream systemd debootstrap librsvg2-bin
 )
 
 windows=0

@@ -1,14 +1,11 @@
-# The Debian package, unpacked into a folder of its own: the Control Center
-# finds its icons, guide, image and library in the installed layout, and
-# writes its log to the state folder, not beside the program.
+# The installed layout that the Debian packages split up, installed into a
+# folder of its own: the Control Center finds its icons, guide, image and
+# library there, and writes its log to the state folder, not beside the program.
 BUILD_DIR=$(cd "$(dirname "$(readlink "$DEMO_BIN/pallix-sim")")/.." && pwd)
 ROOT_DIR="$DEMO_TMP/root"
 export XDG_STATE_HOME="$DEMO_TMP/state"
-(cd "$DEMO_TMP" && cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$DEMO_TMP/package" >/dev/null) ||
-  fail "cpack did not build the package"
-deb=$(ls "$DEMO_TMP"/package/pallix_*.deb)
-dpkg-deb -x "$deb" "$ROOT_DIR" || fail "cannot unpack $deb"
-echo "package: $(basename "$deb") unpacked"
+DESTDIR="$ROOT_DIR" cmake --install "$BUILD_DIR" >/dev/null || fail "cmake --install failed"
+echo "installed into $ROOT_DIR"
 
 paths=$("$ROOT_DIR/usr/bin/Pallix" --paths)
 echo "$paths"

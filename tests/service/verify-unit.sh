@@ -1,6 +1,7 @@
 #!/bin/sh
 # The systemd unit passes systemd-analyze verify, with pallixd and its
-# manual page from the build. Any complaint fails; no usable tool skips (77).
+# manual page from the build, and its sandbox scores below 3.0 in
+# systemd-analyze security. Any complaint fails; no usable tool skips (77).
 #   tests/service/verify-unit.sh <unit file> <pallixd> <man folder>
 set -u
 command -v systemd-analyze >/dev/null 2>&1 || { echo "no systemd-analyze: skipped"; exit 77; }
@@ -15,4 +16,9 @@ probe=$(systemd-analyze verify --man=no "$dir/probe.service" 2>&1) || probe="fai
 out=$(MANPATH="$3" systemd-analyze verify "$dir/pallixd.service" 2>&1)
 status=$?
 [ -n "$out" ] && echo "$out"
-[ $status -eq 0 ] && [ -z "$out" ]
+[ $status -eq 0 ] && [ -z "$out" ] || exit 1
+# The exposure level, 0 to 10, is compared in tenths.
+security=$(systemd-analyze security --offline=yes --threshold=29 "$dir/pallixd.service" 2>&1)
+status=$?
+echo "$security" | tail -n 1
+[ $status -eq 0 ] || { echo "$security" | grep '✗'; exit 1; }

@@ -29,7 +29,8 @@ Server::Server(const std::vector<std::string> &deviceAddresses, const std::strin
 Server::~Server() {
     running_ = false;
     const char stop = 'q';
-    (void)write(wake_[1], &stop, 1);
+    // A full pipe wakes the thread as well, so a failed write changes nothing.
+    [[maybe_unused]] const ssize_t woken = write(wake_[1], &stop, 1);
     thread_.join();
     close(wake_[0]);
     close(wake_[1]);

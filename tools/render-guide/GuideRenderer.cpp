@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -14,6 +15,7 @@
 namespace {
 
 const QColor headerShade(230, 230, 230);
+const QColor codeShade(242, 242, 242);
 
 // Markdown tables come in with cramped cells and double borders; a shaded
 // header row reads better on paper.
@@ -43,6 +45,23 @@ void styleTables(QTextFrame &frame, const GuideStyle &style)
     }
 }
 
+// Code blocks come in as plain monospace lines; shaded and indented, a
+// command reads as something to type.
+void styleCodeBlocks(QTextDocument &document, const GuideStyle &style)
+{
+    QTextCursor cursor(&document);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (!block.blockFormat().hasProperty(QTextFormat::BlockCodeFence)) continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setLeftMargin(style.codeIndent);
+        format.setTopMargin(style.codeSpacing);
+        format.setBottomMargin(style.codeSpacing);
+        format.setBackground(codeShade);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+    }
+}
+
 void printInto(QIODevice &device, QTextDocument &document, const QString &title)
 {
     QPdfWriter writer(&device);
@@ -66,6 +85,7 @@ QString renderGuide(const QString &markdown, const QString &title, const QString
     document.setMarkdown(markdown);
     document.setMetaInformation(QTextDocument::DocumentTitle, title);
     styleTables(*document.rootFrame(), style);
+    styleCodeBlocks(document, style);
 
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
