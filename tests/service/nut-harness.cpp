@@ -36,7 +36,7 @@ void say(const std::string &line) { std::cout << line << std::endl; }
 
 class Harness {
 public:
-    Harness(const NutSettings &settings)
+    explicit Harness(const NutSettings &settings)
         : nut_(settings, [this] { return pallixNutUps(facts_); }),
           metrics_([this] { return renderMetrics(metricsSnapshot()); })
     {
@@ -137,8 +137,14 @@ private:
             QCoreApplication::quit();
             return;
         }
-        for (const LineSplitter::Line &line : lines_.feed({bytes, std::size_t(got)}))
-            if (!line.tooLong && !line.text.empty()) harness_.command(line.text);
+        for (const LineSplitter::Line &line : lines_.feed({bytes, std::size_t(got)})) {
+            if (line.tooLong || line.text.empty()) continue;
+            try {
+                harness_.command(line.text);
+            } catch (const std::exception &error) {   // a number that is none
+                say("error: " + line.text + ": " + error.what());
+            }
+        }
     }
 
     Harness &harness_;

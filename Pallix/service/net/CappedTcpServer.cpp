@@ -1,6 +1,7 @@
 #include "CappedTcpServer.h"
 
 #include <QTcpSocket>
+#include <memory>
 
 CappedTcpServer::CappedTcpServer(QString purpose, int maxClients)
     : purpose_(std::move(purpose)), maxClients_(maxClients)
@@ -26,8 +27,13 @@ void CappedTcpServer::acceptPending()
         }
         ++clients_;
         socket->setParent(this);
-        // With this server as context: a socket that outlives it counts nothing.
-        connect(socket, &QObject::destroyed, this, [this] { --clients_; });
+        // Its place is free when it goes, or when it is deleted unclosed. With
+        // this server as context: a socket that outlives it counts nothing.
+        const auto release = [this, counted = std::make_shared<bool>(true)] {
+            if (std::exchange(*counted, false)) --clients_;
+        };
+        connect(socket, &QTcpSocket::disconnected, this, release);
+        connect(socket, &QObject::destroyed, this, release);
         emit accepted(socket);
     }
 }

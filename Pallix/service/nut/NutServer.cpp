@@ -20,7 +20,8 @@ public:
                 if (count == 0) finish();
             },
             Qt::QueuedConnection);
-        QTimer::singleShot(hostsync, this, &SecondariesWait::finish);
+        // Precise: a coarse timer may end the wait up to 5 % early.
+        QTimer::singleShot(hostsync, Qt::PreciseTimer, this, &SecondariesWait::finish);
         if (server.loginCount() == 0)
             QMetaObject::invokeMethod(this, &SecondariesWait::finish, Qt::QueuedConnection);
     }

@@ -36,7 +36,8 @@ public:
     bool forcedShutdown() const { return forcedShutdown_; }
 
     // Calls then once no client is logged in or hostsync has passed,
-    // whichever comes first; from the event loop, never at once.
+    // whichever comes first; from the event loop, never at once. Not
+    // called when the server ends first.
     void waitForSecondaries(std::chrono::seconds hostsync, std::function<void()> then);
 
 signals:
