@@ -9,8 +9,10 @@ namespace {
 TEST(ListenAddress, WrittenAddressesAreTakenWithTheirPortOrTheDefault)
 {
     const std::pair<const char *, const char *> taken[] = {
-        {"192.168.1.10", "192.168.1.10:3493"}, {" 0.0.0.0:3494 ", "0.0.0.0:3494"},
-        {"::", "[::]:3493"},                   {"[::1]:9199", "[::1]:9199"},
+        {"192.168.1.10", "192.168.1.10:3493"},
+        {" 0.0.0.0:3494 ", "0.0.0.0:3494"},
+        {"::", "[::]:3493"},
+        {"[::1]:9199", "[::1]:9199"},
         {"[fe80::1]", "[fe80::1]:3493"},
     };
     for (const auto &[text, address] : taken)
@@ -20,9 +22,14 @@ TEST(ListenAddress, WrittenAddressesAreTakenWithTheirPortOrTheDefault)
 TEST(ListenAddress, BadAddressesAreRefusedNamingTheText)
 {
     const std::pair<const char *, quint16> refused[] = {
-        {"localhost", 3493},    {"192.168.1.10:", 3493}, {"192.168.1.10:0", 3493},
-        {"1.2.3.4:70000", 3493}, {"[::1", 3493},         {"[::1]9199", 3493},
-        {"", 3493},             {"127.0.0.1", 0},
+        {"localhost", 3493},
+        {"192.168.1.10:", 3493},
+        {"192.168.1.10:0", 3493},
+        {"1.2.3.4:70000", 3493},
+        {"[::1", 3493},
+        {"[::1]9199", 3493},
+        {"", 3493},
+        {"127.0.0.1", 0},
     };
     for (const auto &[text, defaultPort] : refused) {
         try {
