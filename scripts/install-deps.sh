@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6 fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev libxtst-dev
   iproute2 util-linux
+  nut-client prometheus curl
   xvfb xdotool trayer imagemagick x11-apps poppler-utils
   clang libfuzzer-14-dev
   dpkg-dev debhelper lintian appstream systemd debootstrap librsvg2-bin
