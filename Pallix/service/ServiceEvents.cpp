@@ -12,7 +12,10 @@
 QString countdownActionName(int mode)
 {
     const std::string name = actionName(mode);
-    return name.empty() ? QStringLiteral("no action (code %1)").arg(mode) : qText(name);
+    if (!name.empty()) return qText(name);
+    const int value = mode - 1;
+    if (powerCommand(mode)) return QStringLiteral("the command for register value %1").arg(value);
+    return QStringLiteral("No Action (register value %1)").arg(value);
 }
 
 ServiceEvents::ServiceEvents(DeviceWatch &watch, CommandLine notifyCommand, Told told)
