@@ -78,7 +78,13 @@ void ServiceEvents::powerLost()
 
 void ServiceEvents::tell(const QString &event, const QString &message)
 {
-    logFile(stdText(event + QStringLiteral(": ") + message));
+    // Finding and losing the device may flap; what the PC was asked to do
+    // and did is written every time.
+    const std::string line = stdText(event + QStringLiteral(": ") + message);
+    if (event.startsWith(QLatin1String("device-")))
+        logFile(line);
+    else
+        logEvent(line);
     notify(event, message);
     if (told_) told_(event, message);
 }

@@ -79,7 +79,7 @@ void writeDryRun(const CommandLine &line)
     const std::string entry = "Dry run: " + line.text();
     std::printf("%s\n", entry.c_str());
     std::fflush(stdout);
-    logFile(entry);
+    logEvent(entry);
 }
 
 void start(const CommandLine &line)
