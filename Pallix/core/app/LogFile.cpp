@@ -3,13 +3,13 @@
 #include "app/AppPaths.h"
 #include "app/AppState.h"
 #include "app/Files.h"
+#include "app/LocalTime.h"
 #include "app/LogRepeats.h"
 #include "app/Notice.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <system_error>
 
@@ -94,16 +94,7 @@ std::string logFilePath() { return logFolder() + "log.txt"; }
 
 std::string generalDateTime(std::chrono::system_clock::time_point when)
 {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
-    char text[64] = {};
-    std::strftime(text, sizeof text, "%x %X", &local);
-    return text;
+    return localTime(when, "%x %X");
 }
 
 void setLogSink(LogSink sink) { logState().sink = std::move(sink); }
