@@ -4,6 +4,7 @@
 #include "ControlSocket.h"
 #include "QtEventLoop.h"
 #include "QtText.h"
+#include "ServiceLog.h"
 #include "StopSignals.h"
 #include "app/AppInstance.h"
 #include "app/AppPaths.h"
@@ -19,7 +20,6 @@
 
 #include <QCoreApplication>
 #include <QJsonArray>
-#include <cstdio>
 
 namespace {
 
@@ -231,10 +231,9 @@ int runService(const ServiceConfig &config)
 {
     AppState &state = appState();
     state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
-    setLogSink([](const std::string &entry) {
-        std::fprintf(stderr, "pallixd: %s\n", entry.c_str());
-        std::fflush(stderr);
-    });
+    logToStandardError();
+    // Its log says what failed; the library's lines would only repeat it.
+    NrAPI::setDiagnostics(NrAPI::Diagnostics::Dropped);
     QtEventLoop loop;
     loop::EventLoop::install(&loop);
     DeviceThread device(loop);
@@ -248,7 +247,7 @@ int runService(const ServiceConfig &config)
             service.start();
             status = QCoreApplication::exec();
         } catch (const StartError &error) {
-            logFile(error.what());
+            writeServiceLog(error.what(), LogPriority::Error);
         }
     }
     flushLogFile();
