@@ -28,7 +28,7 @@ void NetworkServices::listen()
     }
 }
 
-void NetworkServices::settingsWritten()
+loop::Task<> NetworkServices::settingsWritten()
 {
-    if (nut_) nut_->settingsWritten();
+    if (nut_) co_await nut_->settingsWritten();
 }

@@ -17,8 +17,9 @@ public:
 
     // Throws StartError naming the address that cannot be listened on.
     void listen();
-    // The service wrote the device's settings.
-    void settingsWritten();
+    // The service wrote the device's settings: done once what the servers
+    // show of them was read again.
+    loop::Task<> settingsWritten();
 
 private:
     NetworkConfig config_;

@@ -108,18 +108,17 @@ void NutFeed::powerRequest(int, int seconds) { powerOffDelaySeconds_ = seconds; 
 // The device's configuration went back to its defaults.
 void NutFeed::powerLost() { readPowerOffDelay(); }
 
-void NutFeed::settingsWritten() { readPowerOffDelay(); }
+loop::Task<> NutFeed::settingsWritten() { return readPowerOffDelayNow(); }
 
-void NutFeed::readPowerOffDelay()
-{
-    if (!monitorState().watching()) return;
-    tasks_.spawn(readPowerOffDelayFrom(appState().firstDevice(), found_));
-}
+void NutFeed::readPowerOffDelay() { tasks_.spawn(readPowerOffDelayNow()); }
 
 // A failed read leaves the delay as it was: the monitor finds out whether
 // the device is lost.
-loop::Task<> NutFeed::readPowerOffDelayFrom(std::string address, unsigned found)
+loop::Task<> NutFeed::readPowerOffDelayNow()
 {
+    if (!monitorState().watching()) co_return;
+    const std::string address = appState().firstDevice();
+    const unsigned found = found_;
     try {
         const int32_t halfSeconds = co_await onDevice(address, &readPowerOffDelayRegister);
         if (found == found_) powerOffDelaySeconds_ = halfSecondsToSeconds(halfSeconds);
@@ -137,8 +136,8 @@ loop::Task<> NutFeed::forcedShutdown(int mode)
                 + " runs now");
         co_return;
     }
-    logFile("NUT: forced shutdown (ups.status \"FSD OL\"): " + action + " waits until "
-            + secondaries(logins) + " have logged out, at most " + std::to_string(hostsync_.count())
+    logFile("NUT: forced shutdown (ups.status \"FSD OL\"): " + action + " waits for "
+            + secondaries(logins) + " to log out, at most " + std::to_string(hostsync_.count())
             + " s");
     const auto started = std::chrono::steady_clock::now();
     actionWaiting_ = action;

@@ -26,7 +26,7 @@ public:
     // Throws ListenError.
     void listen(const ListenAddress &address);
     // The service wrote the device's settings: what NUT shows of them is read again.
-    void settingsWritten();
+    loop::Task<> settingsWritten();
 
 private:
     void deviceFound(const std::string &address) override;
@@ -36,7 +36,7 @@ private:
 
     PallixNutFacts facts() const;
     void readPowerOffDelay();
-    loop::Task<> readPowerOffDelayFrom(std::string address, unsigned found);
+    loop::Task<> readPowerOffDelayNow();
     // The countdown ended at zero: FSD, then the wait for the secondaries.
     loop::Task<> forcedShutdown(int mode);
     loop::Task<> secondariesLoggedOut();

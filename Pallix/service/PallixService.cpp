@@ -196,7 +196,7 @@ loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJso
     if (name == QLatin1String("selftest")) co_return co_await selfTest(client, address, request);
     if (name == QLatin1String("get")) co_return co_await getReply(address, text(request, "name"));
     const QJsonObject reply = co_await setReply(address, text(request, "name"), text(request, "value"));
-    if (reply.value(QStringLiteral("ok")).toBool()) network_.settingsWritten();
+    if (reply.value(QStringLiteral("ok")).toBool()) co_await network_.settingsWritten();
     co_return reply;
 }
 
