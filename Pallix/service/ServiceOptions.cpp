@@ -47,7 +47,11 @@ programdoc::ProgramDoc makeDoc()
         "asks for the PC's power action it counts down the device's power-off delay and then "
         "carries out the device's power-off action. An enabled power input that becomes active "
         "abandons the countdown. After more than ten failed reads it searches every 10 seconds. "
-        "It logs to standard error, one line for each change of state.";
+        "It logs to standard error, one line for each change of state; when that is systemd's "
+        "journal, each line carries its priority instead of the program's name: errors (a "
+        "failed device call, a start that fails) and warnings (the device lost, a power loss, "
+        "a power request and its action, an abandoned countdown, a forced shutdown of NUT "
+        "secondaries) stand out in journalctl -p warning.";
     doc.options = {
         {"config", "FILE",
          "Read the settings from FILE (default /etc/pallix/pallixd.conf, which may be missing). "

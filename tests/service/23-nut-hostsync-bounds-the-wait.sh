@@ -1,6 +1,7 @@
 # A cancelled countdown raises no FSD. A client that stays logged in is
 # told FSD and waited for until nut-hostsync has passed; then pallixd runs
-# its action all the same.
+# its action all the same. A pallixd stopped during that wait ends without
+# its action.
 source "$DEMO_ROOT/tests/service/nut-lib.sh"
 start_sim
 sim set 10 120     # power-off delay: 60 s
@@ -33,6 +34,14 @@ wait_said 'NUT: hostsync time passed with 1 still logged in' 6
 wait_said 'power-action: Shutdown \(dry run\)' 2
 waited=$(( (${EPOCHREALTIME/./} - started) / 1000 ))
 [ $waited -ge 2500 ] || fail "the action ran ${waited} ms after FSD, before the hostsync time"
-nut_send LOGOUT
-reply=$(nut_read)
-[ "$reply" = "OK Goodbye" ] || fail "LOGOUT: $reply"
+
+sim power-request
+wait_said 'NUT: forced shutdown' 8 2
+kill -TERM "$D_PID"
+status=0; wait "$D_PID" || status=$?
+D_PID=""
+[ $status -eq 0 ] || fail "pallixd ended $status after SIGTERM"
+[ "$(said 'told to stop while the NUT secondaries shut down: Shutdown does not run')" -eq 1 ] \
+  || fail "pallixd did not say that its action does not run"
+echo "pallixd: $(grep 'does not run' "$D_OUT")"
+[ "$(said 'Dry run: ')" -eq 1 ] || fail "an action ran after the stop"
