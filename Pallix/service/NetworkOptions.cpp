@@ -19,13 +19,11 @@ ListenAddress listenAddress(const QString &name, const QString &value, quint16 d
     }
 }
 
-// NUT's names are single words; clients split requests at blanks.
-std::string nutWord(const QString &name, const QString &value)
+std::string matching(const QString &name, const QString &value, const QString &pattern,
+                     const QString &what)
 {
-    static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9_.@-]+$"));
-    if (!word.match(value).hasMatch())
-        throw ConfigError(
-            QStringLiteral("%1 is one word of letters, digits and _.@-, not \"%2\"").arg(name, value));
+    if (!QRegularExpression(pattern).match(value).hasMatch())
+        throw ConfigError(QStringLiteral("%1 is %2, not \"%3\"").arg(name, what, value));
     return stdText(value);
 }
 
@@ -98,9 +96,13 @@ bool applyNetworkSetting(const QString &name, const QString &value, NetworkConfi
     if (name == QLatin1String("nut-address"))
         config.nutAddress = listenAddress(name, value, NutServer::DefaultPort);
     else if (name == QLatin1String("nut-ups-name"))
-        config.nutUpsName = nutWord(name, value);
+        // upsc reads "ups@host".
+        config.nutUpsName = matching(name, value, QStringLiteral("^[A-Za-z0-9_.-]+$"),
+                                     QStringLiteral("letters, digits and _.- only"));
     else if (name == QLatin1String("nut-user"))
-        config.nutUser = nutWord(name, value);
+        // One word of upsmon.conf's MONITOR line.
+        config.nutUser = matching(name, value, QStringLiteral(R"(^[^\s"]+$)"),
+                                  QStringLiteral("one word without blanks or quotes"));
     else if (name == QLatin1String("nut-password"))
         config.nutPassword = stdText(value);
     else if (name == QLatin1String("nut-hostsync"))

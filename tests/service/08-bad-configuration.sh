@@ -22,6 +22,7 @@ expect_refusal 'shutdown-command needs a program' --shutdown-command ''
 expect_refusal 'nut-address: "pallix.local": not a numeric IP address' --nut-address pallix.local
 expect_refusal 'metrics-address: "127.0.0.1": a port is needed' --metrics-address 127.0.0.1
 expect_refusal 'nut-hostsync is 0 to 3600 seconds, not "soon"' --nut-hostsync soon
+expect_refusal 'nut-ups-name is letters, digits and _.- only, not "ups@pc"' --nut-ups-name ups@pc
 expect_refusal 'nut-password is read from the configuration file only' --nut-password secret
 expect_refusal 'nut-user needs a nut-password in the configuration file' --nut-user upsmon
 expect_refusal 'Unknown option' --frobnicate
