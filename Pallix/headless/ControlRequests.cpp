@@ -33,9 +33,10 @@ QJsonArray devicesFoundReply(const AppState &state)
     const std::vector<std::string> addresses = state.devicesFound();
     for (size_t i = 0; i < addresses.size(); ++i) {
         const std::string record = i < state.deviceRecords.size() ? state.deviceRecords[i] : "";
-        found.append(QJsonObject{{QStringLiteral("address"), qText(addresses[i])},
-                                 {QStringLiteral("firmware"), qText(firmwareVersionFromReply(record))},
-                                 {QStringLiteral("mac"), qText(macAddressFromReply(record))}});
+        found.append(
+            QJsonObject{{QStringLiteral("address"), qText(addresses[i])},
+                        {QStringLiteral("firmware"), qText(firmwareVersionFromReply(record))},
+                        {QStringLiteral("mac"), qText(macAddressFromReply(record))}});
     }
     return found;
 }

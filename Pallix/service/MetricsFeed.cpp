@@ -87,6 +87,5 @@ loop::Task<> MetricsFeed::readStatus(std::string address)
         if (!monitorState().watching() || appState().firstDevice() != address) co_return;
         counted_.inputs = {status.in1State == 1, status.in2State == 1};
         counted_.outputs = {status.out1State == 1, status.out2State == 1};
-    } catch (const NrError &) {
-    }
+    } catch (const NrError &) {}
 }

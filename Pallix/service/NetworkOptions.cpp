@@ -66,29 +66,28 @@ const std::vector<programdoc::Option> &networkOptions()
 
 programdoc::Section networkSection()
 {
-    return {
-        "Network UPS Tools and metrics",
-        "With nut-address, pallixd answers NUT's network protocol for one UPS, read-only: "
-        "ups.status is \"OL\" while it watches the Pallix, and every variable reads as stale "
-        "(ERR DATA-STALE) while the Pallix does not answer; device.macaddr and device.serial "
-        "carry its MAC address, ups.firmware its firmware, ups.delay.shutdown its power-off "
-        "delay in seconds (left out until the Pallix has told it), driver.name \"pallixd\". "
-        "On another PC, upsmon.conf's line\n\n"
-        "  MONITOR pallix@ADDR 1 NAME SECRET secondary\n\n"
-        "makes that PC shut down with this one. When this PC's countdown reaches zero (or "
-        "\"Now\"), ups.status becomes \"FSD OL\"; the secondaries log out and shut down, and "
-        "pallixd runs its own action once they have all logged out or nut-hostsync seconds "
-        "have passed, whichever comes first. A countdown that is cancelled or abandoned "
-        "raises no FSD. FSD stays until pallixd restarts. A pallixd told to stop during that "
-        "wait ends without its action, and says so.\n\n"
-        "With metrics-address, GET /metrics answers in Prometheus' text format: whether the "
-        "Pallix answers (pallix_device_up), its address, MAC address and firmware "
-        "(pallix_device_info), its inputs and outputs (read every 10 seconds while watched), "
-        "the global status, counts of power requests, power losses, failed polls and power "
-        "actions, the countdown's seconds left and a histogram of poll round-trip times. "
-        "Anything else gets 404, 405 or 400.\n\n"
-        "An address that is not a numeric address ends pallixd with status 2; one that "
-        "cannot be listened on (a port in use) ends it with status 1, naming the address."};
+    return {"Network UPS Tools and metrics",
+            "With nut-address, pallixd answers NUT's network protocol for one UPS, read-only: "
+            "ups.status is \"OL\" while it watches the Pallix, and every variable reads as stale "
+            "(ERR DATA-STALE) while the Pallix does not answer; device.macaddr and device.serial "
+            "carry its MAC address, ups.firmware its firmware, ups.delay.shutdown its power-off "
+            "delay in seconds (left out until the Pallix has told it), driver.name \"pallixd\". "
+            "On another PC, upsmon.conf's line\n\n"
+            "  MONITOR pallix@ADDR 1 NAME SECRET secondary\n\n"
+            "makes that PC shut down with this one. When this PC's countdown reaches zero (or "
+            "\"Now\"), ups.status becomes \"FSD OL\"; the secondaries log out and shut down, and "
+            "pallixd runs its own action once they have all logged out or nut-hostsync seconds "
+            "have passed, whichever comes first. A countdown that is cancelled or abandoned "
+            "raises no FSD. FSD stays until pallixd restarts. A pallixd told to stop during that "
+            "wait ends without its action, and says so.\n\n"
+            "With metrics-address, GET /metrics answers in Prometheus' text format: whether the "
+            "Pallix answers (pallix_device_up), its address, MAC address and firmware "
+            "(pallix_device_info), its inputs and outputs (read every 10 seconds while watched), "
+            "the global status, counts of power requests, power losses, failed polls and power "
+            "actions, the countdown's seconds left and a histogram of poll round-trip times. "
+            "Anything else gets 404, 405 or 400.\n\n"
+            "An address that is not a numeric address ends pallixd with status 2; one that "
+            "cannot be listened on (a port in use) ends it with status 1, naming the address."};
 }
 
 bool applyNetworkSetting(const QString &name, const QString &value, NetworkConfig &config)
@@ -119,5 +118,6 @@ bool fromFileOnly(const QString &name) { return name == QLatin1String("nut-passw
 void checkNetworkConfig(const NetworkConfig &config)
 {
     if (!config.nutUser.empty() && config.nutPassword.empty())
-        throw ConfigError(QStringLiteral("nut-user needs a nut-password in the configuration file"));
+        throw ConfigError(
+            QStringLiteral("nut-user needs a nut-password in the configuration file"));
 }

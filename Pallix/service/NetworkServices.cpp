@@ -3,8 +3,7 @@
 #include "ControlServer.h"
 #include "app/LogFile.h"
 
-NetworkServices::NetworkServices(DeviceWatch &watch, const NetworkConfig &config)
-    : config_(config)
+NetworkServices::NetworkServices(DeviceWatch &watch, const NetworkConfig &config) : config_(config)
 {
     if (config_.nutAddress) nut_ = std::make_unique<NutFeed>(watch, config_);
     if (config_.metricsAddress) metrics_ = std::make_unique<MetricsFeed>(watch);

@@ -59,9 +59,8 @@ NutFeed::NutFeed(DeviceWatch &watch, const NetworkConfig &config)
       server_(nutSettings(config), [this] { return pallixNutUps(facts()); })
 {
     watch_.addObserver(this);
-    QObject::connect(&server_, &NutServer::loginsChanged, [](int count) {
-        logFile("NUT: " + secondaries(count) + " logged in");
-    });
+    QObject::connect(&server_, &NutServer::loginsChanged,
+                     [](int count) { logFile("NUT: " + secondaries(count) + " logged in"); });
     QObject::connect(&server_, &NutServer::clientRefused, [](const QString &) {
         logFile("NUT: a client was refused: " + std::to_string(NutServer::MaxClients)
                 + " are connected");
@@ -122,8 +121,7 @@ loop::Task<> NutFeed::readPowerOffDelayNow()
     try {
         const int32_t halfSeconds = co_await onDevice(address, &readPowerOffDelayRegister);
         if (found == found_) powerOffDelaySeconds_ = halfSecondsToSeconds(halfSeconds);
-    } catch (const NrError &) {
-    }
+    } catch (const NrError &) {}
 }
 
 loop::Task<> NutFeed::forcedShutdown(int mode)
@@ -145,7 +143,8 @@ loop::Task<> NutFeed::forcedShutdown(int mode)
     actionWaiting_.reset();
     const int left = server_.loginCount();
     if (left == 0)
-        logFile("NUT: " + secondaries(logins) + " logged out after " + secondsSince(started) + " s");
+        logFile("NUT: " + secondaries(logins) + " logged out after " + secondsSince(started)
+                + " s");
     else
         logFile("NUT: hostsync time passed with " + std::to_string(left) + " still logged in");
     if (appState().ending) logFile(notRunText(action));

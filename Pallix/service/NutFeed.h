@@ -45,7 +45,7 @@ private:
     const std::chrono::seconds hostsync_;
     NutServer server_;
     std::optional<int> powerOffDelaySeconds_;   // as the device said it, in whole seconds
-    unsigned found_ = 0;                        // counts finds, so a late read of a lost device is dropped
+    unsigned found_ = 0;   // counts finds, so a late read of a lost device is dropped
     loop::Event secondariesGone_;
     std::optional<std::string> actionWaiting_;   // the action that waits for the secondaries
     loop::TaskScope tasks_;

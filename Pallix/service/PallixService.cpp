@@ -195,7 +195,8 @@ loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJso
     const QString name = text(request, "request");
     if (name == QLatin1String("selftest")) co_return co_await selfTest(client, address, request);
     if (name == QLatin1String("get")) co_return co_await getReply(address, text(request, "name"));
-    const QJsonObject reply = co_await setReply(address, text(request, "name"), text(request, "value"));
+    const QJsonObject reply =
+        co_await setReply(address, text(request, "name"), text(request, "value"));
     if (reply.value(QStringLiteral("ok")).toBool()) co_await network_.settingsWritten();
     co_return reply;
 }

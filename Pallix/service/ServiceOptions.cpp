@@ -72,7 +72,8 @@ programdoc::ProgramDoc makeDoc()
         doc.options.push_back({power.name, "COMMAND",
                                std::string("The command for ") + power.what
                                    + " (default: " + defaultCommandText(power.code) + ")."});
-    for (const programdoc::Option &network : networkOptions()) doc.options.push_back(network);
+    for (const programdoc::Option &network : networkOptions())
+        doc.options.push_back(network);
     doc.options.push_back({"help", "", "Show this help and end."});
     doc.options.push_back({"version", "", "Show the version and end."});
     doc.sections = {
