@@ -15,6 +15,7 @@ struct AppState {
     bool discoveryFailed = false;
     std::string firmwareVersion;
     std::string macAddress;
+    std::vector<std::string> deviceRecords;   // each device's discovery reply, as deviceList
     int lastGlobalStatus = 0;
     bool testBusy = false;
 

@@ -89,6 +89,8 @@ loop::Task<> Countdown::runAction()
     if (beforeAction) {
         const MonitorHoldScope held(MonitorHold::Countdown);
         co_await beforeAction(code);
+        // Told to end meanwhile: whoever ends the program decides, not the hook's wait.
+        if (appState().ending) co_return;
     }
     doPowerAction(code);
     if (sleepsThePC(code)) monitorState().settle();

@@ -46,7 +46,7 @@ public:
     std::function<loop::Task<>()> beforeDeciding;
     // After the countdown ended at zero, before the action runs (the monitor
     // stays held meanwhile): others that shut down on this PC's word get
-    // their time.
+    // their time. A program told to end meanwhile runs no action.
     std::function<loop::Task<>(int mode)> beforeAction;
 
 private:

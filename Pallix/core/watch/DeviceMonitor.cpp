@@ -133,8 +133,16 @@ loop::Task<> DeviceMonitor::poll()
     AppState &state = appState();
     setMousePointer(MousePointer::ArrowHourglass);
     const std::string address = watchedDevice();
-    const int status = co_await onDevice(address, &registers::readGlobalStatus);
+    const auto asked = std::chrono::steady_clock::now();
+    int status = 0;
+    try {
+        status = co_await onDevice(address, &registers::readGlobalStatus);
+    } catch (const NrError &) {
+        events_.polled(false, std::chrono::steady_clock::now() - asked);
+        throw;
+    }
     state.lastGlobalStatus = status;
+    events_.polled(true, std::chrono::steady_clock::now() - asked);
     // A device lost or replaced while the read waited is the search's now;
     // what it reported stays in its register for the next poll.
     if (!monitorState().watching() || state.firstDevice() != address) co_return;

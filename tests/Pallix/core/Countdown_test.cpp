@@ -126,6 +126,16 @@ TEST_F(CountdownTest, AtZeroAPendingCancelWinsAndTheActionWaitsItsTurn)
     EXPECT_EQ(platform.commands[0].text(), "systemctl reboot");
     EXPECT_TRUE(heldMeanwhile);
     EXPECT_TRUE(monitorState().polling());
+
+    // Told to end while the others shut down: the one who ends it decides.
+    countdown.beforeAction = [](int) -> loop::Task<> {
+        appState().ending = true;
+        co_return;
+    };
+    countdown.shutdown(1, 1);
+    tickOnce();
+    EXPECT_EQ(platform.commands.size(), 1u);
+    appState().ending = false;
 }
 
 // The request was acknowledged, so the device asked for real: without an
