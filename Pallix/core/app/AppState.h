@@ -15,6 +15,7 @@ struct AppState {
     bool discoveryFailed = false;
     std::string firmwareVersion;
     std::string macAddress;
+    std::map<std::string, std::string> macAddresses;   // of the devices found, by address
     int lastGlobalStatus = 0;
     bool testBusy = false;
 

@@ -11,8 +11,6 @@
 #include "watch/ConfigView.h"
 #include "watch/MonitorState.h"
 
-
-
 namespace {
 
 // What one pass heard, as the library keeps it after the probe.
@@ -53,8 +51,11 @@ void storeDevices(const Probed &heard)
     state.firmwareVersion = heard.firmware;
     state.deviceCount = heard.count;
     state.deviceList.assign(size_t(heard.count) + 1, std::string());
+    state.macAddresses.clear();
     for (int i = 0; i < heard.count; ++i) {
-        state.deviceList[size_t(i)] = deviceAddressFromReply(heard.records[size_t(i)]);
+        const std::string &record = heard.records[size_t(i)];
+        state.deviceList[size_t(i)] = deviceAddressFromReply(record);
+        state.macAddresses[state.deviceList[size_t(i)]] = macAddressFromReply(record);
         if (configViewVisible()) configView()->loadDevices();
     }
 }
@@ -88,6 +89,17 @@ std::string deviceAddressFromReply(const std::string &reply)
     const std::vector<std::string> fields = split(reply, ':');
     if (fields.size() < 4) throw NrError(1, "No Pallix detected.");
     return fields[2];
+}
+
+std::string macAddressFromReply(const std::string &reply)
+{
+    size_t at = 0;
+    for (int colons = 0; colons < 4; ++colons) {
+        at = reply.find(':', at);
+        if (at == std::string::npos) return {};
+        ++at;
+    }
+    return reply.substr(at, 17);
 }
 
 std::string watchedDevice()

@@ -9,12 +9,17 @@
 
 // One discovery pass over every local network, or a probe of
 // appState().fixedDevice alone when it is set; sets deviceList, deviceCount,
-// discoveryFailed, macAddress and firmwareVersion. Reports its own errors.
+// discoveryFailed, macAddress (and the MAC of each device) and
+// firmwareVersion. Reports its own errors.
 loop::Task<> runDiscovery();
 
 // The address field of a discovery reply (between the second and third ":").
 // Throws NrError(1, "No Pallix detected.") when there is no third ":".
 std::string deviceAddressFromReply(const std::string &reply);
+
+// The 17 characters after the fourth ":" of a discovery reply: the device's
+// MAC address. Empty when there is no fourth ":".
+std::string macAddressFromReply(const std::string &reply);
 
 // deviceList element 0, the watched device. Throws NrError when no device
 // has been found.
