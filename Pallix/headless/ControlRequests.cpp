@@ -3,8 +3,10 @@
 #include "QtText.h"
 #include "app/AppState.h"
 #include "app/NrErrors.h"
+#include "config/SavedConfigs.h"
 #include "device/DeviceSettings.h"
 #include "device/SettingNames.h"
+#include "device/SettingsUpdate.h"
 
 #include <QJsonArray>
 #include <optional>
@@ -85,7 +87,9 @@ loop::Task<QJsonObject> getReply(QString address, QString name)
             fields.push_back(&field);
     std::optional<NrError> failure;
     try {
-        co_return settingsReply((co_await loadSettings(stdText(address))).config, fields);
+        const LoadedSettings loaded = co_await loadSettings(stdText(address));
+        keepRead(stdText(address), loaded);
+        co_return settingsReply(loaded.config, fields);
     } catch (const NrError &error) {
         failure = error;
     }
@@ -100,7 +104,9 @@ loop::Task<QJsonObject> setReply(QString address, QString name, QString value)
     const int32_t wanted = *parseSetting(*field, stdText(value.trimmed()), nullptr);
     std::optional<NrError> failure;
     try {
-        const DeviceConfig stored = co_await writeSetting(stdText(address), *field, wanted);
+        const LoadedSettings readBack = co_await writeSetting(stdText(address), *field, wanted);
+        keepRead(stdText(address), readBack);
+        const DeviceConfig &stored = readBack.config;
         if (stored.*field->value != wanted)
             co_return errorReply(QStringLiteral("The Pallix kept %1 = %2")
                                      .arg(QLatin1String(field->name),
@@ -113,11 +119,90 @@ loop::Task<QJsonObject> setReply(QString address, QString name, QString value)
     co_return errorReply(*failure);
 }
 
+QJsonObject importRequestError(const QJsonObject &settings)
+{
+    if (settings.isEmpty())
+        return errorReply(QStringLiteral("There are no settings to import"), ReplyKind::Invalid);
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        const QString value = it.value().toString();
+        const QJsonObject refused = settingRequestError(it.key(), &value);
+        if (!refused.isEmpty()) return refused;
+    }
+    return {};
+}
+
+namespace {
+
+QJsonObject writtenOf(const std::vector<SettingValue> &written)
+{
+    QJsonObject settings;
+    for (const SettingValue &setting : written)
+        settings[QLatin1String(setting.field->name)] =
+            qText(settingText(*setting.field, setting.value));
+    return settings;
+}
+
+QJsonObject allSettings(const DeviceConfig &config)
+{
+    std::vector<const SettingField *> fields;
+    for (const SettingField &field : settingFields())
+        fields.push_back(&field);
+    return settingsOf(config, fields);
+}
+
+// All settings written and taken: the configuration the user wants kept.
+// Fewer are what any complete read is.
+void keepImported(const std::string &address, size_t given, const SettingsUpdate &update)
+{
+    if (given == settingFields().size() && update.notTaken.empty())
+        keepWritten(address, update.readBack.config);
+    else
+        keepRead(address, update.readBack);
+}
+
+QJsonObject importedReply(const SettingsUpdate &update)
+{
+    QStringList notTaken;
+    for (const SettingMismatch &mismatch : update.notTaken)
+        notTaken << qText(mismatchText(mismatch));
+    QJsonObject reply = notTaken.isEmpty()
+                            ? okReply()
+                            : errorReply(notTaken.join(QStringLiteral("; ")), ReplyKind::Device);
+    reply[QStringLiteral("written")] = writtenOf(update.written);
+    reply[QStringLiteral("settings")] = allSettings(update.readBack.config);
+    if (!notTaken.isEmpty()) reply[QStringLiteral("notTaken")] = QJsonArray::fromStringList(notTaken);
+    return reply;
+}
+
+}   // namespace
+
+loop::Task<QJsonObject> importReply(QString address, QJsonObject settings)
+{
+    const QJsonObject refused = importRequestError(settings);
+    if (!refused.isEmpty()) co_return refused;
+    std::vector<SettingValue> wanted;
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        const SettingField *field = findSetting(stdText(it.key()));
+        wanted.push_back({field, *parseSetting(*field, stdText(it.value().toString().trimmed()),
+                                               nullptr)});
+    }
+    std::optional<NrError> failure;
+    try {
+        const SettingsUpdate update = co_await updateSettings(stdText(address), wanted);
+        keepImported(stdText(address), wanted.size(), update);
+        co_return importedReply(update);
+    } catch (const NrError &error) {
+        failure = error;
+    }
+    co_return errorReply(*failure);
+}
+
 loop::Task<QJsonObject> deviceStatusReply(QString address)
 {
     std::optional<NrError> failure;
     try {
         const LoadedSettings loaded = co_await loadSettings(stdText(address));
+        keepRead(stdText(address), loaded);
         const DeviceStatus &s = loaded.status;
         QJsonObject reply = okReply();
         reply[QStringLiteral("device")] = address;

@@ -125,11 +125,11 @@ std::optional<int32_t> parseSetting(const SettingField &field, const std::string
     return value;
 }
 
-loop::Task<DeviceConfig> writeSetting(std::string address, const SettingField &field,
-                                      int32_t value)
+loop::Task<LoadedSettings> writeSetting(std::string address, const SettingField &field,
+                                        int32_t value)
 {
     DeviceConfig config = (co_await loadSettings(address)).config;
     config.*field.value = value;
     co_await writeConfigRegister(address, field.reg, config);
-    co_return (co_await loadSettings(address)).config;
+    co_return co_await loadSettings(address);
 }

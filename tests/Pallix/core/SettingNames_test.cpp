@@ -92,7 +92,7 @@ TEST_F(SettingWrite, ASetWritesOnlyTheRegisterThatHoldsTheSetting)
         const int32_t wanted =
             before.*field.value == 0 ? (field.unit == SettingUnit::Action ? 4 : 1) : 0;
         sim.clearRequests();
-        const DeviceConfig after = runTask(writeSetting(device, field, wanted));
+        const DeviceConfig after = runTask(writeSetting(device, field, wanted)).config;
 
         const auto writes = writesOf(sim.requests(1));
         ASSERT_EQ(writes.size(), 1u) << field.name;
