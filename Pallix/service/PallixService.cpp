@@ -37,6 +37,7 @@ PallixService::PallixService(const ServiceConfig &config)
                   server_.sendToWatchers(
                       {{QStringLiteral("event"), event}, {QStringLiteral("message"), message}});
               }),
+      savedConfigs_(watch, config.restoreAfterPowerLoss),
       server_([this](ControlClient &client, QJsonObject request) {
           return handle(client, std::move(request));
       })
@@ -134,10 +135,10 @@ loop::Task<QJsonObject> PallixService::answer(ControlClient &client, const QStri
     if (name == QLatin1String("watch")) co_return watchEvents(client);
     if (name == QLatin1String("discover")) co_return devicesReply();
     if (name == QLatin1String("get") || name == QLatin1String("set")
-        || name == QLatin1String("selftest"))
+        || name == QLatin1String("import") || name == QLatin1String("selftest"))
         co_return co_await deviceRequest(client, request);
     co_return errorReply(QStringLiteral("Unknown request \"%1\": status, cancel, watch, "
-                                        "discover, get, set or selftest")
+                                        "discover, get, set, import or selftest")
                              .arg(name),
                          ReplyKind::Invalid);
 }
@@ -193,6 +194,8 @@ loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJso
     const QString name = text(request, "request");
     if (name == QLatin1String("selftest")) co_return co_await selfTest(client, address, request);
     if (name == QLatin1String("get")) co_return co_await getReply(address, text(request, "name"));
+    if (name == QLatin1String("import"))
+        co_return co_await importReply(address, request.value(QStringLiteral("settings")).toObject());
     co_return co_await setReply(address, text(request, "name"), text(request, "value"));
 }
 

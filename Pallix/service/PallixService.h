@@ -9,6 +9,7 @@
 #include "HeadlessDesktop.h"
 #include "ServiceEvents.h"
 #include "ServiceOptions.h"
+#include "ServiceSavedConfigs.h"
 #include "loop/TaskScope.h"
 #include "loop/Timer.h"
 #include "watch/DeviceWatch.h"
@@ -45,6 +46,7 @@ private:
     ServiceConfig config_;
     HeadlessDesktop desktop_;
     ServiceEvents events_;
+    ServiceSavedConfigs savedConfigs_;
     ControlServer server_;
     loop::Timer controlCenterCheck_;
     bool waiting_ = false;        // for the Control Center to end

@@ -18,6 +18,7 @@ struct ServiceConfig {
     CommandLine notifyCommand;               // no program: nobody is told
     std::map<int, CommandLine> powerCommands;   // by action code, replacing the system's
     QString socketPath;                      // empty: the default for the user
+    bool restoreAfterPowerLoss = false;      // write the kept configuration back
 };
 
 // A command line or file that cannot be used; the service ends with status 2.
