@@ -104,9 +104,7 @@ loop::Task<QJsonObject> setReply(QString address, QString name, QString value)
     const int32_t wanted = *parseSetting(*field, stdText(value.trimmed()), nullptr);
     std::optional<NrError> failure;
     try {
-        const LoadedSettings readBack = co_await writeSetting(stdText(address), *field, wanted);
-        keepRead(stdText(address), readBack);
-        const DeviceConfig &stored = readBack.config;
+        const DeviceConfig stored = co_await writeSetting(stdText(address), *field, wanted);
         if (stored.*field->value != wanted)
             co_return errorReply(QStringLiteral("The Pallix kept %1 = %2")
                                      .arg(QLatin1String(field->name),

@@ -24,13 +24,15 @@ struct PowerOption {
 constexpr PowerOption powerOptions[] = {
     {1, "shutdown-command", "Shutdown"},   {2, "restart-command", "Restart"},
     {3, "hibernate-command", "Hibernate"}, {4, "standby-command", "Stand By"},
-    {5, "logout-command", "Log Out"},      {7, "sleep-command", "Sleep (code 7)"},
+    {5, "logout-command", "Log Out"},      {7, "sleep-command", "register value 6"},
 };
 
+// "(default: ...)", or what happens without one.
 std::string defaultCommandText(int code)
 {
     const auto line = linuxPowerCommand(code, "self");
-    return line ? line->text() : std::string();
+    if (!line) return ", which reads No Action everywhere (without one nothing runs)";
+    return " (default: " + line->text() + ")";
 }
 
 programdoc::ProgramDoc makeDoc()
@@ -71,7 +73,7 @@ programdoc::ProgramDoc makeDoc()
     for (const PowerOption &power : powerOptions)
         doc.options.push_back({power.name, "COMMAND",
                                std::string("The command for ") + power.what
-                                   + " (default: " + defaultCommandText(power.code) + ")."});
+                                   + defaultCommandText(power.code) + "."});
     doc.options.push_back({"help", "", "Show this help and end."});
     doc.options.push_back({"version", "", "Show the version and end."});
     doc.sections = {

@@ -34,7 +34,7 @@ std::optional<int32_t> parseSetting(const SettingField &field, const std::string
                                     std::string *reason);
 
 // Reads the configuration, changes one field and writes only the register
-// that holds it, its other fields as just read; returns the complete read
-// after the write.
-loop::Task<LoadedSettings> writeSetting(std::string address, const SettingField &field,
-                                        int32_t value);
+// that holds it, its other fields as just read; returns the configuration
+// read back after the write.
+loop::Task<DeviceConfig> writeSetting(std::string address, const SettingField &field,
+                                      int32_t value);

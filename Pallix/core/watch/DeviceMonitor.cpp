@@ -8,6 +8,7 @@
 #include "app/Text.h"
 #include "config/ConfigRestore.h"
 #include "config/SavedConfigs.h"
+#include "device/ConfirmedRead.h"
 #include "device/DeviceThread.h"
 #include "device/GlobalStatus.h"
 #include "device/NrAPI.h"
@@ -42,18 +43,25 @@ std::int64_t systemClockMs()
 struct PowerRequest {
     int32_t delay = 0;
     int32_t action = 0;
+    bool operator==(const PowerRequest &) const = default;
 };
 
-// Device thread: the acknowledge and, unless a countdown runs already, the
-// delay and the action.
-PowerRequest acknowledgePowerRequest(bool counting)
+PowerRequest readPowerRequest()
 {
-    registers::writeGlobalStatus(AcknowledgeValue);
     PowerRequest read;
-    if (counting) return read;
     checkError(NrAPI::pallixGetPowerOffDelay(read.delay), "Get Power Off Delay");
     checkError(NrAPI::pallixGetShutdownAction(read.action), "Get Shutdown Action");
     return read;
+}
+
+// Device thread: the acknowledge and, unless a countdown runs already, the
+// delay and the action, each confirmed: the PC acts only on what the device
+// said twice.
+PowerRequest acknowledgePowerRequest(bool counting)
+{
+    registers::writeGlobalStatus(AcknowledgeValue);
+    if (counting) return {};
+    return registers::readConfirmed(&readPowerRequest, "Get Shutdown Action");
 }
 
 }   // namespace
