@@ -87,9 +87,9 @@ loop::Task<QJsonObject> getReply(QString address, QString name)
             fields.push_back(&field);
     std::optional<NrError> failure;
     try {
-        const LoadedSettings loaded = co_await loadSettings(stdText(address));
-        keepRead(stdText(address), loaded);
-        co_return settingsReply(loaded.config, fields);
+        const DeviceConfig config = (co_await loadSettings(stdText(address))).config;
+        co_await keepDeviceConfig(stdText(address));
+        co_return settingsReply(config, fields);
     } catch (const NrError &error) {
         failure = error;
     }
@@ -105,6 +105,7 @@ loop::Task<QJsonObject> setReply(QString address, QString name, QString value)
     std::optional<NrError> failure;
     try {
         const DeviceConfig stored = co_await writeSetting(stdText(address), *field, wanted);
+        co_await keepDeviceConfig(stdText(address));
         if (stored.*field->value != wanted)
             co_return errorReply(QStringLiteral("The Pallix kept %1 = %2")
                                      .arg(QLatin1String(field->name),
@@ -148,14 +149,14 @@ QJsonObject allSettings(const DeviceConfig &config)
     return settingsOf(config, fields);
 }
 
-// All settings written and taken: the configuration the user wants kept.
-// Fewer are what any complete read is.
-void keepImported(const std::string &address, size_t given, const SettingsUpdate &update)
+// Every setting written and taken: the configuration the user wants kept.
+// Fewer leave what the device holds, kept as any read is.
+loop::Task<> keepImported(std::string address, bool wholeAndTaken, DeviceConfig readBack)
 {
-    if (given == settingFields().size() && update.notTaken.empty())
-        keepWritten(address, update.readBack.config);
+    if (wholeAndTaken)
+        keepWritten(address, readBack);
     else
-        keepRead(address, update.readBack);
+        co_await keepDeviceConfig(address);
 }
 
 QJsonObject importedReply(const SettingsUpdate &update)
@@ -167,7 +168,7 @@ QJsonObject importedReply(const SettingsUpdate &update)
                             ? okReply()
                             : errorReply(notTaken.join(QStringLiteral("; ")), ReplyKind::Device);
     reply[QStringLiteral("written")] = writtenOf(update.written);
-    reply[QStringLiteral("settings")] = allSettings(update.readBack.config);
+    reply[QStringLiteral("settings")] = allSettings(update.readBack);
     if (!notTaken.isEmpty()) reply[QStringLiteral("notTaken")] = QJsonArray::fromStringList(notTaken);
     return reply;
 }
@@ -187,7 +188,9 @@ loop::Task<QJsonObject> importReply(QString address, QJsonObject settings)
     std::optional<NrError> failure;
     try {
         const SettingsUpdate update = co_await updateSettings(stdText(address), wanted);
-        keepImported(stdText(address), wanted.size(), update);
+        co_await keepImported(stdText(address),
+                              wanted.size() == settingFields().size() && update.notTaken.empty(),
+                              update.readBack);
         co_return importedReply(update);
     } catch (const NrError &error) {
         failure = error;
@@ -200,7 +203,6 @@ loop::Task<QJsonObject> deviceStatusReply(QString address)
     std::optional<NrError> failure;
     try {
         const LoadedSettings loaded = co_await loadSettings(stdText(address));
-        keepRead(stdText(address), loaded);
         const DeviceStatus &s = loaded.status;
         QJsonObject reply = okReply();
         reply[QStringLiteral("device")] = address;

@@ -1,5 +1,5 @@
-# pallixctl export writes every setting; import writes back only what
-# differs and reads it back. A file with one bad line writes nothing and
+# pallixctl export writes every setting, and keeps what the device
+# confirmed; import writes back only what differs and reads it back. A file with one bad line writes nothing and
 # ends with status 2; a setting the device does not take ends with status 1.
 start_sim
 A=(--local-address 127.0.0.1)
@@ -10,6 +10,11 @@ ctl 0 "${A[@]}" export "$DEMO_TMP/pallix.conf"
 ctl 0 "${A[@]}" export
 [ "$CTL_OUT" = "$(cat "$DEMO_TMP/pallix.conf")" ] || fail "standard output differs from the file"
 cmp -s "$USER_KEPT" "$DEMO_TMP/pallix.conf" || fail "the configuration read was not kept as exported"
+# A read the device does not confirm (no two answers in a row agree) is not kept.
+sim flicker 10 99
+ctl 0 "${A[@]}" get all
+cmp -s "$USER_KEPT" "$DEMO_TMP/pallix.conf" || fail "an unconfirmed read was kept: $(cat "$USER_KEPT")"
+sim faults-clear
 
 # Every register changed, then the file imported: all of it back.
 for reg in 1 2 3 4 5 7 8 9 10 11 13 14 15 16; do sim set $reg 0; done

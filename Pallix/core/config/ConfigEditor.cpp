@@ -133,8 +133,8 @@ loop::Task<> ConfigEditor::loadSelected()
     if (address.empty()) co_return;
     const loop::Raised loading(loading_);
     const LoadedSettings loaded = co_await loadSettings(address);
-    keepRead(address, loaded);
     view_.showSettings(loaded);
+    tasks_.spawn(keepDeviceConfig(address));
     outStateShown_ = view_.outStateShown();
     shownAddress_ = address;
 }

@@ -3,7 +3,9 @@
 #include "app/AppState.h"
 #include "app/Files.h"
 #include "app/LogFile.h"
+#include "app/NrErrors.h"
 #include "device/GlobalStatus.h"
+#include "device/RegisterAccess.h"
 #include "device/SettingsText.h"
 
 #include <cctype>
@@ -124,6 +126,11 @@ void SavedConfigs::powerLost(const std::string &mac)
               "the mark of a power loss");
 }
 
+bool SavedConfigs::mayKeep(const std::string &mac) const
+{
+    return !pathOf(mac).empty() && !powerLossMarked(mac);
+}
+
 bool SavedConfigs::powerLossMarked(const std::string &mac) const
 {
     const std::string marker = markerOf(mac);
@@ -153,9 +160,19 @@ SavedConfigs &savedConfigs()
     return configs;
 }
 
-void keepRead(const std::string &address, const LoadedSettings &loaded)
+loop::Task<> keepDeviceConfig(std::string address)
 {
-    savedConfigs().read(macOfDevice(address), loaded);
+    const std::string mac = macOfDevice(address);
+    if (!savedConfigs().mayKeep(mac)) co_return;
+    std::optional<LoadedSettings> read;
+    try {
+        LoadedSettings loaded;
+        loaded.globalStatus = co_await onDevice(address, &registers::readGlobalStatus);
+        loaded.config = co_await loadConfirmedConfig(address);
+        read = loaded;
+    } catch (const NrError &) {
+    }
+    if (read) savedConfigs().read(mac, *read);
 }
 
 void keepWritten(const std::string &address, const DeviceConfig &config)

@@ -39,6 +39,8 @@ public:
     // The device lost power: what it holds from now on is not kept.
     void powerLost(const std::string &mac);
     bool powerLossMarked(const std::string &mac) const;
+    // Whether a read would be kept: a folder, a MAC address and no loss marked.
+    bool mayKeep(const std::string &mac) const;
 
 private:
     void keep(const std::string &mac, const DeviceConfig &config);
@@ -58,7 +60,11 @@ std::string macKey(const std::string &mac);
 // heard it; empty when unknown.
 std::string macOfDevice(const std::string &address);
 
-// The same, for the device at an address (its MAC from the last discovery;
-// nothing is kept for a device whose MAC address is not known).
-void keepRead(const std::string &address, const LoadedSettings &loaded);
+// For the device at an address (its MAC from the last discovery; nothing is
+// kept for a device whose MAC address is not known):
+// Its configuration read until two reads agree, with its global status, and
+// kept as a read is. Nothing is asked of the device when nothing would be
+// kept; a read that fails keeps nothing and is not reported (the monitor
+// finds a device that stops answering).
+loop::Task<> keepDeviceConfig(std::string address);
 void keepWritten(const std::string &address, const DeviceConfig &config);

@@ -14,7 +14,7 @@ bool sameSetting(const SettingField &field, int32_t a, int32_t b)
 loop::Task<SettingsUpdate> updateSettings(std::string address, std::vector<SettingValue> wanted)
 {
     SettingsUpdate update;
-    const DeviceConfig held = (co_await loadSettings(address)).config;
+    const DeviceConfig held = co_await loadConfirmedConfig(address);
     DeviceConfig target = held;
     std::set<ConfigRegister> registers;   // in the order of a save
     for (const SettingValue &setting : wanted) {
@@ -25,9 +25,9 @@ loop::Task<SettingsUpdate> updateSettings(std::string address, std::vector<Setti
     }
     for (const ConfigRegister reg : registers)
         co_await writeConfigRegister(address, reg, target);
-    update.readBack = co_await loadSettings(address);
+    update.readBack = co_await loadConfirmedConfig(address);
     for (const SettingValue &setting : wanted) {
-        const int32_t read = update.readBack.config.*setting.field->value;
+        const int32_t read = update.readBack.*setting.field->value;
         if (!sameSetting(*setting.field, read, setting.value))
             update.notTaken.push_back({setting.field, setting.value, read});
     }

@@ -18,12 +18,12 @@ struct SettingMismatch {
 struct SettingsUpdate {
     std::vector<SettingValue> written;     // the settings that differed, as written
     std::vector<SettingMismatch> notTaken;
-    LoadedSettings readBack;               // the complete read after the writes
+    DeviceConfig readBack;                 // confirmed, after the writes
 };
 
-// Reads the configuration, writes the register of each setting that differs
-// from it (the register's other settings as read, or as wanted), and reads
-// it all back. Settings are compared in the user's units: a register value
+// Reads the configuration (confirmed: two reads agree), writes the register
+// of each setting that differs from it (the register's other settings as
+// read, or as wanted), and reads it all back, confirmed as well. Settings are compared in the user's units: a register value
 // shown as the same text is the same setting. Fails with NrError at the
 // first call that fails, the earlier writes done.
 loop::Task<SettingsUpdate> updateSettings(std::string address, std::vector<SettingValue> wanted);
