@@ -88,7 +88,7 @@ loop::Task<QJsonObject> getReply(QString address, QString name)
     std::optional<NrError> failure;
     try {
         const DeviceConfig config = (co_await loadSettings(stdText(address))).config;
-        co_await keepDeviceConfig(stdText(address));
+        co_await keepDeviceConfig(stdText(address), config);
         co_return settingsReply(config, fields);
     } catch (const NrError &error) {
         failure = error;
@@ -105,7 +105,7 @@ loop::Task<QJsonObject> setReply(QString address, QString name, QString value)
     std::optional<NrError> failure;
     try {
         const DeviceConfig stored = co_await writeSetting(stdText(address), *field, wanted);
-        co_await keepDeviceConfig(stdText(address));
+        co_await keepDeviceConfig(stdText(address), stored);
         if (stored.*field->value != wanted)
             co_return errorReply(QStringLiteral("The Pallix kept %1 = %2")
                                      .arg(QLatin1String(field->name),
@@ -156,7 +156,7 @@ loop::Task<> keepImported(std::string address, bool wholeAndTaken, DeviceConfig 
     if (wholeAndTaken)
         keepWritten(address, readBack);
     else
-        co_await keepDeviceConfig(address);
+        co_await keepDeviceConfig(address, readBack);
 }
 
 QJsonObject importedReply(const SettingsUpdate &update)

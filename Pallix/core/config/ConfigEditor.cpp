@@ -134,7 +134,7 @@ loop::Task<> ConfigEditor::loadSelected()
     const loop::Raised loading(loading_);
     const LoadedSettings loaded = co_await loadSettings(address);
     view_.showSettings(loaded);
-    tasks_.spawn(keepDeviceConfig(address));
+    tasks_.spawn(keepDeviceConfig(address, loaded.config));
     outStateShown_ = view_.outStateShown();
     shownAddress_ = address;
 }

@@ -5,7 +5,6 @@
 #include "app/LogFile.h"
 #include "app/NrErrors.h"
 #include "device/GlobalStatus.h"
-#include "device/RegisterAccess.h"
 #include "device/SettingsText.h"
 
 #include <cctype>
@@ -126,9 +125,10 @@ void SavedConfigs::powerLost(const std::string &mac)
               "the mark of a power loss");
 }
 
-bool SavedConfigs::mayKeep(const std::string &mac) const
+bool SavedConfigs::wouldKeep(const std::string &mac, const DeviceConfig &config) const
 {
-    return !pathOf(mac).empty() && !powerLossMarked(mac);
+    const std::string path = pathOf(mac);
+    return !path.empty() && !powerLossMarked(mac) && readFile(path) != settingsText(config);
 }
 
 bool SavedConfigs::powerLossMarked(const std::string &mac) const
@@ -160,19 +160,16 @@ SavedConfigs &savedConfigs()
     return configs;
 }
 
-loop::Task<> keepDeviceConfig(std::string address)
+loop::Task<> keepDeviceConfig(std::string address, DeviceConfig read)
 {
     const std::string mac = macOfDevice(address);
-    if (!savedConfigs().mayKeep(mac)) co_return;
-    std::optional<LoadedSettings> read;
+    if (!savedConfigs().wouldKeep(mac, read)) co_return;
+    std::optional<LoadedSettings> again;
     try {
-        LoadedSettings loaded;
-        loaded.globalStatus = co_await onDevice(address, &registers::readGlobalStatus);
-        loaded.config = co_await loadConfirmedConfig(address);
-        read = loaded;
+        again = co_await loadSettings(address);
     } catch (const NrError &) {
     }
-    if (read) savedConfigs().read(mac, *read);
+    if (again && again->config == read) savedConfigs().read(mac, *again);
 }
 
 void keepWritten(const std::string &address, const DeviceConfig &config)

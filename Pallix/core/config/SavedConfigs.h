@@ -39,8 +39,9 @@ public:
     // The device lost power: what it holds from now on is not kept.
     void powerLost(const std::string &mac);
     bool powerLossMarked(const std::string &mac) const;
-    // Whether a read would be kept: a folder, a MAC address and no loss marked.
-    bool mayKeep(const std::string &mac) const;
+    // Whether this read would change the kept file: a folder, a MAC
+    // address, no loss marked and another configuration kept.
+    bool wouldKeep(const std::string &mac, const DeviceConfig &config) const;
 
 private:
     void keep(const std::string &mac, const DeviceConfig &config);
@@ -62,9 +63,9 @@ std::string macOfDevice(const std::string &address);
 
 // For the device at an address (its MAC from the last discovery; nothing is
 // kept for a device whose MAC address is not known):
-// Its configuration read until two reads agree, with its global status, and
-// kept as a read is. Nothing is asked of the device when nothing would be
-// kept; a read that fails keeps nothing and is not reported (the monitor
-// finds a device that stops answering).
-loop::Task<> keepDeviceConfig(std::string address);
+// A configuration just read from it, kept as a read is once the device
+// confirms it: a second read that agrees. Nothing is asked of the device
+// when nothing would change; a read that fails keeps nothing and is not
+// reported (the monitor finds a device that stops answering).
+loop::Task<> keepDeviceConfig(std::string address, DeviceConfig read);
 void keepWritten(const std::string &address, const DeviceConfig &config);
