@@ -163,6 +163,11 @@ QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &str
             text(request, "name"), name == QLatin1String("set") ? &value : nullptr);
         if (!refused.isEmpty()) return refused;
     }
+    const QJsonObject settings = request.value(QStringLiteral("settings")).toObject();
+    if (name == QLatin1String("import")) {
+        const QJsonObject refused = importRequestError(settings);
+        if (!refused.isEmpty()) return refused;
+    }
     // A status names the firmware and MAC address, which only the probe tells.
     const QJsonObject notFound =
         findDevice(name == QLatin1String("discover") || name == QLatin1String("status"));
@@ -179,6 +184,7 @@ QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &str
     if (name == QLatin1String("get")) return runToEnd(getReply(device, text(request, "name")));
     if (name == QLatin1String("set"))
         return runToEnd(setReply(device, text(request, "name"), text(request, "value")));
+    if (name == QLatin1String("import")) return runToEnd(importReply(device, settings));
     return selfTest(request, streamed);
 }
 

@@ -38,6 +38,7 @@ PallixService::PallixService(const ServiceConfig &config)
                       {{QStringLiteral("event"), event}, {QStringLiteral("message"), message}});
               }),
       network_(watch, config.network),
+      savedConfigs_(watch, config.restoreAfterPowerLoss),
       server_([this](ControlClient &client, QJsonObject request) {
           return handle(client, std::move(request));
       })
@@ -136,10 +137,10 @@ loop::Task<QJsonObject> PallixService::answer(ControlClient &client, const QStri
     if (name == QLatin1String("watch")) co_return watchEvents(client);
     if (name == QLatin1String("discover")) co_return devicesReply();
     if (name == QLatin1String("get") || name == QLatin1String("set")
-        || name == QLatin1String("selftest"))
+        || name == QLatin1String("import") || name == QLatin1String("selftest"))
         co_return co_await deviceRequest(client, request);
     co_return errorReply(QStringLiteral("Unknown request \"%1\": status, cancel, watch, "
-                                        "discover, get, set or selftest")
+                                        "discover, get, set, import or selftest")
                              .arg(name),
                          ReplyKind::Invalid);
 }
@@ -195,8 +196,11 @@ loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJso
     const QString name = text(request, "request");
     if (name == QLatin1String("selftest")) co_return co_await selfTest(client, address, request);
     if (name == QLatin1String("get")) co_return co_await getReply(address, text(request, "name"));
-    const QJsonObject reply =
-        co_await setReply(address, text(request, "name"), text(request, "value"));
+    QJsonObject reply;
+    if (name == QLatin1String("import"))
+        reply = co_await importReply(address, request.value(QStringLiteral("settings")).toObject());
+    else
+        reply = co_await setReply(address, text(request, "name"), text(request, "value"));
     if (reply.value(QStringLiteral("ok")).toBool()) co_await network_.settingsWritten();
     co_return reply;
 }

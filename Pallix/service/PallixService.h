@@ -10,6 +10,7 @@
 #include "NetworkServices.h"
 #include "ServiceEvents.h"
 #include "ServiceOptions.h"
+#include "ServiceSavedConfigs.h"
 #include "loop/TaskScope.h"
 #include "loop/Timer.h"
 #include "watch/DeviceWatch.h"
@@ -47,6 +48,7 @@ private:
     HeadlessDesktop desktop_;
     ServiceEvents events_;
     NetworkServices network_;
+    ServiceSavedConfigs savedConfigs_;
     ControlServer server_;
     loop::Timer controlCenterCheck_;
     bool waiting_ = false;        // for the Control Center to end

@@ -69,6 +69,10 @@ programdoc::ProgramDoc makeDoc()
         {"socket", "PATH",
          "Listen on PATH (default /run/pallix/pallixd.sock for root, "
          "$XDG_RUNTIME_DIR/pallixd.sock for others)."},
+        {"restore-after-power-loss", "",
+         "When the Pallix reports that it lost power, and with it its configuration, write back "
+         "the configuration last read from or written to it, and log each setting written and "
+         "each one that did not take (default: no)."},
     };
     for (const PowerOption &power : powerOptions)
         doc.options.push_back({power.name, "COMMAND",
@@ -86,7 +90,8 @@ programdoc::ProgramDoc makeDoc()
          "  notify-command = /usr/local/bin/pallix-event\n  shutdown-command = systemctl "
          "poweroff\n\n"
          "Lines starting with # or ; are comments; local-address may be given more than once "
-         "or as a list separated by commas; dry-run takes yes/no, true/false, on/off or 1/0. "
+         "or as a list separated by commas; dry-run and restore-after-power-loss take yes/no, "
+         "true/false, on/off or 1/0. "
          "A named file that is missing, an unknown name or a line that is not \"name = value\" "
          "ends pallixd with status 2. Commands are split into words as a shell would, but no "
          "shell runs them."},
@@ -117,6 +122,14 @@ programdoc::ProgramDoc makeDoc()
          "cannot be made (a running pallixd already owns it, or its folder cannot be "
          "created), or a NUT or metrics address cannot be listened on; 2 for a bad command "
          "line or configuration file."},
+        {"Kept configurations",
+         "pallixd keeps the configuration it last read completely from each Pallix, or wrote "
+         "to it, in devices/MAC.conf in its state folder ($STATE_DIRECTORY, which systemd "
+         "sets to /var/lib/pallix; /var/lib/pallix for root otherwise; the user's "
+         "~/.local/state/pallix for others), as lines \"name = value\" that pallixctl import "
+         "takes. After a power loss the Pallix holds its defaults, which are not kept: the "
+         "configuration kept before stays until one is written to the Pallix again (restored, "
+         "or imported with every setting)."},
         {"Control Center",
          "While the Pallix Control Center runs, pallixd waits and says so; it starts watching "
          "once the Control Center has ended. The Control Center does not start while pallixd "
@@ -164,6 +177,8 @@ void apply(const QString &name, const QString &value, ServiceConfig &config)
         config.dryRun = yesOrNo(name, value);
     } else if (name == QLatin1String("notify-command")) {
         config.notifyCommand = commandFrom(name, value);
+    } else if (name == QLatin1String("restore-after-power-loss")) {
+        config.restoreAfterPowerLoss = yesOrNo(name, value);
     } else if (name == QLatin1String("socket")) {
         if (value.isEmpty()) throw ConfigError(QStringLiteral("socket needs a path"));
         config.socketPath = value;
