@@ -1,5 +1,6 @@
 #include "PallixService.h"
 
+#include "ControlRequestCheck.h"
 #include "ControlRequests.h"
 #include "ControlSocket.h"
 #include "QtEventLoop.h"
@@ -107,6 +108,7 @@ void PallixService::startWatchingUnlessTaken()
 void PallixService::stop()
 {
     if (appState().ending) return;
+    watch.countdown.cancel("pallixd was stopped");
     logFile("pallixd ends");
     tasks_.spawn(endAfterSelfTests());
 }
@@ -118,11 +120,17 @@ QString PallixService::state() const
     return monitorState().watching() ? QStringLiteral("watching") : QStringLiteral("searching");
 }
 
+// Every field of the right type and the client allowed, or nothing is done.
 loop::Task<QJsonObject> PallixService::handle(ControlClient &client, QJsonObject request)
 {
     const QString name = text(request, "request");
-    QJsonObject reply = co_await answer(client, name, request);
+    QJsonObject reply = controlRequestError(request);
+    if (reply.isEmpty())
+        reply = access_.refusal(client.peer(), request, appState().devicesFound());
+    if (reply.isEmpty()) reply = co_await answer(client, name, request);
     reply[QStringLiteral("request")] = name;
+    if (accessNeeded(request) == ControlAccess::Change)
+        logFile(changeLogLine(client.peer(), request, reply));
     co_return reply;
 }
 
@@ -130,7 +138,7 @@ loop::Task<QJsonObject> PallixService::answer(ControlClient &client, const QStri
                                               const QJsonObject &request)
 {
     if (name == QLatin1String("status")) co_return status();
-    if (name == QLatin1String("cancel")) co_return cancel();
+    if (name == QLatin1String("cancel")) co_return cancel(client);
     if (name == QLatin1String("watch")) co_return watchEvents(client);
     if (name == QLatin1String("discover")) co_return devicesReply();
     if (name == QLatin1String("get") || name == QLatin1String("set")
@@ -157,11 +165,11 @@ QJsonObject PallixService::status() const
     return reply;
 }
 
-QJsonObject PallixService::cancel()
+QJsonObject PallixService::cancel(const ControlClient &client)
 {
     if (!watch.countdown.counting())
         return errorReply(QStringLiteral("No countdown runs"), ReplyKind::Refused);
-    watch.countdown.cancel();
+    watch.countdown.cancel("by " + stdText(client.peer().describe()));
     return okReply();
 }
 
@@ -179,10 +187,6 @@ loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJso
         co_return errorReply(qText(otherMonitorRunning(MonitorProgram::Service)),
                              ReplyKind::Refused);
     QString address = text(request, "device");
-    if (!address.isEmpty() && !isIPv4Address(stdText(address)))
-        co_return errorReply(
-            QStringLiteral("\"device\" wants a dotted IPv4 address, not \"%1\"").arg(address),
-            ReplyKind::Invalid);
     if (address.isEmpty()) {
         if (!monitorState().watching())
             co_return errorReply(
@@ -205,9 +209,6 @@ loop::Task<QJsonObject> PallixService::selfTest(ControlClient &client, QString a
     const int loops = request.value(QStringLiteral("loops")).toInt(1);
     if (kind != QLatin1String("read") && kind != QLatin1String("write"))
         co_return errorReply(QStringLiteral("\"test\" is read or write"), ReplyKind::Invalid);
-    if (loops < 1 || loops > SelfTest::MaxLoops)
-        co_return errorReply(QStringLiteral("\"loops\" is 1 to %1").arg(SelfTest::MaxLoops),
-                             ReplyKind::Invalid);
     if (stdText(address) != appState().firstDevice())
         co_return errorReply(QStringLiteral("The self test runs on the watched Pallix only"),
                              ReplyKind::Invalid);

@@ -5,6 +5,7 @@
 // their device calls queue on the device thread.
 #pragma once
 
+#include "ControlAccess.h"
 #include "ControlServer.h"
 #include "HeadlessDesktop.h"
 #include "ServiceEvents.h"
@@ -37,12 +38,13 @@ private:
     loop::Task<QJsonObject> answer(ControlClient &client, const QString &name,
                                    const QJsonObject &request);
     QJsonObject status() const;
-    QJsonObject cancel();
+    QJsonObject cancel(const ControlClient &client);
     QJsonObject watchEvents(ControlClient &client);
     loop::Task<QJsonObject> deviceRequest(ControlClient &client, QJsonObject request);
     loop::Task<QJsonObject> selfTest(ControlClient &client, QString address, QJsonObject request);
 
     ServiceConfig config_;
+    AccessPolicy access_ = AccessPolicy::ofThisSystem();
     HeadlessDesktop desktop_;
     ServiceEvents events_;
     ControlServer server_;
