@@ -71,6 +71,9 @@ void printStatus(const QJsonObject &reply, bool throughService)
                                               ? QStringLiteral(" (dry run)")
                                               : QString()));
         if (!str(reply, "device").isEmpty()) out(deviceLine(str(reply, "device"), reply));
+        const QJsonObject last = reply.value(QStringLiteral("lastSeen")).toObject();
+        if (!last.isEmpty())
+            out(QStringLiteral("last seen: ") + deviceLine(str(last, "device"), last));
         const QJsonObject countdown = reply.value(QStringLiteral("countdown")).toObject();
         if (!countdown.isEmpty())
             out(QStringLiteral("countdown: %1 in %2 second(s)")

@@ -29,6 +29,8 @@ QString text(const QJsonObject &request, const char *key)
     return request.value(QLatin1String(key)).toString();
 }
 
+constexpr const char *deviceKeys[] = {"device", "firmware", "mac"};
+
 }   // namespace
 
 PallixService::PallixService(const ServiceConfig &config)
@@ -54,6 +56,7 @@ PallixService::PallixService(const ServiceConfig &config)
     watch.addObserver(this);
     controlCenterCheck_.setInterval(ControlCenterRecheck);
     controlCenterCheck_.onTimeout = [this] { startWatchingUnlessTaken(); };
+    watch.countdown.beforeDeciding = [this] { return handleArrivedRequests(); };
 }
 
 PallixService::~PallixService()
@@ -62,9 +65,13 @@ PallixService::~PallixService()
     Desktop::install(nullptr);
 }
 
-void PallixService::deviceFound(const std::string &)
+void PallixService::deviceFound(const std::string &address)
 {
-    const std::string version = appState().firmwareVersion;
+    const AppState &app = appState();
+    lastSeen_ = {{QStringLiteral("device"), qText(address)},
+                 {QStringLiteral("firmware"), qText(app.firmwareVersion)},
+                 {QStringLiteral("mac"), qText(app.macAddress)}};
+    const std::string &version = app.firmwareVersion;
     if (firmwareTold_ || version == CarriedFirmwareVersion) return;
     firmwareTold_ = true;
     logFile("The Pallix has firmware " + version + ", not " + CarriedFirmwareVersion
@@ -113,6 +120,13 @@ void PallixService::stop()
     tasks_.spawn(endAfterSelfTests());
 }
 
+// At zero: a cancel already on its way is handled before the action is decided.
+loop::Task<> PallixService::handleArrivedRequests()
+{
+    server_.handleArrived();
+    co_return;
+}
+
 QString PallixService::state() const
 {
     if (waiting_) return QStringLiteral("waiting");
@@ -158,6 +172,13 @@ QJsonObject PallixService::status() const
     reply[QStringLiteral("device")] = qText(app.firstDevice());
     reply[QStringLiteral("globalStatus")] = app.lastGlobalStatus;
     reply[QStringLiteral("dryRun")] = app.dryRun;
+    // While searching no device is current; the one found before is only last seen.
+    if (!watch.countdown.counting() && !monitorState().watching()) {
+        for (const char *key : deviceKeys)
+            reply.remove(QLatin1String(key));
+        reply[QStringLiteral("devices")] = QJsonArray();
+        if (!lastSeen_.isEmpty()) reply[QStringLiteral("lastSeen")] = lastSeen_;
+    }
     if (watch.countdown.counting())
         reply[QStringLiteral("countdown")] =
             QJsonObject{{QStringLiteral("action"), countdownActionName(watch.countdown.mode())},

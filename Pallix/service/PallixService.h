@@ -34,6 +34,7 @@ public:
 private:
     void deviceFound(const std::string &address) override;
     void startWatchingUnlessTaken();
+    loop::Task<> handleArrivedRequests();
     loop::Task<QJsonObject> handle(ControlClient &client, QJsonObject request);
     loop::Task<QJsonObject> answer(ControlClient &client, const QString &name,
                                    const QJsonObject &request);
@@ -51,6 +52,7 @@ private:
     loop::Timer controlCenterCheck_;
     bool waiting_ = false;        // for the Control Center to end
     bool firmwareTold_ = false;   // the other firmware was logged, once per run
+    QJsonObject lastSeen_;        // the device found last: device, firmware, mac
     loop::TaskScope tasks_;
 };
 
