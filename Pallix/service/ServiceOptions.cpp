@@ -1,5 +1,8 @@
 #include "ServiceOptions.h"
 
+#include "CommandCheck.h"
+#include "CommandWords.h"
+#include "ConfigFile.h"
 #include "QtText.h"
 #include "app/Options.h"
 #include "watch/WinShutdown.h"
@@ -79,9 +82,11 @@ programdoc::ProgramDoc makeDoc()
          "poweroff\n\n"
          "Lines starting with # or ; are comments; local-address may be given more than once "
          "or as a list separated by commas; dry-run takes yes/no, true/false, on/off or 1/0. "
-         "A named file that is missing, an unknown name or a line that is not \"name = value\" "
-         "ends pallixd with status 2. Commands are split into words as a shell would, but no "
-         "shell runs them."},
+         "A named file that is missing, is not a regular file or is larger than 64 KiB, an "
+         "unknown name, a line that is not \"name = value\" or a command whose program does "
+         "not exist or may not be run ends pallixd with status 2. Commands are split into "
+         "words as a shell would (quotes and backslashes, no expansion), but no shell runs "
+         "them."},
         {"Events",
          "device-found, device-lost (once, when the device stops answering; found again once "
          "it answers), power-request, countdown-abandoned, countdown-cancelled, power-action "
@@ -120,9 +125,25 @@ QString option(const char *name) { return QString::fromLatin1(name); }
 
 CommandLine commandFrom(const QString &name, const QString &text)
 {
-    const QStringList words = QProcess::splitCommand(text);
-    if (words.isEmpty()) throw ConfigError(QStringLiteral("%1 needs a program").arg(name));
-    return {stdText(words.first()), stdTexts(words.mid(1))};
+    QString error;
+    const std::optional<QStringList> words = commandWords(text, &error);
+    if (!words) throw ConfigError(QStringLiteral("%1: %2").arg(name, error));
+    if (words->isEmpty()) throw ConfigError(QStringLiteral("%1 needs a program").arg(name));
+    return {stdText(words->first()), stdTexts(words->mid(1))};
+}
+
+// Every command given can be started; the system's own are not checked.
+void checkCommands(const ServiceConfig &config)
+{
+    QStringList problems;
+    if (!config.notifyCommand.program.empty())
+        problems << commandProblem(option("notify-command"), config.notifyCommand);
+    for (const PowerOption &power : powerOptions)
+        if (const auto given = config.powerCommands.find(power.code);
+            given != config.powerCommands.end())
+            problems << commandProblem(option(power.name), given->second);
+    problems.removeAll(QString());
+    if (!problems.isEmpty()) throw ConfigError(problems.join(QStringLiteral("; ")));
 }
 
 QString checkedAddress(const QString &name, const QString &text)
@@ -169,11 +190,8 @@ void apply(const QString &name, const QString &value, ServiceConfig &config)
 
 void readConfigFile(const QString &path, bool named, ServiceConfig &config)
 {
-    QFile file(path);
-    if (!file.exists() && !named) return;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw ConfigError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    readConfigText(QString::fromUtf8(file.readAll()), path, config);
+    if (const std::optional<QString> text = configFileText(path, named))
+        readConfigText(*text, path, config);
 }
 
 void writeManPage(const QString &path)
@@ -254,5 +272,6 @@ ServiceStart parseServiceArguments(const QStringList &arguments)
             for (const QString &value : parser.values(name))
                 apply(name, value, config);
     }
+    checkCommands(config);
     return start;
 }
