@@ -5,6 +5,7 @@
 #include "ControlSocket.h"
 #include "QtEventLoop.h"
 #include "QtText.h"
+#include "ServiceSignals.h"
 #include "StopSignals.h"
 #include "app/AppInstance.h"
 #include "app/AppPaths.h"
@@ -44,11 +45,7 @@ PallixService::PallixService(const ServiceConfig &config)
           return handle(client, std::move(request));
       })
 {
-    AppState &state = appState();
-    state.dryRun = config.dryRun;
-    state.localAddressOverride = stdTexts(config.localAddresses);
-    state.fixedDevice = stdText(config.device);
-    state.powerCommands = config.powerCommands;
+    reconfigure(config);
     // Nobody is at the service to accept an update; the log says it once.
     watch.search.offerFirmwareUpdate = false;
     desktop_.setUnlogged(powerLostText());   // told as the power-lost event
@@ -63,6 +60,19 @@ PallixService::~PallixService()
 {
     watch.removeObserver(this);
     Desktop::install(nullptr);
+}
+
+void PallixService::reconfigure(const ServiceConfig &fresh)
+{
+    const QString socketPath = config_.socketPath;
+    config_ = fresh;
+    config_.socketPath = socketPath;
+    AppState &state = appState();
+    state.dryRun = fresh.dryRun;
+    state.localAddressOverride = stdTexts(fresh.localAddresses);
+    state.fixedDevice = stdText(fresh.device);
+    state.powerCommands = fresh.powerCommands;
+    events_.setNotifyCommand(fresh.notifyCommand);
 }
 
 void PallixService::deviceFound(const std::string &address)
@@ -260,8 +270,11 @@ int runService(const ServiceConfig &config)
     int status = 1;
     {
         PallixService service(config);
-        StopSignals stopSignals;
+        ignoreBrokenPipes();
+        StopSignals stopSignals({SIGHUP, SIGUSR1, SIGUSR2, SIGALRM});
         QObject::connect(&stopSignals, &StopSignals::stopRequested, [&service] { service.stop(); });
+        QObject::connect(&stopSignals, &StopSignals::caught,
+                         [&service](int number) { handleSignal(service, number); });
         try {
             service.start();
             status = QCoreApplication::exec();

@@ -29,6 +29,11 @@ public:
 
     QString state() const;   // "waiting", "searching", "watching" or "counting-down"
 
+    const ServiceConfig &config() const { return config_; }
+    // A configuration read again: what can change while pallixd runs
+    // changes; the socket stays.
+    void reconfigure(const ServiceConfig &fresh);
+
     DeviceWatch watch;
 
 private:

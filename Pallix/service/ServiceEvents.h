@@ -20,6 +20,12 @@ public:
     ServiceEvents(const ServiceEvents &) = delete;
     ServiceEvents &operator=(const ServiceEvents &) = delete;
 
+    void setNotifyCommand(CommandLine command)
+    {
+        notifyCommand_ = std::move(command);
+        notifyFailureLogged_ = false;
+    }
+
     void deviceFound(const std::string &address) override;
     void deviceLost() override;
     void powerRequest(int mode, int seconds) override;

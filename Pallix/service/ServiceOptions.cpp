@@ -107,7 +107,21 @@ programdoc::ProgramDoc makeDoc()
          "{\"event\":NAME,\"message\":TEXT} per event until the client closes; selftest sends "
          "{\"line\":TEXT} per log line before its reply, and a client that closes stops the "
          "test (a write test restores the settings first). Device requests run between the "
-         "service's own polls, so only pallixd uses the device's port."},
+         "service's own polls, so only pallixd uses the device's port.\n\n"
+         "Who may ask what is checked by the asker's credentials: members of group pallix "
+         "may use status, watch, get and a read test; set, cancel, discover and a write test "
+         "are for root and members of group pallix-admin (root alone where that group does "
+         "not exist), and each is logged with the user and process id. Only root may name a "
+         "device that discovery did not find. The user pallixd runs as may do everything. At "
+         "most 128 clients are served at once; a client that does not read what pallixd "
+         "sends is dropped."},
+        {"Signals",
+         "SIGTERM and SIGINT end pallixd; a countdown that runs is cancelled and told so. "
+         "SIGHUP reads the configuration file again and applies what can change while "
+         "pallixd runs (dry-run and the commands at once, local-address and device from the "
+         "next search; the socket only after a restart) and logs what changed, or why "
+         "nothing did. SIGUSR1, SIGUSR2 and SIGALRM are logged and ignored, SIGPIPE is "
+         "ignored."},
         {"Exit status",
          "0 after SIGTERM or SIGINT; 1 when the device library cannot be loaded or the socket "
          "cannot be made (a running pallixd already owns it, or its folder cannot be "
