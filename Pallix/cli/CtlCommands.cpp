@@ -170,9 +170,11 @@ int runCtl(const CtlRequest &r)
     std::unique_ptr<CtlLink> link = ServiceLink::open(r.socketPath, &problem);
     HeadlessDesktop desktop;
     Desktop::install(&desktop);
+    std::unique_ptr<MonitorLock> monitorLock;
     if (!link) {
-        const QString refusal = r.socketPath.isEmpty() ? directAccessRefusal(problem) : problem;
-        if (!refusal.isEmpty()) {
+        QString refusal = problem;
+        if (r.socketPath.isEmpty()) monitorLock = claimDirectAccess(problem, &refusal);
+        if (!monitorLock) {
             complain(refusal);
             Desktop::install(nullptr);
             return Failed;

@@ -109,15 +109,17 @@ void PallixService::start()
 void PallixService::startWatchingUnlessTaken()
 {
     if (appState().ending) return;
-    const std::string other = otherMonitorRunning(MonitorProgram::Service);
-    if (!other.empty()) {
-        if (!waiting_) logFile(other);
+    std::string other;
+    monitorLock_ = claimMonitor(MonitorProgram::Service, &other);
+    if (!monitorLock_) {
+        if (other != waitingFor_) logFile(other);
+        waitingFor_ = other;
         waiting_ = true;
         controlCenterCheck_.start();
         return;
     }
     controlCenterCheck_.stop();
-    if (waiting_) logFile("The Control Center has ended: pallixd starts watching");
+    if (waiting_) logFile("The monitor pallixd waited for has ended: pallixd starts watching");
     waiting_ = false;
     watch.start();
 }
@@ -215,8 +217,7 @@ QJsonObject PallixService::watchEvents(ControlClient &client)
 loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJsonObject request)
 {
     if (waiting_)
-        co_return errorReply(qText(otherMonitorRunning(MonitorProgram::Service)),
-                             ReplyKind::Refused);
+        co_return errorReply(qText(waitingFor_), ReplyKind::Refused);
     QString address = text(request, "device");
     if (address.isEmpty()) {
         if (!monitorState().watching())

@@ -55,7 +55,9 @@ private:
     ServiceEvents events_;
     ControlServer server_;
     loop::Timer controlCenterCheck_;
-    bool waiting_ = false;        // for the Control Center to end
+    std::unique_ptr<MonitorLock> monitorLock_;   // held while this PC's monitor
+    bool waiting_ = false;                       // for another monitor to end
+    std::string waitingFor_;                     // why, naming it
     bool firmwareTold_ = false;   // the other firmware was logged, once per run
     QJsonObject lastSeen_;        // the device found last: device, firmware, mac
     loop::TaskScope tasks_;

@@ -95,7 +95,8 @@ void frmPallixSysTray::buildMenu()
 
 bool frmPallixSysTray::start(int trayWaitMs)
 {
-    if (!mayStart([&] { return waitForTray(trayWaitMs); })) return false;
+    monitorLock_ = mayStart([&] { return waitForTray(trayWaitMs); });
+    if (!monitorLock_) return false;
     trayIcon.setIcon(windowIcon());
     trayIcon.setToolTip(qText(summary.toolTip()));
     trayIcon.show();

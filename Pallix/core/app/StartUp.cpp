@@ -9,20 +9,21 @@
 
 namespace {
 
-bool refuse(const std::string &text, MsgIcon icon)
+std::nullptr_t refuse(const std::string &text, MsgIcon icon)
 {
     Desktop::current().messageBox(text, appTitle(), icon, MsgButtons::OK);
-    return false;
+    return nullptr;
 }
 
 }   // namespace
 
-bool mayStart(const std::function<bool()> &waitForTray)
+std::unique_ptr<MonitorLock> mayStart(const std::function<bool()> &waitForTray)
 {
     if (anotherInstanceRunning())
         return refuse("Pallix Control Center is already running.", MsgIcon::None);
-    const std::string otherMonitor = otherMonitorRunning(MonitorProgram::ControlCenter);
-    if (!otherMonitor.empty()) return refuse(otherMonitor, MsgIcon::Information);
+    std::string otherMonitor;
+    std::unique_ptr<MonitorLock> monitor = claimMonitor(MonitorProgram::ControlCenter, &otherMonitor);
+    if (!monitor) return refuse(otherMonitor, MsgIcon::Information);
     if (!waitForTray())
         return refuse("This desktop has no notification area, so the Pallix Control Center "
                       "cannot show its icon.",
@@ -30,7 +31,7 @@ bool mayStart(const std::function<bool()> &waitForTray)
     std::string reason;
     if (!NrAPI::load(&reason)) {
         showError(NrError(48, "Cannot load the device library: " + reason));
-        return false;
+        return nullptr;
     }
-    return true;
+    return monitor;
 }

@@ -54,11 +54,12 @@ TEST_F(StartupTest, ASecondCopyIsRefusedBeforeTheIconAppears)
 
 TEST_F(StartupTest, TheRunningServiceIsNamedAndNoSearchStarts)
 {
-    platform.elsewhere["pallixd"] = 1;
+    platform.monitorHolder = MonitorHolder{"pallixd", 4242, 0};
     frmPallixSysTray window;
     EXPECT_FALSE(window.start());
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_TRUE(contains(platform.boxes[0].text, "systemctl stop pallixd"));
+    EXPECT_TRUE(contains(platform.boxes[0].text, "process 4242"));
     EXPECT_FALSE(window.trayIcon.isVisible());
     EXPECT_FALSE(window.search.discoveryTimer.isActive());
 }
