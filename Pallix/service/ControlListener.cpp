@@ -119,13 +119,16 @@ std::vector<int> ControlListener::acceptWaiting()
     while (fd_ >= 0) {
         const int client = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (client >= 0) {
-            if (failing_) logFile("pallixd takes control connections again");
-            failing_ = false;
             accepted.push_back(client);
             continue;
         }
         if (errno == EINTR || errno == ECONNABORTED) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) acceptFailed(errno);
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            acceptFailed(errno);
+        } else if (failing_) {   // every connection that waited was taken
+            logFile("pallixd takes control connections again");
+            failing_ = false;
+        }
         break;
     }
     return accepted;

@@ -46,5 +46,5 @@ private:
     QString path_;
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer retry_;
-    bool failing_ = false;   // the last accept failed; logged once until one succeeds
+    bool failing_ = false;   // accepts fail; logged once until every waiting one is taken
 };

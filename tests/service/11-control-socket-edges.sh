@@ -23,6 +23,9 @@ wait_said 'cannot take a control connection' 3
 prlimit --pid "$D_PID" --nofile=1024:1024
 wait_said 'takes control connections again' 3
 [ "$(said 'cannot take a control connection')" -eq 1 ] || fail "the failed accept was logged more than once"
+# Without descriptors the device's library could not make its sockets either.
+sleep 2.5
+[ "$(said 'device-lost')" -eq 0 ] || wait_said 'device-found' 25 2
 
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$D_PID/status"; }
 before=$(rss)
