@@ -81,10 +81,17 @@ ControlListener::ControlListener()
     });
 }
 
+// The socket file goes with the listener, unless another took its place.
 ControlListener::~ControlListener()
 {
     notifier_.reset();
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    ::close(fd_);
+    const QByteArray name = QFile::encodeName(path_);
+    struct stat file {};
+    if (::lstat(name.constData(), &file) == 0 && file.st_dev == socketFile_.first
+        && file.st_ino == socketFile_.second)
+        ::unlink(name.constData());
 }
 
 void ControlListener::listen(const QString &path)
@@ -106,6 +113,8 @@ void ControlListener::listen(const QString &path)
         ::close(fd);
         throw StartError(QStringLiteral("cannot restrict %1 to its owner and group").arg(path));
     }
+    struct stat made {};
+    if (::lstat(address.sun_path, &made) == 0) socketFile_ = {made.st_dev, made.st_ino};
     fd_ = fd;
     path_ = path;
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);

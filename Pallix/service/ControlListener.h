@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <memory>
 #include <stdexcept>
+#include <sys/types.h>
+#include <utility>
 #include <vector>
 
 // The socket cannot be made; the service cannot start.
@@ -44,6 +46,7 @@ private:
 
     int fd_ = -1;
     QString path_;
+    std::pair<dev_t, ino_t> socketFile_{};   // the file listen() made
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer retry_;
     bool failing_ = false;   // accepts fail; logged once until every waiting one is taken

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <cmath>
 
 namespace {
 
@@ -57,7 +58,8 @@ bool hasType(const QJsonValue &value, FieldType type)
     case FieldType::Text:
         return value.isString();
     case FieldType::WholeNumber:
-        return value.isDouble() && value.toDouble() == double(qint64(value.toDouble()));
+        return value.isDouble() && std::isfinite(value.toDouble())
+               && std::trunc(value.toDouble()) == value.toDouble();
     case FieldType::YesNo:
         return value.isBool();
     }

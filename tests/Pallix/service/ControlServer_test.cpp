@@ -302,12 +302,23 @@ TEST_F(ControlServerTest, ARunningServiceKeepsItsSocketAndOnlyAStaleSocketIsRepl
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "dry-run = yes\n");
 
-    const QString stale = dir.filePath(QStringLiteral("stale.sock"));
+    const QString ended = dir.filePath(QStringLiteral("ended.sock"));
     {
-        ControlServer ended{[](ControlClient &, QJsonObject) -> loop::Task<QJsonObject> { co_return QJsonObject(); }};
-        ended.listen(stale);
-    }   // its socket file stays behind
-    ASSERT_TRUE(QFileInfo::exists(stale));
+        ControlServer service{[](ControlClient &, QJsonObject) -> loop::Task<QJsonObject> { co_return QJsonObject(); }};
+        service.listen(ended);
+    }
+    EXPECT_FALSE(QFileInfo::exists(ended));   // a service that ends takes its socket along
+
+    const QString stale = dir.filePath(QStringLiteral("stale.sock"));
+    {   // one that was killed leaves it
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(stale);
+        std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        ::close(fd);
+    }
     EXPECT_NO_THROW(second.listen(stale));
     EXPECT_EQ(QFile::permissions(stale) & 0x7777, QFile::ReadOwner | QFile::WriteOwner
                                                       | QFile::ReadUser | QFile::WriteUser
