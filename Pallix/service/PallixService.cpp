@@ -153,7 +153,9 @@ loop::Task<QJsonObject> PallixService::handle(ControlClient &client, QJsonObject
     QJsonObject reply = controlRequestError(request);
     if (reply.isEmpty())
         reply = access_.refusal(client.peer(), request, appState().devicesFound());
-    if (reply.isEmpty()) reply = co_await answer(client, name, request);
+    if (reply.isEmpty()) {
+        reply = co_await answer(client, name, request);
+    }
     reply[QStringLiteral("request")] = name;
     if (accessNeeded(request) == ControlAccess::Change)
         logFile(changeLogLine(client.peer(), request, reply));
