@@ -31,6 +31,11 @@ QString deviceText(const ServiceConfig &config)
     return config.device.isEmpty() ? QStringLiteral("found by discovery") : config.device;
 }
 
+QString socketText(const ServiceConfig &config)
+{
+    return config.socketPath.isEmpty() ? QStringLiteral("the default") : config.socketPath;
+}
+
 QString yesNo(bool value) { return value ? QStringLiteral("yes") : QStringLiteral("no"); }
 
 void compare(QStringList &changes, const QString &name, const QString &before,
@@ -82,7 +87,7 @@ QStringList configChanges(const ServiceConfig &before, const ServiceConfig &afte
     compare(changes, QStringLiteral("local-address"), listText(before.localAddresses),
             listText(after.localAddresses), " (from the next search)");
     compare(changes, QStringLiteral("device"), deviceText(before), deviceText(after), " (from the next search)");
-    compare(changes, QStringLiteral("socket"), before.socketPath, after.socketPath,
-            " not applied: the socket stays until pallixd is restarted");
+    compare(changes, QStringLiteral("socket"), socketText(before), socketText(after),
+            ", not applied: the socket stays until pallixd is restarted");
     return changes;
 }

@@ -17,6 +17,10 @@ kill -0 "$D_PID" 2>/dev/null || fail "pallixd ended on a signal"
 printf 'dry-run = yes\nnotify-command = %s\n' "$NOTIFY" >"$conf"
 kill -HUP "$D_PID"
 wait_said "SIGHUP: the configuration was read again: notify-command none -> $NOTIFY\$" 3
+printf 'dry-run = yes\nnotify-command = %s\nsocket = /tmp/other.sock\n' "$NOTIFY" >"$conf"
+kill -HUP "$D_PID"
+wait_said 'SIGHUP: .*socket the default -> /tmp/other.sock, not applied: the socket stays' 3
+[ -S "$SOCKET" ] || fail "the socket moved"
 printf 'notify-command = /nonexistent\n' >"$conf"
 kill -HUP "$D_PID"
 wait_said 'SIGHUP: the configuration was not applied, .*/nonexistent does not exist' 3
