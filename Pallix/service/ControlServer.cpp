@@ -22,7 +22,9 @@ void ControlServer::acceptWaiting()
             continue;
         }
         fullLogged_ = false;
-        clients_ << new ControlClient(fd, handler_);
+        auto *client = new ControlClient(fd, handler_);
+        client->setParent(this);   // those still there go with the server
+        clients_ << client;
     }
 }
 
