@@ -82,6 +82,9 @@ void printStatus(const QJsonObject &reply, bool throughService)
                                               ? QStringLiteral(" (dry run)")
                                               : QString()));
         if (!str(reply, "device").isEmpty()) out(deviceLine(str(reply, "device"), reply));
+        const QJsonObject last = reply.value(QStringLiteral("lastSeen")).toObject();
+        if (!last.isEmpty())
+            out(QStringLiteral("last seen: ") + deviceLine(str(last, "device"), last));
         const QJsonObject countdown = reply.value(QStringLiteral("countdown")).toObject();
         if (!countdown.isEmpty())
             out(QStringLiteral("countdown: %1 in %2 second(s)")
@@ -260,9 +263,11 @@ int runCtl(const CtlRequest &r)
     std::unique_ptr<CtlLink> link = ServiceLink::open(r.socketPath, &problem);
     HeadlessDesktop desktop;
     Desktop::install(&desktop);
+    std::unique_ptr<MonitorLock> monitorLock;
     if (!link) {
-        const QString refusal = r.socketPath.isEmpty() ? directAccessRefusal(problem) : problem;
-        if (!refusal.isEmpty()) {
+        QString refusal = problem;
+        if (r.socketPath.isEmpty()) monitorLock = claimDirectAccess(problem, &refusal);
+        if (!monitorLock) {
             complain(refusal);
             Desktop::install(nullptr);
             return Failed;

@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
@@ -148,6 +149,38 @@ int loopsFrom(const QString &text)
     return loops;
 }
 
+bool takesValue(const QString &argument)
+{
+    const QString name = argument.mid(2);
+    if (name == QLatin1String("man-page")) return true;
+    for (const programdoc::Option &o : ctlDoc().options)
+        if (QString::fromStdString(o.name) == name) return !o.value.empty();
+    return false;
+}
+
+// pallixctl has no short options, so "-1" is a value ("set powerOffDelay
+// -1"), not an option. The words go after "--", in their order, where the
+// parser takes nothing for an option.
+QStringList valuesAfterOptions(const QStringList &arguments)
+{
+    static const QRegularExpression number(QStringLiteral("^-[0-9.]"));
+    QStringList options{arguments.value(0)}, words;
+    bool onlyWords = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (onlyWords || !argument.startsWith(QLatin1Char('-'))
+            || number.match(argument).hasMatch()) {
+            words << argument;
+        } else if (argument == QLatin1String("--")) {
+            onlyWords = true;
+        } else {
+            options << argument;
+            if (takesValue(argument) && i + 1 < arguments.size()) options << arguments[++i];
+        }
+    }
+    return options + QStringList{QStringLiteral("--")} + words;
+}
+
 void writeManPage(const QString &path)
 {
     std::string error;
@@ -170,7 +203,7 @@ CtlStart parseCtlArguments(const QStringList &arguments)
         parser.addOption(QCommandLineOption(QString::fromStdString(o.name), QString(),
                                             QString::fromStdString(o.value)));
     parser.addOption(QCommandLineOption(option("man-page"), QString(), option("FILE")));
-    if (!parser.parse(arguments)) throw UsageError(parser.errorText());
+    if (!parser.parse(valuesAfterOptions(arguments))) throw UsageError(parser.errorText());
     const QStringList positional = parser.positionalArguments();
 
     CtlStart start;
