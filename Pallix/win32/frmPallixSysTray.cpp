@@ -51,15 +51,18 @@ void addItem(HMENU menu, int id, const char *caption, UINT flags = MF_STRING)
 
 }   // namespace
 
-HWND frmPallixSysTray::createWindow(frmPallixSysTray *owner)
+HWND frmPallixSysTray::createWindow()
 {
     registerWindowClass(TrayClass, &frmPallixSysTray::windowProc);
     return CreateWindowExW(0, TrayClass, wideText("Nerrin Pallix™").c_str(), WS_OVERLAPPEDWINDOW, 0,
-                           0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), owner);
+                           0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 frmPallixSysTray::frmPallixSysTray()
 {
+    // Messages reach this object once it is complete; those of the
+    // window's creation go to the defaults.
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     icons_[0] = loadIconFile(true, SmallIcon);
     icons_[1] = loadIconFile(false, SmallIcon);
@@ -70,6 +73,7 @@ frmPallixSysTray::frmPallixSysTray()
 
 frmPallixSysTray::~frmPallixSysTray()
 {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     setConfigView(nullptr);
     watch_.removeObserver(this);
     trayIcon_.remove();
@@ -110,13 +114,8 @@ bool frmPallixSysTray::start()
 
 LRESULT CALLBACK frmPallixSysTray::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
     auto *self = reinterpret_cast<frmPallixSysTray *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    // Messages during creation come before the object is complete.
-    if (!self || !self->window_) return DefWindowProcW(window, message, wParam, lParam);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
 }
 

@@ -23,7 +23,7 @@ public:
     void changeIcon(int iconIndex);
 
 private:
-    static HWND createWindow(frmPallixSysTray *owner);
+    static HWND createWindow();
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void act(int mouseMessage);
@@ -35,7 +35,7 @@ private:
     void showToolTip(const std::string &toolTip) override;
     void notify(const std::string &title, const std::string &text) override;
 
-    HWND window_ = createWindow(this);
+    HWND window_ = createWindow();
     HMENU menu_ = nullptr;
     UINT taskbarCreated_ = 0;   // the shell started again: the icon is added anew
     HICON icons_[2] = {};       // red, gray
