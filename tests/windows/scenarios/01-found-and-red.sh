@@ -1,5 +1,6 @@
-# The device is found and the icon turns red; its menu opens; a second copy
-# of Pallix.exe refuses to start beside the first and leaves one icon.
+# The device is found and the icon turns red; its menu opens and shows the
+# About window; a second copy of Pallix.exe refuses to start beside the
+# first and leaves one icon.
 start_sim
 start_app
 wait_tray red 40
@@ -8,7 +9,12 @@ polled_within 5
 
 open_tray_menu
 screenshot menu
-xdotool key --clearmodifiers Escape
+menu_item b                     # "A&bout Nerrin Pallix™"
+about=$(wait_window "$ABOUT_TITLE" 10)
+sleep 1
+screenshot about
+press_enter "$about"
+expect_windows "$ABOUT_TITLE" 0 5
 
 first=$APP_PID
 wine "$DEMO_BIN/Pallix.exe" --local-address 127.0.0.1 --dry-run >>"$APP_OUT" 2>&1 &

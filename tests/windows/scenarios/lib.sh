@@ -41,9 +41,13 @@ click_in() {
   sleep 0.5
 }
 
-# The countdown's Cancel and Now, by their places in the window.
-countdown_cancel() { click_in "$(wait_window "$COUNTDOWN_TITLE" 5)" 215 68; }
-countdown_now() { click_in "$(wait_window "$COUNTDOWN_TITLE" 5)" 105 68; }
+# The countdown's buttons by the keyboard: Escape is Cancel, Enter is Now.
+countdown_cancel() {
+  xdotool windowfocus --sync "$(wait_window "$COUNTDOWN_TITLE" 5)" 2>/dev/null || true
+  xdotool key --clearmodifiers Escape
+  sleep 0.3
+}
+countdown_now() { press_enter "$(wait_window "$COUNTDOWN_TITLE" 5)"; }
 
 # wait_file <path> <seconds>
 wait_file() {
