@@ -17,16 +17,6 @@ template <size_t N> void copyField(wchar_t (&field)[N], const std::string &text)
 
 }   // namespace
 
-TrayMouseAction decodeTrayMessage(int message)
-{
-    switch (message) {
-    case TrayLeftButtonUp: return TrayMouseAction::RestoreAndMenu;
-    case TrayLeftDoubleClick: return TrayMouseAction::Restore;
-    case TrayRightButtonUp: return TrayMouseAction::Menu;
-    default: return TrayMouseAction::Nothing;
-    }
-}
-
 TrayIcon::TrayIcon(HWND owner)
 {
     data_.cbSize = sizeof data_;

@@ -3,6 +3,7 @@
 // acts on them.
 #pragma once
 
+#include "app/TrayMouse.h"
 #include "loop/Timer.h"
 
 #include <functional>
@@ -11,21 +12,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-// Mouse message numbers as the notification area reports them.
-enum TrayMessage {
-    TrayLeftButtonUp = WM_LBUTTONUP,           // 514
-    TrayLeftDoubleClick = WM_LBUTTONDBLCLK,    // 515
-    TrayRightButtonUp = WM_RBUTTONUP,          // 517
-};
-
-enum class TrayMouseAction {
-    Nothing,
-    RestoreAndMenu,   // left button released
-    Restore,          // left double-click: no menu
-    Menu,             // right button released
-};
-
-TrayMouseAction decodeTrayMessage(int message);
+static_assert(TrayLeftButtonUp == WM_LBUTTONUP && TrayLeftDoubleClick == WM_LBUTTONDBLCLK
+              && TrayRightButtonUp == WM_RBUTTONUP);
 
 class TrayIcon {
 public:
