@@ -23,17 +23,6 @@ tray_colour() {
     if (red > 5) print "red"; else if (gray > 5) print "gray"; else print "none" }'
 }
 
-# The menu of the icon, by its right button; its items are picked by their
-# access keys or the arrow keys.
-open_tray_menu() {
-  local w x y
-  w=$(tray_window)
-  eval "$(xdotool getwindowgeometry --shell "$w")"
-  x=$((X + WIDTH / 2)) y=$((Y + HEIGHT / 2))
-  xdotool mousemove "$x" "$y" click 3
-  sleep 1
-}
-
 # click_in <window id> <x> <y>: a left click at pixels from the window's client corner.
 click_in() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
