@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # "pallixctl get all" through pallixd and directly through the library,
-# against one simulator, beside the bare UDP floor of nerrinapi_bench. In
+# against one simulator, beside the bare UDP floor of nerrinapi_bench; and
+# the slowest "status" while the device is silent (pallixd failing its
+# polls and searching meanwhile). In
 # private network, process and mount namespaces; everything it starts it
 # ends by pid.
 #   bench/ctl-bench.sh [build folder] [runs per way, default 40]
@@ -31,11 +33,27 @@ ms_per_run() {
   awk -v ns=$((end - start)) -v n="$runs" 'BEGIN { printf "%.3f", ns / n / 1e6 }'
 }
 
+# slowest_ms <command...>: the largest wall-clock milliseconds of one run.
+slowest_ms() {
+  local start end slowest=0
+  for _ in $(seq "$runs"); do
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || true
+    end=$(date +%s%N)
+    [ $((end - start)) -gt $slowest ] && slowest=$((end - start))
+    sleep 0.$((RANDOM % 5))   # land on polls, failures and searches alike
+  done
+  awk -v ns="$slowest" 'BEGIN { printf "%.3f", ns / 1e6 }'
+}
+
 "$bin/pallixd" --local-address 127.0.0.1 --dry-run --socket "$tmp/d.sock" 2>"$tmp/d.err" &
 daemon=$!
 until grep -q 'device-found' "$tmp/d.err"; do sleep 0.05; done
 service=$(ms_per_run "$bin/pallixctl" --socket "$tmp/d.sock" get all)
 status=$(ms_per_run "$bin/pallixctl" --socket "$tmp/d.sock" status)
+echo offline >&3
+silent=$(slowest_ms "$bin/pallixctl" --socket "$tmp/d.sock" status)
+echo online >&3
 kill "$daemon"; wait "$daemon" || true; daemon=""
 direct=$(ms_per_run "$bin/pallixctl" --device 127.0.0.2 get all)
 startup=$(ms_per_run "$bin/pallixctl" --version)
@@ -54,6 +72,7 @@ row "floor: 16 bare UDP round trips (nerrinapi_bench)" "$floor"
 row "pallixctl --version (the program's start alone)" "$startup"
 row "get all through pallixd" "$service"
 row "status through pallixd (no device traffic)" "$status"
+row "status through pallixd, device silent: slowest" "$silent"
 row "get all directly, --device (no discovery)" "$direct"
 row "get all directly, with discovery" "$discovered"
 awk -v s="$service" -v d="$direct" -v u="$startup" 'BEGIN {

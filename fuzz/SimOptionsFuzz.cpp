@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     pallixsim::SimOptions options;
     try {
-        if (pallixsim::parseArguments(fuzzinput::lines(data, size), options)) pallixsim::checkOptions(options);
+        if (pallixsim::parseArguments(fuzzinput::lines(data, size), options) == pallixsim::Asked::Run)
+            pallixsim::checkOptions(options);
     } catch (const pallixsim::BadArguments &) {
     } catch (const std::invalid_argument &) {
     }

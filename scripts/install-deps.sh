@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-qpa-plugins libqt6printsupport6 fonts-dejavu-core
+  qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libqt6svg6 fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev libxtst-dev
   iproute2 util-linux
   nut-client prometheus curl

@@ -104,6 +104,12 @@ NR_EXPORT int32_t NR_CALL nrFirmwareUpdate(const char *deviceAddress, const char
 typedef void (*NrMessageHandler)(const char *caption, const char *text);
 NR_EXPORT void NR_CALL NrSetMessageHandler(NrMessageHandler handler);
 
+/* A host takes the library's diagnostic lines ("No Reply Error", ...),
+   written to standard output by default, each text as the library would
+   print it; null restores the default. */
+typedef void (*NrDiagnosticHandler)(const char *text);
+NR_EXPORT void NR_CALL NrSetDiagnosticHandler(NrDiagnosticHandler handler);
+
 #ifdef __cplusplus
 }
 #endif

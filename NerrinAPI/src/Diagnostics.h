@@ -1,4 +1,5 @@
-// Diagnostic lines on standard output, flushed so none is lost.
+// Diagnostic lines on standard output, flushed so none is lost, unless the
+// host took them with NrSetDiagnosticHandler.
 #pragma once
 
 void nrDiagnostic(const char *text);

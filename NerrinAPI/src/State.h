@@ -41,6 +41,7 @@ struct NrLibraryState {
     char macText[kNrTextSize] = {};
     uint8_t macBytes[kNrMacBytes] = {};
     NrMessageHandler messageHandler = nullptr;
+    NrDiagnosticHandler diagnosticHandler = nullptr;
     NrLateReplies lateReplies{};
 };
 

@@ -9,6 +9,7 @@
 #include "app/AppState.h"
 #include "app/LogFile.h"
 #include "device/DeviceThread.h"
+#include "device/NrAPI.h"
 #include "device/SettingNames.h"
 
 #include <QCoreApplication>
@@ -59,8 +60,10 @@ QJsonObject requestOf(const CtlRequest &r)
 
 QString deviceLine(const QString &address, const QJsonObject &reply)
 {
-    return QStringLiteral("Pallix %1 (firmware %2, MAC address %3)")
-        .arg(address, str(reply, "firmware"), str(reply, "mac"));
+    const QString firmware = str(reply, "firmware"), mac = str(reply, "mac");
+    if (firmware.isEmpty() && mac.isEmpty())
+        return QStringLiteral("Pallix %1 (firmware and MAC address unknown)").arg(address);
+    return QStringLiteral("Pallix %1 (firmware %2, MAC address %3)").arg(address, firmware, mac);
 }
 
 void printStatus(const QJsonObject &reply, bool throughService)
@@ -109,8 +112,8 @@ void printReply(const CtlRequest &r, const QJsonObject &reply, bool throughServi
 {
     const QString &command = r.command;
     if (command == QLatin1String("discover")) {
-        for (const QJsonValue &device : reply.value(QStringLiteral("devices")).toArray())
-            out(deviceLine(device.toString(), reply));
+        for (const QJsonValue &device : reply.value(QStringLiteral("found")).toArray())
+            out(deviceLine(str(device.toObject(), "address"), device.toObject()));
     } else if (command == QLatin1String("status")) {
         printStatus(reply, throughService);
     } else if (command == QLatin1String("get")) {
@@ -145,10 +148,11 @@ int exitStatus(const QJsonObject &reply)
     return str(reply, "kind") == ReplyKind::Invalid ? BadInput : Failed;
 }
 
-// The library's own diagnostics (stdout) and the core's log entries
-// (stderr) stay apart from the replies.
+// Standard output carries the replies alone: the library's diagnostics and
+// the core's log entries go to standard error.
 void prepareDirectAccess()
 {
+    NrAPI::setDiagnostics(NrAPI::Diagnostics::StandardError);
     AppState &state = appState();
     state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
     setLogSink([](const std::string &entry) { complain(qText(entry)); });

@@ -163,7 +163,9 @@ QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &str
             text(request, "name"), name == QLatin1String("set") ? &value : nullptr);
         if (!refused.isEmpty()) return refused;
     }
-    const QJsonObject notFound = findDevice(name == QLatin1String("discover"));
+    // A status names the firmware and MAC address, which only the probe tells.
+    const QJsonObject notFound =
+        findDevice(name == QLatin1String("discover") || name == QLatin1String("status"));
     if (!notFound.isEmpty()) return notFound;
     const QString device = qText(appState().firstDevice());
     if (name == QLatin1String("discover")) return devicesReply();

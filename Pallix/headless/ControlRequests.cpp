@@ -5,6 +5,7 @@
 #include "app/NrErrors.h"
 #include "device/DeviceSettings.h"
 #include "device/SettingNames.h"
+#include "watch/NrDiscovery.h"
 
 #include <QJsonArray>
 #include <optional>
@@ -23,11 +24,31 @@ QJsonObject errorReply(const NrError &error)
     return errorReply(qText(error.text()), ReplyKind::Device);
 }
 
+namespace {
+
+// Each device as its own discovery reply announced it.
+QJsonArray devicesFoundReply(const AppState &state)
+{
+    QJsonArray found;
+    const std::vector<std::string> addresses = state.devicesFound();
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        const std::string record = i < state.deviceRecords.size() ? state.deviceRecords[i] : "";
+        found.append(
+            QJsonObject{{QStringLiteral("address"), qText(addresses[i])},
+                        {QStringLiteral("firmware"), qText(firmwareVersionFromReply(record))},
+                        {QStringLiteral("mac"), qText(macAddressFromReply(record))}});
+    }
+    return found;
+}
+
+}   // namespace
+
 QJsonObject devicesReply()
 {
     const AppState &state = appState();
     QJsonObject reply = okReply();
     reply[QStringLiteral("devices")] = QJsonArray::fromStringList(qTexts(state.devicesFound()));
+    reply[QStringLiteral("found")] = devicesFoundReply(state);
     reply[QStringLiteral("firmware")] = qText(state.firmwareVersion);
     reply[QStringLiteral("mac")] = qText(state.macAddress);
     return reply;

@@ -23,7 +23,8 @@ QJsonObject okReply();
 QJsonObject errorReply(const QString &text, const QString &kind);
 QJsonObject errorReply(const NrError &error);
 
-// "devices", "firmware", "mac" of the last discovery.
+// "devices" of the last discovery, "found" with each one's "address",
+// "firmware" and "mac", and "firmware", "mac" of the first.
 QJsonObject devicesReply();
 // The error reply for a setting name (and value) that cannot be used, or
 // empty when it can; nothing is asked of the device.

@@ -4,6 +4,7 @@
 #include "ControlSocket.h"
 #include "QtEventLoop.h"
 #include "QtText.h"
+#include "ServiceLog.h"
 #include "StopSignals.h"
 #include "app/AppInstance.h"
 #include "app/AppPaths.h"
@@ -19,7 +20,6 @@
 
 #include <QCoreApplication>
 #include <QJsonArray>
-#include <cstdio>
 
 namespace {
 
@@ -37,6 +37,7 @@ PallixService::PallixService(const ServiceConfig &config)
                   server_.sendToWatchers(
                       {{QStringLiteral("event"), event}, {QStringLiteral("message"), message}});
               }),
+      network_(watch, config.network),
       server_([this](ControlClient &client, QJsonObject request) {
           return handle(client, std::move(request));
       })
@@ -77,6 +78,7 @@ void PallixService::start()
         throw StartError(QStringLiteral("XDG_RUNTIME_DIR is not set: name the socket with "
                                         "--socket"));
     server_.listen(path);
+    network_.listen();
     std::string reason;
     if (!NrAPI::load(&reason))
         throw StartError(QStringLiteral("cannot load the device library: ") + qText(reason));
@@ -193,7 +195,10 @@ loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJso
     const QString name = text(request, "request");
     if (name == QLatin1String("selftest")) co_return co_await selfTest(client, address, request);
     if (name == QLatin1String("get")) co_return co_await getReply(address, text(request, "name"));
-    co_return co_await setReply(address, text(request, "name"), text(request, "value"));
+    const QJsonObject reply =
+        co_await setReply(address, text(request, "name"), text(request, "value"));
+    if (reply.value(QStringLiteral("ok")).toBool()) co_await network_.settingsWritten();
+    co_return reply;
 }
 
 // The test runs on the watched device, as the window's does, with the
@@ -227,10 +232,9 @@ int runService(const ServiceConfig &config)
 {
     AppState &state = appState();
     state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
-    setLogSink([](const std::string &entry) {
-        std::fprintf(stderr, "pallixd: %s\n", entry.c_str());
-        std::fflush(stderr);
-    });
+    logToStandardError();
+    // Its log says what failed; the library's lines would only repeat it.
+    NrAPI::setDiagnostics(NrAPI::Diagnostics::Dropped);
     QtEventLoop loop;
     loop::EventLoop::install(&loop);
     DeviceThread device(loop);
@@ -244,7 +248,7 @@ int runService(const ServiceConfig &config)
             service.start();
             status = QCoreApplication::exec();
         } catch (const StartError &error) {
-            logFile(error.what());
+            writeServiceLog(error.what(), LogPriority::Error);
         }
     }
     flushLogFile();

@@ -7,6 +7,7 @@
 
 #include "ControlServer.h"
 #include "HeadlessDesktop.h"
+#include "NetworkServices.h"
 #include "ServiceEvents.h"
 #include "ServiceOptions.h"
 #include "loop/TaskScope.h"
@@ -45,6 +46,7 @@ private:
     ServiceConfig config_;
     HeadlessDesktop desktop_;
     ServiceEvents events_;
+    NetworkServices network_;
     ControlServer server_;
     loop::Timer controlCenterCheck_;
     bool waiting_ = false;        // for the Control Center to end

@@ -12,7 +12,10 @@
 QString countdownActionName(int mode)
 {
     const std::string name = actionName(mode);
-    return name.empty() ? QStringLiteral("no action (code %1)").arg(mode) : qText(name);
+    if (!name.empty()) return qText(name);
+    const int value = mode - 1;
+    if (powerCommand(mode)) return QStringLiteral("the command for register value %1").arg(value);
+    return QStringLiteral("No Action (register value %1)").arg(value);
 }
 
 ServiceEvents::ServiceEvents(DeviceWatch &watch, CommandLine notifyCommand, Told told)
@@ -75,7 +78,13 @@ void ServiceEvents::powerLost()
 
 void ServiceEvents::tell(const QString &event, const QString &message)
 {
-    logFile(stdText(event + QStringLiteral(": ") + message));
+    // Finding and losing the device may flap; what the PC was asked to do
+    // and did is written every time.
+    const std::string line = stdText(event + QStringLiteral(": ") + message);
+    if (event.startsWith(QLatin1String("device-")))
+        logFile(line);
+    else
+        logEvent(line);
     notify(event, message);
     if (told_) told_(event, message);
 }

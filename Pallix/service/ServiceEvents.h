@@ -38,5 +38,5 @@ private:
     bool notifyFailureLogged_ = false;
 };
 
-// The countdown's action by name: "Shutdown", or "no action (code 6)".
+// The countdown's action by name: "Shutdown", or "No Action (register value 5)".
 QString countdownActionName(int mode);

@@ -24,13 +24,15 @@ struct PowerOption {
 constexpr PowerOption powerOptions[] = {
     {1, "shutdown-command", "Shutdown"},   {2, "restart-command", "Restart"},
     {3, "hibernate-command", "Hibernate"}, {4, "standby-command", "Stand By"},
-    {5, "logout-command", "Log Out"},      {7, "sleep-command", "Sleep (code 7)"},
+    {5, "logout-command", "Log Out"},      {7, "sleep-command", "register value 6"},
 };
 
+// "(default: ...)", or what happens without one.
 std::string defaultCommandText(int code)
 {
     const auto line = linuxPowerCommand(code, "self");
-    return line ? line->text() : std::string();
+    if (!line) return ", which reads No Action everywhere (without one nothing runs)";
+    return " (default: " + line->text() + ")";
 }
 
 programdoc::ProgramDoc makeDoc()
@@ -47,7 +49,11 @@ programdoc::ProgramDoc makeDoc()
         "asks for the PC's power action it counts down the device's power-off delay and then "
         "carries out the device's power-off action. An enabled power input that becomes active "
         "abandons the countdown. After more than ten failed reads it searches every 10 seconds. "
-        "It logs to standard error, one line for each change of state.";
+        "It logs to standard error, one line for each change of state; when that is systemd's "
+        "journal, each line carries its priority instead of the program's name: errors (a "
+        "failed device call, a start that fails) and warnings (the device lost, a power loss, "
+        "a power request and its action, an abandoned countdown, a forced shutdown of NUT "
+        "secondaries) stand out in journalctl -p warning.";
     doc.options = {
         {"config", "FILE",
          "Read the settings from FILE (default /etc/pallix/pallixd.conf, which may be missing). "
@@ -67,7 +73,9 @@ programdoc::ProgramDoc makeDoc()
     for (const PowerOption &power : powerOptions)
         doc.options.push_back({power.name, "COMMAND",
                                std::string("The command for ") + power.what
-                                   + " (default: " + defaultCommandText(power.code) + ")."});
+                                   + defaultCommandText(power.code) + "."});
+    for (const programdoc::Option &network : networkOptions())
+        doc.options.push_back(network);
     doc.options.push_back({"help", "", "Show this help and end."});
     doc.options.push_back({"version", "", "Show the version and end."});
     doc.sections = {
@@ -87,6 +95,7 @@ programdoc::ProgramDoc makeDoc()
          "it answers), power-request, countdown-abandoned, countdown-cancelled, power-action "
          "and power-lost. Each is one log line \"event: message\" and, with --notify-command, "
          "one start of the program."},
+        networkSection(),
         {"Control socket",
          "pallixctl(1) talks to pallixd on its socket, which only its owner and group may "
          "open (mode 0660). Each request is one JSON object on one line, and so is each "
@@ -106,7 +115,8 @@ programdoc::ProgramDoc makeDoc()
         {"Exit status",
          "0 after SIGTERM or SIGINT; 1 when the device library cannot be loaded or the socket "
          "cannot be made (a running pallixd already owns it, or its folder cannot be "
-         "created); 2 for a bad command line or configuration file."},
+         "created), or a NUT or metrics address cannot be listened on; 2 for a bad command "
+         "line or configuration file."},
         {"Control Center",
          "While the Pallix Control Center runs, pallixd waits and says so; it starts watching "
          "once the Control Center has ended. The Control Center does not start while pallixd "
@@ -158,6 +168,7 @@ void apply(const QString &name, const QString &value, ServiceConfig &config)
         if (value.isEmpty()) throw ConfigError(QStringLiteral("socket needs a path"));
         config.socketPath = value;
     } else {
+        if (applyNetworkSetting(name, value, config.network)) return;
         for (const PowerOption &power : powerOptions)
             if (name == QLatin1String(power.name)) {
                 config.powerCommands[power.code] = commandFrom(name, value);
@@ -248,11 +259,16 @@ ServiceStart parseServiceArguments(const QStringList &arguments)
     for (const programdoc::Option &o : serviceDoc().options) {
         const QString name = QString::fromStdString(o.name);
         if (name == QLatin1String("config") || !parser.isSet(name)) continue;
+        if (fromFileOnly(name))
+            throw ConfigError(QStringLiteral("%1 is read from the configuration file only: a "
+                                             "command line shows in every process list")
+                                  .arg(name));
         if (o.value.empty())
             apply(name, QStringLiteral("yes"), config);
         else
             for (const QString &value : parser.values(name))
                 apply(name, value, config);
     }
+    checkNetworkConfig(config.network);
     return start;
 }

@@ -2,8 +2,9 @@
 // parser, --help and the manual page; the file takes the same names.
 #pragma once
 
-#include "app/Platform.h"
+#include "NetworkOptions.h"
 #include "ProgramDoc.h"
+#include "app/Platform.h"
 
 #include <map>
 #include <QStringList>
@@ -18,6 +19,7 @@ struct ServiceConfig {
     CommandLine notifyCommand;               // no program: nobody is told
     std::map<int, CommandLine> powerCommands;   // by action code, replacing the system's
     QString socketPath;                      // empty: the default for the user
+    NetworkConfig network;                   // the NUT and metrics servers
 };
 
 // A command line or file that cannot be used; the service ends with status 2.

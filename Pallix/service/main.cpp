@@ -1,10 +1,10 @@
 // pallixd, the Pallix monitor service.
 #include "PallixService.h"
 #include "PlatformLinux.h"
+#include "ServiceLog.h"
 #include "ServiceOptions.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 int main(int argc, char **argv)
 {
@@ -13,7 +13,7 @@ int main(int argc, char **argv)
     try {
         start = parseServiceArguments(QCoreApplication::arguments());
     } catch (const ConfigError &error) {
-        std::fprintf(stderr, "pallixd: %s\n", error.what());
+        writeServiceLog(error.what(), LogPriority::Error);
         return 2;
     }
     if (!start.run) return 0;

@@ -17,6 +17,7 @@
 #include "watch/ConfigView.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -95,7 +96,12 @@ void frmPallixSysTray::buildMenu()
 
 bool frmPallixSysTray::start(int trayWaitMs)
 {
-    if (!mayStart([&] { return waitForTray(trayWaitMs); })) return false;
+    std::string standingBy;
+    if (!mayStart([&] { return waitForTray(trayWaitMs); }, &standingBy)) return false;
+    if (!standingBy.empty()) {
+        sayWhyNotWatching(standingBy);
+        return true;
+    }
     trayIcon.setIcon(windowIcon());
     trayIcon.setToolTip(qText(summary.toolTip()));
     trayIcon.show();
@@ -119,16 +125,30 @@ bool frmPallixSysTray::waitForTray(int waitMs)
     return true;
 }
 
-void frmPallixSysTray::changeIcon(int iconIndex)
+namespace {
+
+// The installed theme's icon is scalable, so it stays sharp at any scale;
+// a copied program folder has its .ico files; the drawn symbol is the last
+// resort, for the state must still show.
+QIcon trayIconFor(int iconIndex)
 {
-    const QString file = qText(appFile(iconIndex == 0 ? AppFile::RedIcon : AppFile::GrayIcon));
-    QIcon icon(file);
-    if (!QFileInfo::exists(file) || icon.isNull()) {
-        // The state must still show: fall back to the drawn symbol.
+    const bool found = iconIndex == 0;
+    const QString file = qText(appFile(found ? AppFile::RedIcon : AppFile::GrayIcon));
+    QIcon icon = QIcon::fromTheme(found ? QStringLiteral("pallix") : QStringLiteral("pallix-searching"));
+    if (icon.isNull() && QFileInfo::exists(file)) icon = QIcon(file);
+    if (icon.isNull()) {
         std::fprintf(stderr, "Pallix: icon %s missing, using the built-in one\n",
                      file.toLocal8Bit().constData());
-        icon = powerIcon(iconIndex == 0 ? PowerRed : PowerGray);
+        icon = powerIcon(found ? PowerRed : PowerGray);
     }
+    return icon;
+}
+
+}   // namespace
+
+void frmPallixSysTray::changeIcon(int iconIndex)
+{
+    const QIcon icon = trayIconFor(iconIndex);
     iconIndex_ = iconIndex;
     setWindowIcon(icon);
     trayIcon.setIcon(icon);
@@ -137,6 +157,19 @@ void frmPallixSysTray::changeIcon(int iconIndex)
 void frmPallixSysTray::showToolTip(const std::string &toolTip)
 {
     trayIcon.setToolTip(qText(toolTip));
+}
+
+// The gray icon, its tooltip and one notification say it; then it ends.
+void frmPallixSysTray::sayWhyNotWatching(const std::string &why)
+{
+    changeIcon(1);
+    trayIcon.setToolTip(qText(why));
+    trayIcon.show();
+    notify(appTitle(), why);
+    QTimer::singleShot(StandByMs, this, [this] {
+        trayIcon.hide();
+        QCoreApplication::quit();
+    });
 }
 
 // The desktop's notification service shows it where there is one.

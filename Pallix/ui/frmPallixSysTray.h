@@ -33,6 +33,8 @@ public:
     void mnuExitClicked();
 
     static constexpr int NoticeMs = 10000;
+    // How long the icon stays to say why it does not watch.
+    static constexpr int StandByMs = 20000;
     int noticesShown() const { return noticesShown_; }
 
     int iconIndex() const { return iconIndex_; }   // -1 until the first changeIcon
@@ -56,6 +58,7 @@ private:
     void buildMenu();
     bool waitForTray(int waitMs);
     void showMenu();
+    void sayWhyNotWatching(const std::string &why);
 
     // The watch's search state shows in the icon.
     void searchShown(int iconIndex) override { changeIcon(iconIndex); }

@@ -112,6 +112,23 @@ TEST_F(NrTransport, HeldLocalPortFailsBindOnEveryAttempt) {
     EXPECT_EQ(readGlobalStatus(value), kNrOk);
 }
 
+// A host that takes the diagnostic lines gets every one of them, as they
+// would have been printed, and standard output gets none.
+TEST_F(NrTransport, AHostsDiagnosticHandlerTakesTheLinesOffStandardOutput) {
+    static std::string taken;
+    taken.clear();
+    NrSetDiagnosticHandler([](const char *text) { taken += text; });
+    const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(11002);
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr *>(&local), sizeof local), 0);
+    int32_t value = 0;
+    EXPECT_EQ(outputOf([&] { readGlobalStatus(value); }), "");
+    ::close(holder);
+    EXPECT_EQ(taken, repeated("Bind Error\n\n", 4) + kRetryFailed);
+}
+
 TEST_F(NrTransport, ReplyStartingWithZeroCountsAsNoReply) {
     FakeDevice device(kDevice, kDevicePort, answerAlways(reply({0x00, 0x05, 0, 1, 0, 0x42})));
     int32_t value = 3;

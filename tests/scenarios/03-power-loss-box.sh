@@ -6,7 +6,7 @@ start_app
 wait_tray red 30
 sim power-lost
 expect_windows "$BOX_TITLE" 1 6
-[ $(( $(register 0) & 0xC0 )) -eq 0 ] || fail "the power loss was not acknowledged"
+wait_register_bits_clear 0 0xC0 3 || fail "the power loss was not acknowledged"
 polled_within 5
 request_countdown 4 1
 wait_power_action "systemctl reboot" 10

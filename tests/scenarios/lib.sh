@@ -62,6 +62,16 @@ polled_within() {
 # register <n>: the device's own value of register n.
 register() { sim get "$1" | sed 's/^sim get [0-9]*: //'; }
 
+# wait_register_bits_clear <n> <mask> <seconds>: the device's write lands
+# a moment after the window that announces it.
+wait_register_bits_clear() {
+  local deadline=$((SECONDS + $3))
+  until [ $(( $(register "$1") & $2 )) -eq 0 ]; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.1
+  done
+}
+
 app_said() { grep -c -- "$1" "$APP_OUT" 2>/dev/null || true; }
 
 # no_power_action <seconds>: nothing is carried out in that time.

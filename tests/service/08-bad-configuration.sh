@@ -19,5 +19,11 @@ expect_refusal 'dry-run takes yes or no' --config "$conf"
 printf 'local-address = 127.0.0.1, 10.0.0.300\n' >"$conf"
 expect_refusal 'local-address wants a dotted IPv4 address, not "10.0.0.300"' --config "$conf"
 expect_refusal 'shutdown-command needs a program' --shutdown-command ''
+expect_refusal 'nut-address: "pallix.local": not a numeric IP address' --nut-address pallix.local
+expect_refusal 'metrics-address: "127.0.0.1": a port is needed' --metrics-address 127.0.0.1
+expect_refusal 'nut-hostsync is 0 to 3600 seconds, not "soon"' --nut-hostsync soon
+expect_refusal 'nut-ups-name is letters, digits and _.- only, not "ups@pc"' --nut-ups-name ups@pc
+expect_refusal 'nut-password is read from the configuration file only' --nut-password secret
+expect_refusal 'nut-user needs a nut-password in the configuration file' --nut-user upsmon
 expect_refusal 'Unknown option' --frobnicate
 "$DEMO_BIN/pallixd" --help | grep -q -- '--notify-command PROGRAM' || fail "no help"

@@ -1,66 +1,38 @@
 # Helpers for the NUT and metrics scenarios (sourced by them, inside run.sh):
-# nut-harness stands in for pallixd's servers; the clients are the real
+# the real pallixd with its NUT and metrics servers on, the real clients
 # upsc, upsmon, curl and promtool. Everything started here is ended by its pid.
 
-HARNESS="$DEMO_BIN/../tests/nut-harness"
-H_PID="" H_FD="" H_OUT="$DEMO_TMP/harness.out" H_MARK=0
 U_PID="" U_LOG="$DEMO_TMP/upsmon.log"
 NUT_USER=monuser NUT_PASSWORD=secret
 METRICS=127.0.0.1:9199
 mkdir -p /run/nut   # upsmon's pid file; this /run is the scenario's own
 
-nut_cleanup() {
-  stop_pid "$U_PID"
-  [ -n "$H_PID" ] && { echo quit >&"$H_FD" 2>/dev/null || true; }
-  stop_pid "$H_PID"
-}
+nut_cleanup() { stop_pid "$U_PID"; }
 trap 'nut_cleanup; service_cleanup; demo_cleanup' EXIT
 
 fail() {
   echo "FAILED: $*" >&2
-  [ -s "$H_OUT" ] && { echo "--- nut-harness:" >&2; cat "$H_OUT" >&2; }
+  [ -s "$D_OUT" ] && { echo "--- pallixd:" >&2; cat "$D_OUT" >&2; }
   [ -s "$U_LOG" ] && { echo "--- upsmon:" >&2; tail -n 30 "$U_LOG" >&2; }
   exit 1
 }
 
-# wait_harness <regex> <seconds>: the harness printed such a line since the
-# last harness command; it is in $HARNESS_LINE.
-wait_harness() {
-  local deadline=$((SECONDS + $2))
-  until HARNESS_LINE=$(tail -n +$((H_MARK + 1)) "$H_OUT" | grep -E -- "$1" | tail -n 1) \
-        && [ -n "$HARNESS_LINE" ]; do
-    [ $SECONDS -ge $deadline ] && fail "no '$1' from nut-harness within $2 s"
-    kill -0 "$H_PID" 2>/dev/null || fail "nut-harness ended"
-    sleep 0.05
-  done
-}
-
-start_harness() {
-  mkfifo "$DEMO_TMP/harness.in"
-  "$HARNESS" --user "$NUT_USER" --password "$NUT_PASSWORD" --metrics "$METRICS" \
-    <"$DEMO_TMP/harness.in" >"$H_OUT" 2>&1 &
-  H_PID=$!
-  exec {H_FD}>"$DEMO_TMP/harness.in"
-  wait_harness '^listening' 5
-}
-
-# harness <command>: sends it and waits for its "ok".
-harness() {
-  local before
-  before=$(grep -c '^ok ' "$H_OUT" || true)
-  H_MARK=$(wc -l <"$H_OUT")
-  echo "$*" >&"$H_FD"
-  local deadline=$((SECONDS + 5))
-  until [ "$(grep -c '^ok ' "$H_OUT" || true)" -gt "$before" ]; do
-    [ $SECONDS -ge $deadline ] && fail "nut-harness did not take '$*'"
-    sleep 0.05
-  done
+# start_nut_pallixd [setting line...]: pallixd with its NUT server on
+# 127.0.0.1:3493 and its metrics on $METRICS, the password in its file.
+start_nut_pallixd() {
+  local conf="$DEMO_TMP/pallixd.conf"
+  printf '%s\n' "nut-address = 127.0.0.1" "nut-user = $NUT_USER" "nut-password = $NUT_PASSWORD" \
+    "metrics-address = $METRICS" "$@" >"$conf"
+  start_pallixd --config "$conf"
 }
 
 # expect <what> <regex> <text>
 expect() { echo "$3" | grep -qE -- "$2" || fail "$1: expected '$2' in: $3"; }
 
-# upsmon as a secondary of the harness, its SHUTDOWNCMD writing $DEMO_TMP/shutdown-ran.
+# The line number of pallixd's first log line that matches.
+line_of() { grep -nE -- "$1" "$D_OUT" | head -n 1 | cut -d: -f1; }
+
+# upsmon as a secondary of pallixd, its SHUTDOWNCMD writing $DEMO_TMP/shutdown-ran.
 #   start_upsmon [password]
 start_upsmon() {
   local conf="$DEMO_TMP/upsmon.conf" event
@@ -86,7 +58,21 @@ start_upsmon() {
 
 stop_upsmon() { stop_pid "$U_PID"; U_PID=""; }
 
+# upsmon's log line that matches, without its time stamp.
+upsmon_said() { grep -m1 -- "$1" "$U_LOG" | sed 's/^ *[0-9.]*\t//'; }
+
 # A NUT client of the shell's own on file descriptor 3: nut_send <line>, nut_read.
 nut_open() { exec 3<>/dev/tcp/127.0.0.1/3493 || fail "cannot connect to 127.0.0.1:3493"; }
 nut_send() { printf '%s\n' "$1" >&3; }
 nut_read() { local line; IFS= read -r -t 5 line <&3 || fail "no reply from the NUT server"; echo "$line"; }
+nut_login() {
+  local line reply
+  for line in "USERNAME $NUT_USER" "PASSWORD $NUT_PASSWORD" "LOGIN pallix"; do
+    nut_send "$line"
+    reply=$(nut_read)
+    [ "$reply" = OK ] || fail "$line: $reply"
+  done
+}
+
+# ups_status: what upsc reads of ups.status now.
+ups_status() { upsc pallix@127.0.0.1 ups.status 2>/dev/null; }

@@ -53,6 +53,7 @@ constexpr Export kExports[] = {
     {"pallixGetInState", 35},         {"NrGetFirmwareVersion", 36},
     {"NrGetMACAddress", 37},          {"NrGetDiscoveryString", 38},
     {"nrFirmwareUpdate", 39},         {"NrSetMessageHandler", 40},
+    {"NrSetDiagnosticHandler", 41},
 };
 
 // Names a host must not find: the system strings come from oleaut32 here,
@@ -315,12 +316,20 @@ private:
                       "port taken: discovery finds nothing and says bind()", discovery.output);
         check_.expect(sim_.newRequests(1).empty(), "nothing reached the device");
 
+        lib_.call("NrSetDiagnosticHandler", {word(reinterpret_cast<const void *>(&recordDiagnostic))});
+        const LibraryCall taken = lib_.call("pallixGetGlobalStatus", {word(&value)});
+        lib_.call("NrSetDiagnosticHandler", {0});
+        check_.expect(taken.output.empty() && diagnostics == call.output,
+                      "an installed handler takes the diagnostic lines instead", diagnostics);
+
         closesocket(holder);
         WSACleanup();
         check_.expect(lib_.call("pallixGetGlobalStatus", {word(&value)}).status() == 0,
                       "the port freed, the next call succeeds");
         sim_.newRequests(1);
     }
+
+    static void recordDiagnostic(const char *text) { diagnostics += text; }
 
     static void recordHandlerMessage(const char *caption, const char *text) {
         handled.push_back(std::string(caption) + ": " + text);
@@ -365,6 +374,7 @@ private:
     }
 
     static inline std::vector<std::string> handled;
+    static inline std::string diagnostics;
 
     HostLibrary &lib_;
     SimulatorLink &sim_;

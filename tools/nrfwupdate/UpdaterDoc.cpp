@@ -29,6 +29,7 @@ const programdoc::ProgramDoc &updaterDoc() {
         "from 6 on it needs the update run again.",
         {},
         {{"help", "", "Show this text and exit."},
+         {"version", "", "Show the version and exit."},
          {"man-page", "FILE", "Write the manual page to FILE and exit."}},
         {},
     };

@@ -20,6 +20,10 @@ UpdaterOptions parseUpdaterOptions(const std::vector<std::string> &arguments) {
             options.action = UpdaterOptions::Action::Help;
             return options;
         }
+        if (argument == "--version") {
+            options.action = UpdaterOptions::Action::Version;
+            return options;
+        }
     }
     if (arguments.size() == 2 && arguments[0] == "--man-page") {
         options.action = UpdaterOptions::Action::ManPage;

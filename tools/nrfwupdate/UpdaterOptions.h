@@ -5,7 +5,7 @@
 #include <vector>
 
 struct UpdaterOptions {
-    enum class Action { Update, Help, ManPage, Refuse };
+    enum class Action { Update, Help, Version, ManPage, Refuse };
     Action action = Action::Refuse;
     std::string deviceAddress;
     std::string imagePath;   // the manual page's path with ManPage

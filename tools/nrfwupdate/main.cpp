@@ -60,6 +60,9 @@ int main(int argc, char **argv) {
     case UpdaterOptions::Action::Help:
         programdoc::printText(programdoc::helpText(updaterDoc()));
         return Updated;
+    case UpdaterOptions::Action::Version:
+        programdoc::printText("nrfwupdate " + programdoc::version() + "\n");
+        return Updated;
     case UpdaterOptions::Action::ManPage: {
         std::string error;
         if (programdoc::writeManPage(updaterDoc(), options.imagePath, &error)) return Updated;

@@ -135,12 +135,17 @@ const Command kCommands[] = {
          d.registers().faults().misread(registerArg(a[0]), byteArg(a[1]), byteArg(a[2]));
          return kOk;
      }},
+    {"flicker", "<register> <value>", "reads alternate between that value and the true one", 2, 2,
+     [](const Args &a, Device &d, Clock::time_point) {
+         d.registers().faults().flicker(registerArg(a[0]), byteArg(a[1]));
+         return kOk;
+     }},
     {"output-stuck", "<1|2>", "that output never switches on", 1, 1,
      [](const Args &a, Device &d, Clock::time_point) {
          d.registers().faults().stickOutput(oneOrTwo(a[0], "output"));
          return kOk;
      }},
-    {"faults-clear", "", "remove stuck, misread and output-stuck faults", 0, 0,
+    {"faults-clear", "", "remove stuck, misread, flicker and output-stuck faults", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { d.registers().faults().clear(); return kOk; }},
     {"requests", "", "number of requests received", 0, 0,
      [](const Args &, Device &d, Clock::time_point) { return std::to_string(d.log().count()); }},

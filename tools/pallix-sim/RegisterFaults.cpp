@@ -11,6 +11,10 @@ void RegisterFaults::noteWrite(int reg, uint8_t value) {
 uint8_t RegisterFaults::applyToRead(int reg, uint8_t value) const {
     if (stuck_[reg]) return *stuck_[reg];
     if (pendingMisread_[reg]) return *pendingMisread_[reg];
+    if (auto &flicker = flicker_[reg]) {
+        flicker->next = !flicker->next;
+        if (!flicker->next) return flicker->value;
+    }
     return value;
 }
 

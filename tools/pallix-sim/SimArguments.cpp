@@ -16,10 +16,11 @@ int intArgument(const std::string &name, const std::string &text) {
 
 }  // namespace
 
-bool parseArguments(const std::vector<std::string> &arguments, SimOptions &options) {
+Asked parseArguments(const std::vector<std::string> &arguments, SimOptions &options) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string &arg = arguments[i];
-        if (arg == "--help" || arg == "-h") return false;
+        if (arg == "--help" || arg == "-h") return Asked::Help;
+        if (arg == "--version") return Asked::Version;
         if (arg == "--verbose") {
             options.verbose = true;
             continue;
@@ -34,12 +35,13 @@ bool parseArguments(const std::vector<std::string> &arguments, SimOptions &optio
         else if (arg == "--reply-port") options.replyPort = intArgument(arg, value);
         else throw BadArguments("unknown option: " + arg);
     }
-    return true;
+    return Asked::Run;
 }
 
 const char *usageText() {
     return "usage: pallix-sim [--devices N] [--first-address A] [--broadcast B] [--firmware V]\n"
            "                  [--restart-ms MS] [--reply-port P] [--verbose]\n"
+           "       pallix-sim --help | --version\n"
            "  N devices (default 1) answer on A, A+1, ... (default 127.0.0.2), port 11000;\n"
            "  discovery probes are also received on B (default 127.0.0.255); V is the\n"
            "  firmware version (default 01.03); a flash copy keeps a device silent for MS\n"

@@ -13,10 +13,12 @@ struct BadArguments : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Fills the options from the arguments after the program name. Returns
-// false when the program should only print its help; throws BadArguments.
-// The values themselves are checked when the simulator is made.
-bool parseArguments(const std::vector<std::string> &arguments, SimOptions &options);
+// What the command line asks for.
+enum class Asked { Run, Help, Version };
+
+// Fills the options from the arguments after the program name; throws
+// BadArguments. The values themselves are checked when the simulator is made.
+Asked parseArguments(const std::vector<std::string> &arguments, SimOptions &options);
 
 // The usage lines of --help.
 const char *usageText();

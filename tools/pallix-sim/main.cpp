@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CommandLanguage.h"
+#include "ProgramDoc.h"
 #include "RegisterBank.h"
 #include "SimArguments.h"
 #include "Simulator.h"
@@ -79,9 +80,10 @@ void runCommands(pallixsim::Simulator &simulator) {
 int main(int argc, char **argv) {
     pallixsim::SimOptions options;
     try {
-        if (!pallixsim::parseArguments(std::vector<std::string>(argv + 1, argv + argc), options)) {
-            printHelp();
-            return 0;
+        switch (pallixsim::parseArguments(std::vector<std::string>(argv + 1, argv + argc), options)) {
+        case pallixsim::Asked::Help: printHelp(); return 0;
+        case pallixsim::Asked::Version: std::cout << "pallix-sim " << programdoc::version() << "\n"; return 0;
+        case pallixsim::Asked::Run: break;
         }
         pallixsim::Simulator simulator(options);
         installSignalHandlers();

@@ -15,6 +15,7 @@ struct AppState {
     bool discoveryFailed = false;
     std::string firmwareVersion;
     std::string macAddress;
+    std::vector<std::string> deviceRecords;   // each device's discovery reply, as deviceList
     int lastGlobalStatus = 0;
     bool testBusy = false;
 
@@ -22,6 +23,7 @@ struct AppState {
 
     // Command-line options.
     bool dryRun = false;                              // power actions are logged, not run
+    bool startedAtLogin = false;                      // by the login's autostart entry
     std::vector<std::string> localAddressOverride;   // replaces the PC's own address list when set
     std::string fixedDevice;                         // probed directly instead of broadcasting, when set
     std::map<int, CommandLine> powerCommands;        // replace the system's command of an action code

@@ -124,11 +124,18 @@ bool replaceFile(const std::string &path, const std::string &content, std::strin
     return true;
 }
 
+// A read error (a /proc file whose process just ended) is thrown from deep
+// inside the stream, whatever its exception mask says.
 std::optional<std::string> readFile(const std::string &path)
 {
-    std::ifstream in(fsPath(path), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return content;
+    try {
+        std::ifstream in(fsPath(path), std::ios::binary);
+        if (!in) return std::nullopt;
+        std::string content((std::istreambuf_iterator<char>(in)),
+                            std::istreambuf_iterator<char>());
+        if (in.bad()) return std::nullopt;
+        return content;
+    } catch (const std::ios_base::failure &) {
+        return std::nullopt;
+    }
 }

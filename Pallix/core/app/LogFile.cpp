@@ -3,12 +3,13 @@
 #include "app/AppPaths.h"
 #include "app/AppState.h"
 #include "app/Files.h"
+#include "app/LocalTime.h"
+#include "app/LogRepeats.h"
 #include "app/Notice.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <system_error>
 
@@ -22,8 +23,7 @@ namespace {
 
 struct LogState {
     LogSink sink;
-    std::string lastEntry;   // the entry last written
-    int repeats = 0;         // times it came again since, not yet written
+    LogRepeats repeats;
     bool failureReported = false;
 };
 
@@ -94,37 +94,25 @@ std::string logFilePath() { return logFolder() + "log.txt"; }
 
 std::string generalDateTime(std::chrono::system_clock::time_point when)
 {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
-    char text[64] = {};
-    std::strftime(text, sizeof text, "%x %X", &local);
-    return text;
+    return localTime(when, "%x %X");
 }
 
 void setLogSink(LogSink sink) { logState().sink = std::move(sink); }
 
 void logFile(const std::string &entry)
 {
-    LogState &state = logState();
-    if (entry == state.lastEntry) {
-        ++state.repeats;
-        return;
-    }
-    flushLogFile();
-    state.lastEntry = entry;
-    writeLine(entry);
+    for (const std::string &line : logState().repeats.add(entry, LogRepeats::Clock::now()))
+        writeLine(line);
+}
+
+void logEvent(const std::string &entry)
+{
+    for (const std::string &line : logState().repeats.addEvent(entry))
+        writeLine(line);
 }
 
 void flushLogFile()
 {
-    LogState &state = logState();
-    if (state.repeats == 0) return;
-    const std::string times = state.repeats == 1 ? "time" : "times";
-    writeLine(state.lastEntry + " (repeated " + std::to_string(state.repeats) + " " + times + ")");
-    state.repeats = 0;
+    for (const std::string &line : logState().repeats.flush())
+        writeLine(line);
 }

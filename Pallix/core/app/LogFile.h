@@ -7,12 +7,13 @@
 #include <string>
 
 // Appends "<entry> --- <local date and time>" to log.txt in the log folder.
-// An entry that repeats the one before is counted, not written: the count
-// follows as "<entry> (repeated N times)" once a different entry comes or
-// the application ends, so a state that lasts costs one line. At 1 MiB the
-// file rolls over to log.old.txt. A log that cannot be written is reported
-// once per run, on standard error and in one box; nothing is thrown.
+// Repeats are counted rather than written (LogRepeats), so a state that
+// lasts costs a line or two. At 1 MiB the file rolls over to log.old.txt. A
+// log that cannot be written is reported once per run, on standard error
+// and in one box; nothing is thrown.
 void logFile(const std::string &entry);
+// An entry written every time it comes: what the PC did or was asked to do.
+void logEvent(const std::string &entry);
 
 // Writes a pending repeat count; the application is ending.
 void flushLogFile();

@@ -15,6 +15,9 @@ const std::vector<OptionText> &controlCenterOptionTexts()
          "Use ADDR as one of the PC's IPv4 addresses instead of the real ones (repeatable)."},
         {"dry-run", "",
          "Write power actions to standard output and the log instead of carrying them out."},
+        {"autostart", "",
+         "Started at login: when pallixd watches this PC's Pallix, say so in the icon's tooltip "
+         "and one notification rather than a box, then end."},
         {"paths", "", "Show where the application finds its files and writes its log, then exit."},
         {"man-page", "FILE", "Write the manual page to FILE and exit."},
         {"help", "", "Show the options and exit."},
@@ -75,6 +78,7 @@ ControlCenterOptions parseControlCenterOptions(const std::vector<std::string> &a
             options.localAddresses.push_back(*argument.value);
         }
         options.dryRun |= argument.name == "dry-run";
+        options.atLogin |= argument.name == "autostart";
         options.paths |= argument.name == "paths";
         options.help |= argument.name == "help";
         options.version |= argument.name == "version";
@@ -87,6 +91,7 @@ void applyOptions(const ControlCenterOptions &options, AppState &state)
 {
     state.localAddressOverride = options.localAddresses;
     state.dryRun = options.dryRun;
+    state.startedAtLogin = options.atLogin;
 }
 
 bool isIPv4Address(const std::string &text)

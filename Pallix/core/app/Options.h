@@ -12,6 +12,7 @@
 struct ControlCenterOptions {
     std::vector<std::string> localAddresses;
     bool dryRun = false;
+    bool atLogin = false;
     bool paths = false;
     bool help = false;
     bool version = false;

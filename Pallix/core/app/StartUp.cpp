@@ -3,6 +3,7 @@
 #include "app/AppInstance.h"
 #include "app/AppState.h"
 #include "app/Desktop.h"
+#include "app/LogFile.h"
 #include "app/NrErrors.h"
 #include "app/OtherMonitor.h"
 #include "device/NrAPI.h"
@@ -17,11 +18,16 @@ bool refuse(const std::string &text, MsgIcon icon)
 
 }   // namespace
 
-bool mayStart(const std::function<bool()> &waitForTray)
+bool mayStart(const std::function<bool()> &waitForTray, std::string *standingBy)
 {
     if (anotherInstanceRunning())
         return refuse("Pallix Control Center is already running.", MsgIcon::None);
     const std::string otherMonitor = otherMonitorRunning(MonitorProgram::ControlCenter);
+    if (!otherMonitor.empty() && appState().startedAtLogin) {
+        logFile(otherMonitor);
+        *standingBy = otherMonitor;
+        return waitForTray();
+    }
     if (!otherMonitor.empty()) return refuse(otherMonitor, MsgIcon::Information);
     if (!waitForTray())
         return refuse("This desktop has no notification area, so the Pallix Control Center "

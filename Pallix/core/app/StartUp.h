@@ -4,8 +4,12 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 // False after a box has told the person why the application ends (a
 // library that cannot be loaded is logged too). waitForTray waits a while
-// for a notification area and says whether there is one.
-bool mayStart(const std::function<bool()> &waitForTray);
+// for a notification area and says whether there is one. Started at login
+// beside the service, which every login would otherwise greet with a box,
+// it is true with standingBy set to why it must not watch: the front end
+// says so quietly and ends.
+bool mayStart(const std::function<bool()> &waitForTray, std::string *standingBy);

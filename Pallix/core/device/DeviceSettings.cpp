@@ -69,6 +69,12 @@ loop::Task<LoadedSettings> loadSettings(std::string address)
     co_return loaded;
 }
 
+loop::Task<DeviceConfig> loadConfirmedConfig(std::string address)
+{
+    checkDiscovery(SettingsAccess::Load);
+    co_return co_await onDevice(address, &registers::readConfirmedConfiguration);
+}
+
 loop::Task<> saveSettings(std::string address, DeviceConfig config)
 {
     checkDiscovery(SettingsAccess::Save);

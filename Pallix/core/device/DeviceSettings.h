@@ -115,6 +115,9 @@ enum class ConfigRegister {
 // The sixteen reads; lastGlobalStatus takes the global status once it has
 // been read. Nothing is handed over unless every read succeeds.
 loop::Task<LoadedSettings> loadSettings(std::string address);
+// The configuration registers read until two reads in a row agree: what a
+// change is made from, and what tells whether it took.
+loop::Task<DeviceConfig> loadConfirmedConfig(std::string address);
 // The fourteen writes; a failure leaves the earlier ones written.
 loop::Task<> saveSettings(std::string address, DeviceConfig config);
 // The one write of a save that stores this register, from config's fields.

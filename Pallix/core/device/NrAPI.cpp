@@ -8,6 +8,8 @@
 #include "device/DynamicLibrary.h"
 #include "loop/EventLoop.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -20,7 +22,7 @@ namespace {
 struct Library {
     std::once_flag tried;
     DynamicLibrary file;
-    std::once_flag handlerInstalled;
+    std::once_flag handlersInstalled;
 };
 
 Library &library()
@@ -52,17 +54,37 @@ void showLibraryMessage(const char *caption, const char *text)
     });
 }
 
+std::atomic<Diagnostics> diagnostics{Diagnostics::StandardOutput};
+
+// Blank lines between them are the library's spacing on a console.
+void diagnosticToStandardError(const char *text)
+{
+    std::string lines(text ? text : "");
+    for (size_t start = 0; start < lines.size();) {
+        const size_t end = std::min(lines.find('\n', start), lines.size());
+        if (end > start) std::fprintf(stderr, "%s\n", lines.substr(start, end - start).c_str());
+        start = end + 1;
+    }
+    std::fflush(stderr);
+}
+
+void diagnosticDropped(const char *) {}
+
 template <typename Fn> Fn symbol(const char *name)
 {
     if (!load()) return nullptr;
     return reinterpret_cast<Fn>(library().file.symbol(name));
 }
 
-void installMessageHandler()
+void installHandlers()
 {
-    std::call_once(library().handlerInstalled, [] {
+    std::call_once(library().handlersInstalled, [] {
         using HandlerFn = void(NR_CALL *)(NrMessageHandler);
         if (auto install = symbol<HandlerFn>("NrSetMessageHandler")) install(&showLibraryMessage);
+        using DiagnosticFn = void(NR_CALL *)(NrDiagnosticHandler);
+        const auto sendTo = symbol<DiagnosticFn>("NrSetDiagnosticHandler");
+        if (sendTo && diagnostics == Diagnostics::StandardError) sendTo(&diagnosticToStandardError);
+        if (sendTo && diagnostics == Diagnostics::Dropped) sendTo(&diagnosticDropped);
     });
 }
 
@@ -71,7 +93,7 @@ template <typename Fn, typename... Args> int32_t callStatus(const char *name, Ar
     checkThread();
     Fn fn = symbol<Fn>(name);
     if (!fn) return NotLoadedStatus;
-    installMessageHandler();
+    installHandlers();
     return fn(args...);
 }
 
@@ -95,7 +117,7 @@ template <typename... Args> std::string callText(const char *name, Args... args)
     checkThread();
     Fn fn = symbol<Fn>(name);
     if (!fn) return {};
-    installMessageHandler();
+    installHandlers();
     return takeText(fn(args...));
 }
 
@@ -128,6 +150,8 @@ bool load(std::string *reason)
     if (reason) *reason = lib.file.error();
     return lib.file.loaded();
 }
+
+void setDiagnostics(Diagnostics where) { diagnostics = where; }
 
 void setOwnerThread(bool owned)
 {

@@ -16,6 +16,12 @@ constexpr int32_t NotLoadedStatus = -2;   // the library file could not be loade
 // Loads the library now, from any thread; false (and why) when it cannot be.
 bool load(std::string *reason = nullptr);
 
+// Where the library's diagnostic lines ("No Reply Error", ...) go: standard
+// output, the library's own way, unless a program whose standard output is
+// its answer sends them elsewhere before its first call.
+enum class Diagnostics { StandardOutput, StandardError, Dropped };
+void setDiagnostics(Diagnostics where);
+
 // Calls of the library are refused (the program aborts) from any thread but
 // the owner, while one is set. No owner: any thread (a program without a
 // device thread, such as a test of the library itself).

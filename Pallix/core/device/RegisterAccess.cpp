@@ -1,6 +1,7 @@
 #include "device/RegisterAccess.h"
 
 #include "app/NrErrors.h"
+#include "device/ConfirmedRead.h"
 #include "device/NrAPI.h"
 
 #include <iterator>
@@ -124,6 +125,11 @@ const ConfigWrite configWrites[] = {
 static_assert(std::size(configWrites) == size_t(ConfigRegister::Count));
 
 }   // namespace
+
+DeviceConfig readConfirmedConfiguration()
+{
+    return readConfirmed([] { return readConfiguration().config; }, "Get Configuration");
+}
 
 void writeConfiguration(const DeviceConfig &config)
 {

@@ -19,6 +19,8 @@ int32_t readGlobalStatus();
 void writeGlobalStatus(int32_t value);
 // Registers 1 to 16 but the global status, in the load's order (steps 2 to 16).
 LoadedSettings readConfiguration();
+// readConfiguration's configuration, once two reads in a row agree.
+DeviceConfig readConfirmedConfiguration();
 // The fourteen writes, in the save's order.
 void writeConfiguration(const DeviceConfig &config);
 void writeRegister(ConfigRegister reg, const DeviceConfig &config);

@@ -128,8 +128,10 @@ std::optional<int32_t> parseSetting(const SettingField &field, const std::string
 loop::Task<DeviceConfig> writeSetting(std::string address, const SettingField &field,
                                       int32_t value)
 {
-    DeviceConfig config = (co_await loadSettings(address)).config;
+    // The other fields of the register are written back as they are: only
+    // from a configuration the device confirmed.
+    DeviceConfig config = co_await loadConfirmedConfig(address);
     config.*field.value = value;
     co_await writeConfigRegister(address, field.reg, config);
-    co_return (co_await loadSettings(address)).config;
+    co_return co_await loadConfirmedConfig(address);
 }

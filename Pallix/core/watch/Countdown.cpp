@@ -54,7 +54,11 @@ loop::Task<> Countdown::runTick()
     }
     --delay_;
     if (view_) view_->showSecondsLeft(delay_);
-    if (delay_ < 1) runAction();
+    if (delay_ >= 1) co_return;
+    co_await loop::letEventsRun();
+    if (beforeDeciding) co_await beforeDeciding();
+    if (!stillCounting(run)) co_return;
+    co_await runAction();
 }
 
 // The request was acknowledged, so it was real: while the device does not
@@ -78,10 +82,16 @@ loop::Task<Countdown::InputCheck> Countdown::checkInputs()
     co_return InputCheck::Skipped;
 }
 
-void Countdown::runAction()
+loop::Task<> Countdown::runAction()
 {
     const int code = mode_;
     finish();
+    if (beforeAction) {
+        const MonitorHoldScope held(MonitorHold::Countdown);
+        co_await beforeAction(code);
+        // Told to end meanwhile: whoever ends the program decides, not the hook's wait.
+        if (appState().ending) co_return;
+    }
     doPowerAction(code);
     if (sleepsThePC(code)) monitorState().settle();
     events_.powerAction(code);

@@ -8,6 +8,7 @@
 #include "loop/Timer.h"
 #include "watch/WatchEvents.h"
 
+#include <functional>
 #include <string>
 
 class CountdownView {
@@ -39,13 +40,22 @@ public:
 
     loop::Timer timer;
 
+    // At zero, before the action is decided: whatever was already on its way
+    // (a control request, a click) is handled first, so a Cancel sent in
+    // time always wins over the last tick.
+    std::function<loop::Task<>()> beforeDeciding;
+    // After the countdown ended at zero, before the action runs (the monitor
+    // stays held meanwhile): others that shut down on this PC's word get
+    // their time. A program told to end meanwhile runs no action.
+    std::function<loop::Task<>(int mode)> beforeAction;
+
 private:
     enum class InputCheck { Idle, PowerInputActive, Skipped };
 
     loop::Task<> runTick();
     loop::Task<InputCheck> checkInputs();
     bool stillCounting(unsigned run) const { return counting_ && run == run_; }
-    void runAction();
+    loop::Task<> runAction();
     void finish();   // the countdown is over, whichever way
 
     WatchEvents &events_;

@@ -4,6 +4,7 @@
 #include "app/Desktop.h"
 #include "app/NrErrors.h"
 #include "app/Notice.h"
+#include "device/ConfirmedRead.h"
 #include "device/DeviceThread.h"
 #include "device/GlobalStatus.h"
 #include "device/NrAPI.h"
@@ -38,18 +39,25 @@ std::int64_t systemClockMs()
 struct PowerRequest {
     int32_t delay = 0;
     int32_t action = 0;
+    bool operator==(const PowerRequest &) const = default;
 };
 
-// Device thread: the acknowledge and, unless a countdown runs already, the
-// delay and the action.
-PowerRequest acknowledgePowerRequest(bool counting)
+PowerRequest readPowerRequest()
 {
-    registers::writeGlobalStatus(AcknowledgeValue);
     PowerRequest read;
-    if (counting) return read;
     checkError(NrAPI::pallixGetPowerOffDelay(read.delay), "Get Power Off Delay");
     checkError(NrAPI::pallixGetShutdownAction(read.action), "Get Shutdown Action");
     return read;
+}
+
+// Device thread: the acknowledge and, unless a countdown runs already, the
+// delay and the action, each confirmed: the PC acts only on what the device
+// said twice.
+PowerRequest acknowledgePowerRequest(bool counting)
+{
+    registers::writeGlobalStatus(AcknowledgeValue);
+    if (counting) return {};
+    return registers::readConfirmed(&readPowerRequest, "Get Shutdown Action");
 }
 
 }   // namespace
@@ -125,8 +133,16 @@ loop::Task<> DeviceMonitor::poll()
     AppState &state = appState();
     setMousePointer(MousePointer::ArrowHourglass);
     const std::string address = watchedDevice();
-    const int status = co_await onDevice(address, &registers::readGlobalStatus);
+    const auto asked = std::chrono::steady_clock::now();
+    int status = 0;
+    try {
+        status = co_await onDevice(address, &registers::readGlobalStatus);
+    } catch (const NrError &) {
+        events_.polled(false, std::chrono::steady_clock::now() - asked);
+        throw;
+    }
     state.lastGlobalStatus = status;
+    events_.polled(true, std::chrono::steady_clock::now() - asked);
     // A device lost or replaced while the read waited is the search's now;
     // what it reported stays in its register for the next poll.
     if (!monitorState().watching() || state.firstDevice() != address) co_return;

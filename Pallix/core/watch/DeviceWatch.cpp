@@ -91,3 +91,7 @@ void DeviceWatch::Broadcast::powerLost()
 {
     each([](WatchEvents &o) { o.powerLost(); });
 }
+void DeviceWatch::Broadcast::polled(bool answered, std::chrono::steady_clock::duration took)
+{
+    each([&](WatchEvents &o) { o.polled(answered, took); });
+}

@@ -40,6 +40,7 @@ private:
         void countdownCancelled() override;
         void powerAction(int mode) override;
         void powerLost() override;
+        void polled(bool answered, std::chrono::steady_clock::duration took) override;
 
     private:
         // An observer may add or remove observers while it is told.

@@ -11,8 +11,6 @@
 #include "watch/ConfigView.h"
 #include "watch/MonitorState.h"
 
-
-
 namespace {
 
 // What one pass heard, as the library keeps it after the probe.
@@ -52,6 +50,7 @@ void storeDevices(const Probed &heard)
     state.macAddress = heard.mac;
     state.firmwareVersion = heard.firmware;
     state.deviceCount = heard.count;
+    state.deviceRecords = heard.records;
     state.deviceList.assign(size_t(heard.count) + 1, std::string());
     for (int i = 0; i < heard.count; ++i) {
         state.deviceList[size_t(i)] = deviceAddressFromReply(heard.records[size_t(i)]);
@@ -89,6 +88,27 @@ std::string deviceAddressFromReply(const std::string &reply)
     if (fields.size() < 4) throw NrError(1, "No Pallix detected.");
     return fields[2];
 }
+
+namespace {
+
+std::string afterField(const std::string &reply, int field, size_t limit)
+{
+    std::string text;
+    int colons = 0;
+    for (const char c : reply) {
+        if (c == ':')
+            ++colons;
+        else if (colons >= field && text.size() < limit)
+            text += c;
+    }
+    return text;
+}
+
+}   // namespace
+
+std::string macAddressFromReply(const std::string &reply) { return afterField(reply, 4, 17); }
+
+std::string firmwareVersionFromReply(const std::string &reply) { return afterField(reply, 6, 5); }
 
 std::string watchedDevice()
 {

@@ -16,6 +16,12 @@ loop::Task<> runDiscovery();
 // Throws NrError(1, "No Pallix detected.") when there is no third ":".
 std::string deviceAddressFromReply(const std::string &reply);
 
+// The MAC address and firmware version a discovery reply announces, read as
+// the library reads the first reply's: the 17 characters after the fourth
+// ":" and the 5 after the sixth, colons left out.
+std::string macAddressFromReply(const std::string &reply);
+std::string firmwareVersionFromReply(const std::string &reply);
+
 // deviceList element 0, the watched device. Throws NrError when no device
 // has been found.
 std::string watchedDevice();

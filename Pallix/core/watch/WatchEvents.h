@@ -3,6 +3,7 @@
 // what they need.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 class WatchEvents {
@@ -20,4 +21,7 @@ public:
     virtual void countdownCancelled() {}
     virtual void powerAction(int /*mode*/) {}   // the action ran (or, in a dry run, was written out)
     virtual void powerLost() {}                 // the device lost power and its configuration
+    // One poll of the monitor's: whether the device answered, and how long
+    // the read took from the moment it was asked for.
+    virtual void polled(bool /*answered*/, std::chrono::steady_clock::duration /*took*/) {}
 };

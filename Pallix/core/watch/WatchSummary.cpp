@@ -1,10 +1,9 @@
 #include "watch/WatchSummary.h"
 
 #include "app/AppState.h"
+#include "app/LocalTime.h"
 #include "watch/DeviceWatch.h"
 #include "watch/WinShutdown.h"
-
-#include <ctime>
 
 namespace {
 
@@ -19,16 +18,7 @@ std::string actionOf(int mode)
 
 std::string hoursAndMinutes(std::chrono::system_clock::time_point when)
 {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
-    char text[8] = {};
-    std::strftime(text, sizeof text, "%H:%M", &local);
-    return text;
+    return localTime(when, "%H:%M");
 }
 
 }   // namespace

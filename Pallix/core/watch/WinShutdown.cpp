@@ -81,7 +81,7 @@ void writeDryRun(const CommandLine &line)
     const std::string entry = "Dry run: " + line.text();
     std::printf("%s\n", entry.c_str());
     std::fflush(stdout);
-    logFile(entry);
+    logEvent(entry);
 }
 
 void start(const CommandLine &line)
@@ -152,7 +152,6 @@ WindowsPowerStep windowsPowerAction(int code, OSVersion version, const std::stri
     const bool modern = version.major >= 6;
     const std::string rundll = windowsFolder + "system32\\rundll32.exe";
     const std::string suspend = "powrprof.dll,SetSuspendState";
-    const WindowsPowerStep standby = run(rundll, suspend + " Standby");
 
     switch (code) {
     case 1:
@@ -168,17 +167,12 @@ WindowsPowerStep windowsPowerAction(int code, OSVersion version, const std::stri
         if (winXP) return run(rundll, suspend + " Hibernate");
         if (modern) return run(rundll, suspend + " 0,1,0");
         return {};
-    case 4: return standby;
+    case 4: return run(rundll, suspend + " Standby");
     case 5:
         // "/l" logs off; "/t 0" alone would not.
         if (win2000) return exitWindows(0);
         if (winXP || modern) return run("Shutdown", "/l");
         return {};
-    case 7:
-        if (modern) return run(rundll, suspend + " 0,0,0");
-        if (version.major < 5)
-            return message("No sleep for systems older than Windows XP");
-        return standby;
     default: return {};
     }
 }
@@ -190,8 +184,7 @@ std::optional<CommandLine> linuxPowerCommand(int code, const std::string &sessio
     case 1: return CommandLine{systemctl, {"poweroff"}};
     case 2: return CommandLine{systemctl, {"reboot"}};
     case 3: return CommandLine{systemctl, {"hibernate"}};
-    case 4:
-    case 7: return CommandLine{systemctl, {"suspend"}};
+    case 4: return CommandLine{systemctl, {"suspend"}};
     case 5:
         return CommandLine{"loginctl",
                            {"terminate-session", sessionId}};

@@ -1,4 +1,7 @@
 // PC power actions by action code (the device's shutdown-action register + 1).
+// Codes 6 and 7 carry out nothing: the configuration window, pallixctl and
+// the countdown all show register values 5 and 6 as "No Action", and a PC
+// must not be put to sleep by a setting that reads so.
 #pragma once
 
 #include "app/Platform.h"
@@ -19,7 +22,7 @@ struct WindowsPowerStep {
 // windowsFolder ends in a separator; programs below it are found there.
 WindowsPowerStep windowsPowerAction(int code, OSVersion version, const std::string &windowsFolder);
 
-// The command that carries out an action code on Linux; none for 6 and
+// The command that carries out an action code on Linux; none for 6, 7 and
 // unknown codes. sessionId is the current login session.
 std::optional<CommandLine> linuxPowerCommand(int code, const std::string &sessionId);
 

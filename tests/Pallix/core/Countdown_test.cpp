@@ -1,6 +1,7 @@
 // The countdown of a power action: power inputs, Now, Cancel, a device that
 // stops answering, and decisions checked again after the device answered.
 #include "CountdownFixture.h"
+#include "loop/Waits.h"
 #include "watch/Countdown.h"
 
 #include <gtest/gtest.h>
@@ -96,6 +97,45 @@ TEST_F(CountdownTest, ANewCountdownStartedDuringTheCheckIsNotCountedByTheOldTick
     ASSERT_TRUE(waitUntil([&] { return !countdown.ticking(); }, 5000));
     EXPECT_EQ(countdown.secondsLeft(), 20);
     EXPECT_TRUE(platform.commands.empty());
+}
+
+// At zero what is already on its way comes first: a Cancel there stops the
+// action; otherwise the action waits for the others that shut down with
+// this PC, the monitor still held.
+TEST_F(CountdownTest, AtZeroAPendingCancelWinsAndTheActionWaitsItsTurn)
+{
+    countdown.beforeDeciding = [this]() -> loop::Task<> {
+        countdown.cancel();
+        co_return;
+    };
+    countdown.shutdown(1, 1);
+    tickOnce();
+    EXPECT_TRUE(ended());
+    EXPECT_TRUE(platform.commands.empty());
+
+    countdown.beforeDeciding = nullptr;
+    bool heldMeanwhile = false;
+    countdown.beforeAction = [&](int mode) -> loop::Task<> {
+        EXPECT_EQ(mode, 2);
+        co_await loop::delay{loop::Duration(300)};
+        heldMeanwhile = !monitorState().polling() && platform.commands.empty();
+    };
+    countdown.shutdown(2, 1);
+    tickOnce();
+    ASSERT_EQ(platform.commands.size(), 1u);
+    EXPECT_EQ(platform.commands[0].text(), "systemctl reboot");
+    EXPECT_TRUE(heldMeanwhile);
+    EXPECT_TRUE(monitorState().polling());
+
+    // Told to end while the others shut down: the one who ends it decides.
+    countdown.beforeAction = [](int) -> loop::Task<> {
+        appState().ending = true;
+        co_return;
+    };
+    countdown.shutdown(1, 1);
+    tickOnce();
+    EXPECT_EQ(platform.commands.size(), 1u);
+    appState().ending = false;
 }
 
 // The request was acknowledged, so the device asked for real: without an

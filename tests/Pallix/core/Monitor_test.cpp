@@ -67,6 +67,19 @@ TEST_F(MonitorTest, APowerActionRequestIsAcknowledgedAndCountedDownToItsAction)
     EXPECT_TRUE(platform.boxes.empty());
 }
 
+// An action the device did not give twice in a row may be another request's
+// reply: nothing is counted down, the failure is logged.
+TEST_F(MonitorTest, AnUnconfirmedPowerActionIsNotActedOn)
+{
+    device.sim.setReg(1, kShutdownAction, 0);   // Shutdown, reading Restart every other time
+    device.command("flicker 16 1");
+    device.command("power-request");
+    tickOnce();
+    EXPECT_FALSE(countdown.counting());
+    EXPECT_TRUE(platform.commands.empty());
+    EXPECT_EQ(errorLines(), Lines{"Error: Get Shutdown Action (answers differ) (3)(Status:1)"});
+}
+
 TEST_F(MonitorTest, ThePowerActionWinsOverAPowerLossInTheSameStatus)
 {
     device.sim.setReg(1, kPowerOffDelay, 60);

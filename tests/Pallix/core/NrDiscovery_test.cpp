@@ -41,6 +41,15 @@ TEST(AddressFromReply, IsTheThirdField)
     }
 }
 
+// Each record says its own device's, as the library reads the first one.
+TEST(MacAndFirmwareFromReply, AreTheFieldsAfterTheFourthAndSixthColon)
+{
+    const std::string record = "NERRIN:PALLIX:127.0.0.3:MAC:02-50-4C-00-00-02:FW:01.04b";
+    EXPECT_EQ(macAddressFromReply(record), "02-50-4C-00-00-02");
+    EXPECT_EQ(firmwareVersionFromReply(record), "01.04");
+    EXPECT_EQ(macAddressFromReply("A:B:C"), "");
+}
+
 class DiscoveryTest : public ::testing::Test {
 protected:
     DiscoveryTest()

@@ -2,6 +2,7 @@
 // can give reads back as given, bad ones are refused, and a set writes the
 // one register that holds the setting, its neighbours as they were.
 #include "ConfigTestSupport.h"
+#include "app/NrErrors.h"
 #include "app/Text.h"
 #include "device/NrAPI.h"
 #include "device/SettingNames.h"
@@ -102,6 +103,20 @@ TEST_F(SettingWrite, ASetWritesOnlyTheRegisterThatHoldsTheSetting)
             EXPECT_EQ(after.*other.value, expected.*other.value)
                 << "setting " << field.name << " changed " << other.name;
     }
+}
+
+// The register's other setting is written back only as the device gave it
+// twice: a change from a value that flickers writes nothing.
+TEST_F(SettingWrite, ASetFromAnUnconfirmedRegisterWritesNothing)
+{
+    pallixsim::Simulator &sim = devices.sim();
+    sim.setReg(1, kPowerInEnable, 0x00);
+    sim.command("flicker 11 1");   // power input 1 seems enabled every other read
+    sim.clearRequests();
+    const SettingField &field = *findSetting("powerIn2Enable");
+    EXPECT_THROW(runTask(writeSetting(devices.address(1), field, 1)), NrError);
+    EXPECT_TRUE(writesOf(sim.requests(1)).empty());
+    EXPECT_EQ(sim.reg(1, kPowerInEnable), 0x00);
 }
 
 }   // namespace

@@ -2,12 +2,10 @@
 // them: the core tests run a StdEventLoop, the window tests Qt's.
 #pragma once
 
-#include "loop/TaskScope.h"
+#include "loop/Outcome.h"
 
-#include <exception>
 #include <functional>
-#include <optional>
-#include <type_traits>
+#include <stdexcept>
 
 class TestRunner {
 public:
@@ -27,26 +25,10 @@ void letLoopRun(int milliseconds = 50);
 // A task run to its end on the loop; its result, or the exception it threw.
 template <typename T> T runTask(loop::Task<T> task, int timeoutMs = 60000)
 {
-    using Stored = std::conditional_t<std::is_void_v<T>, bool, T>;
-    std::optional<Stored> result;
-    std::exception_ptr error;
-    bool ended = false;
+    loop::Outcome<T> outcome;
     loop::TaskScope scope;
-    scope.spawn([](loop::Task<T> t, std::optional<Stored> &r, std::exception_ptr &e,
-                   bool &done) -> loop::Task<> {
-        try {
-            if constexpr (std::is_void_v<T>) {
-                co_await std::move(t);
-                r = true;
-            } else {
-                r = co_await std::move(t);
-            }
-        } catch (...) {
-            e = std::current_exception();
-        }
-        done = true;
-    }(std::move(task), result, error, ended));
-    if (!waitUntil([&] { return ended; }, timeoutMs)) throw std::runtime_error("task timed out");
-    if (error) std::rethrow_exception(error);
-    if constexpr (!std::is_void_v<T>) return std::move(*result);
+    outcome.follow(scope, std::move(task));
+    if (!waitUntil([&] { return outcome.known(); }, timeoutMs))
+        throw std::runtime_error("task timed out");
+    return outcome.take();
 }

@@ -63,6 +63,23 @@ TEST_F(StartupTest, TheRunningServiceIsNamedAndNoSearchStarts)
     EXPECT_FALSE(window.search.discoveryTimer.isActive());
 }
 
+// Every login would greet the user with that box: started at login, the
+// gray icon's tooltip and the log say why it does not watch, and it ends.
+TEST_F(StartupTest, AtLoginBesideTheServiceItSaysSoQuietly)
+{
+    platform.elsewhere["pallixd"] = 1;
+    appState().startedAtLogin = true;
+    frmPallixSysTray window;
+    EXPECT_TRUE(window.start());
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_TRUE(window.trayIcon.isVisible());
+    EXPECT_EQ(window.iconIndex(), 1);
+    EXPECT_TRUE(contains(stdText(window.trayIcon.toolTip()), "pallixd is running"));
+    ASSERT_EQ(folder.logLines().size(), 1u);
+    EXPECT_TRUE(contains(folder.logLines()[0], "pallixd is running"));
+    EXPECT_FALSE(window.search.discoveryTimer.isActive());
+}
+
 TEST_F(StartupTest, WithoutANotificationAreaItWaitsThenSaysSoAndEnds)
 {
     platform.tray = false;
