@@ -103,7 +103,12 @@ void frmPallixSysTray::buildMenu()
 
 bool frmPallixSysTray::start()
 {
-    if (!mayStart([] { return true; })) return false;
+    std::string standingBy;
+    if (!mayStart([] { return true; }, &standingBy)) return false;
+    if (!standingBy.empty()) {
+        sayWhyNotWatching(standingBy);
+        return true;
+    }
     // Until the first change the icon is the program's own.
     trayIcon_.setIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PALLIX)));
     trayIcon_.add();
@@ -205,6 +210,21 @@ void frmPallixSysTray::changeIcon(int iconIndex)
 }
 
 void frmPallixSysTray::showToolTip(const std::string &toolTip) { trayIcon_.setToolTip(toolTip); }
+
+// The gray icon, its tooltip and one notification say it; then it ends.
+void frmPallixSysTray::sayWhyNotWatching(const std::string &why)
+{
+    changeIcon(1);
+    trayIcon_.setToolTip(why);
+    trayIcon_.add();
+    notify(appTitle(), why);
+    standBy_.setSingleShot(true);
+    standBy_.onTimeout = [this] {
+        trayIcon_.remove();
+        loop::EventLoop::current().quit(0);
+    };
+    standBy_.start(std::chrono::milliseconds(StandByMs));
+}
 
 void frmPallixSysTray::notify(const std::string &title, const std::string &text)
 {

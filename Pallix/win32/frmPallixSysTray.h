@@ -5,6 +5,7 @@
 #include "SysTray.h"
 #include "frmShutdown.h"
 #include "loop/TaskScope.h"
+#include "loop/Timer.h"
 #include "watch/DeviceWatch.h"
 #include "watch/WatchSummary.h"
 
@@ -30,6 +31,7 @@ private:
     void showMenu();
     void menuCommand(int id);
     void buildMenu();
+    void sayWhyNotWatching(const std::string &why);
 
     void searchShown(int iconIndex) override { changeIcon(iconIndex); }
     void showToolTip(const std::string &toolTip) override;
@@ -45,4 +47,6 @@ private:
     WatchSummary summary_{watch_, *this};
     frmShutdown countdownWindow_{watch_.countdown};
     loop::TaskScope tasks_;
+    static constexpr int StandByMs = 20000;
+    loop::Timer standBy_;
 };
