@@ -1,21 +1,16 @@
 #include "Win32Desktop.h"
 
 #include "WideText.h"
+#include "Win32EventLoop.h"
 #include "frmBox.h"
 #include "frmMsgBox.h"
 #include "loop/EventLoop.h"
 
+#include <optional>
+
 #include <shellapi.h>
 
 namespace {
-
-UINT boxStyle(MsgIcon icon, MsgButtons buttons)
-{
-    UINT style = buttons == MsgButtons::OKCancel ? MB_OKCANCEL : MB_OK;
-    if (icon == MsgIcon::Information) style |= MB_ICONINFORMATION;
-    if (icon == MsgIcon::Critical) style |= MB_ICONERROR;
-    return style | MB_SETFOREGROUND;
-}
 
 // The process's own top-level windows.
 BOOL CALLBACK closeWindow(HWND window, LPARAM)
@@ -29,13 +24,15 @@ BOOL CALLBACK closeWindow(HWND window, LPARAM)
 Win32Desktop::Win32Desktop() = default;
 Win32Desktop::~Win32Desktop() = default;
 
-// Start-up only: nothing else runs yet, so the wait holds nothing.
+// Start-up only: nothing else runs yet, so the wait holds nothing. The box
+// is the program's own, so it has the dark look of every other.
 int Win32Desktop::messageBox(const std::string &text, const std::string &title, MsgIcon icon,
                              MsgButtons buttons)
 {
-    const int answer = MessageBoxW(nullptr, wideText(text).c_str(), wideText(title).c_str(),
-                                   boxStyle(icon, buttons));
-    return answer == IDOK ? MsgOK : MsgCancel;
+    std::optional<int> answer;
+    frmBox box(text, title, icon, buttons, [&answer](int result) { answer = result; }, {});
+    Win32EventLoop::runUntil([&answer] { return answer.has_value(); });
+    return answer.value_or(MsgCancel);
 }
 
 void Win32Desktop::showBox(const std::string &text, const std::string &title, MsgIcon icon,

@@ -106,13 +106,39 @@ loop::Clock::time_point Win32EventLoop::now() const { return loop::Clock::now();
 
 void Win32EventLoop::quit(int exitCode) { PostQuitMessage(exitCode); }
 
-int Win32EventLoop::run()
+namespace {
+
+// The next message, handled; false with the quit code on WM_QUIT.
+bool handledNext(int &quitCode)
 {
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (dispatchedToDialog(message)) continue;
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) {
+        quitCode = int(message.wParam);
+        return false;
+    }
+    if (!dispatchedToDialog(message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return int(message.wParam);
+    return true;
+}
+
+}   // namespace
+
+int Win32EventLoop::run()
+{
+    int quitCode = 0;
+    while (handledNext(quitCode)) {
+    }
+    return quitCode;
+}
+
+void Win32EventLoop::runUntil(const std::function<bool()> &done)
+{
+    int quitCode = 0;
+    while (!done())
+        if (!handledNext(quitCode)) {
+            PostQuitMessage(quitCode);
+            return;
+        }
 }

@@ -26,6 +26,8 @@ public:
 
     // Runs the thread's messages until quit; quit's code.
     int run();
+    // Runs them until done says so, or until quit, which is kept for run.
+    static void runUntil(const std::function<bool()> &done);
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
