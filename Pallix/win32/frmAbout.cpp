@@ -23,14 +23,7 @@ frmAbout::frmAbout() : Dialog(IDD_ABOUT)
                         reinterpret_cast<WPARAM>(loadIconFile(true, IconSize)), 0);
 }
 
-void frmAbout::formLoad()
-{
-    try {
-        loadValues();
-    } catch (const NrError &error) {
-        showError(error);
-    }
-}
+void frmAbout::formLoad() { reportingErrors([this] { loadValues(); }); }
 
 void frmAbout::loadValues()
 {
@@ -50,13 +43,7 @@ void frmAbout::command(int id, int notification)
 {
     if (notification != BN_CLICKED) return;
     if (id == IDOK) hide();
-    if (id == IDC_CMDLOGFILE) {
-        try {
-            openLogFile();
-        } catch (const NrError &error) {
-            showError(error);
-        }
-    }
+    if (id == IDC_CMDLOGFILE) reportingErrors(openLogFile);
 }
 
 void showAbout()

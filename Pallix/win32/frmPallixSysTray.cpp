@@ -34,16 +34,6 @@ enum MenuItem {
     mnuExit,
 };
 
-// Menu handlers report their errors like every event handler.
-template <typename Handler> void reported(Handler handler)
-{
-    try {
-        handler();
-    } catch (const NrError &error) {
-        showError(error);
-    }
-}
-
 void addItem(HMENU menu, int id, const char *caption, UINT flags = MF_STRING)
 {
     AppendMenuW(menu, flags, UINT_PTR(id), wideText(caption).c_str());
@@ -174,14 +164,16 @@ void frmPallixSysTray::showMenu()
 void frmPallixSysTray::menuCommand(int id)
 {
     switch (id) {
-    case mnuConfigure: reported(showConfig); break;
+    case mnuConfigure: reportingErrors(showConfig); break;
     case mnuDiscoverDevices: watch_.rediscover(); break;
     case mnuSelfTest:
-        reported([this] { showSelfTest([this](int status) { watch_.monitor.handlePolledStatus(status); }); });
+        reportingErrors([this] {
+            showSelfTest([this](int status) { watch_.monitor.handlePolledStatus(status); });
+        });
         break;
-    case mnuUpdateApp: reported(openSupportPage); break;
-    case mnuHelp: reported(openUserGuide); break;
-    case mnuAbout: reported(showAbout); break;
+    case mnuUpdateApp: reportingErrors(openSupportPage); break;
+    case mnuHelp: reportingErrors(openUserGuide); break;
+    case mnuAbout: reportingErrors(showAbout); break;
     case mnuNotifications: {
         const bool wanted = !notificationsWanted();
         rememberNotificationsWanted(wanted);
