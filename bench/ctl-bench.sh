@@ -15,6 +15,8 @@ enter_private_namespaces --own-processes --own-run --keep "$build" "$0" "$build"
 bin=$build/bin
 [ -n "${CTL_BENCH_TRACE:-}" ] && set -x
 tmp=$(mktemp -d)
+# What pallixd and pallixctl keep of the device stays in the bench's folder.
+export STATE_DIRECTORY="$tmp/state" XDG_STATE_HOME="$tmp/user-state"
 mkfifo "$tmp/sim.in"
 "$bin/pallix-sim" <"$tmp/sim.in" >"$tmp/sim.out" 2>&1 &
 sim=$!

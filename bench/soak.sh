@@ -26,6 +26,8 @@ export DEMO_ROOT="$here/.." DEMO_BIN="$APP_DIR" DEMO_OUT="$APP_DIR/shots"
 source "$here/../scripts/demo-lib.sh"
 trap 'stop_pid "${D_PID:-}"; demo_cleanup; rm -rf "$APP_DIR"' EXIT
 
+# What pallixd and the Control Center keep of the device stays in the soak's folder.
+export STATE_DIRECTORY="$DEMO_TMP/state" XDG_STATE_HOME="$DEMO_TMP/user-state"
 SOCKET="$DEMO_TMP/pallixd.sock"
 D_OUT="$DEMO_TMP/pallixd.out"
 failures=0 requests=0 cancels=0

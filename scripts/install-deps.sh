@@ -10,7 +10,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libqt6svg6 fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev libxtst-dev
-  iproute2 util-linux
+  iproute2 util-linux python3
   nut-client prometheus curl
   xvfb xdotool trayer imagemagick x11-apps poppler-utils
   clang libfuzzer-14-dev

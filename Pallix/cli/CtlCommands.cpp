@@ -7,10 +7,13 @@
 #include "QtText.h"
 #include "app/AppPaths.h"
 #include "app/AppState.h"
+#include "app/Files.h"
 #include "app/LogFile.h"
 #include "device/DeviceThread.h"
+#include "config/SavedConfigs.h"
 #include "device/NrAPI.h"
 #include "device/SettingNames.h"
+#include "device/SettingsText.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -46,6 +49,11 @@ QJsonObject requestOf(const CtlRequest &r)
     if (!r.device.isEmpty()) request[QStringLiteral("device")] = r.device;
     if (r.command == QLatin1String("get"))
         request[QStringLiteral("name")] = r.words.value(0, QStringLiteral("all"));
+    // An export is a get of every setting, written out otherwise.
+    if (r.command == QLatin1String("export")) {
+        request[QStringLiteral("request")] = QStringLiteral("get");
+        request[QStringLiteral("name")] = QStringLiteral("all");
+    }
     if (r.command == QLatin1String("set")) {
         request[QStringLiteral("name")] = r.words[0];
         request[QStringLiteral("value")] = r.words[1];
@@ -74,6 +82,9 @@ void printStatus(const QJsonObject &reply, bool throughService)
                                               ? QStringLiteral(" (dry run)")
                                               : QString()));
         if (!str(reply, "device").isEmpty()) out(deviceLine(str(reply, "device"), reply));
+        const QJsonObject last = reply.value(QStringLiteral("lastSeen")).toObject();
+        if (!last.isEmpty())
+            out(QStringLiteral("last seen: ") + deviceLine(str(last, "device"), last));
         const QJsonObject countdown = reply.value(QStringLiteral("countdown")).toObject();
         if (!countdown.isEmpty())
             out(QStringLiteral("countdown: %1 in %2 second(s)")
@@ -94,6 +105,17 @@ void printStatus(const QJsonObject &reply, bool throughService)
     out(QStringLiteral("inputs 1 2: ") + pair("inputs"));
 }
 
+// "name = value" for each setting given, in the order of the fields.
+QStringList settingLines(const QJsonObject &settings)
+{
+    QStringList lines;
+    for (const SettingField &field : settingFields()) {
+        const QString name = QLatin1String(field.name);
+        if (settings.contains(name)) lines << name + QStringLiteral(" = ") + str(settings, field.name);
+    }
+    return lines;
+}
+
 void printSettings(const QJsonObject &reply, bool oneValue)
 {
     const QJsonObject settings = reply.value(QStringLiteral("settings")).toObject();
@@ -101,10 +123,57 @@ void printSettings(const QJsonObject &reply, bool oneValue)
         out(settings.begin().value().toString());
         return;
     }
-    for (const SettingField &field : settingFields()) {
-        const QString name = QLatin1String(field.name);
-        if (settings.contains(name)) out(name + QStringLiteral(" = ") + str(settings, field.name));
+    for (const QString &line : settingLines(settings))
+        out(line);
+}
+
+// To standard output, or to the file as one step; false when it cannot be written.
+bool exportSettings(const QJsonObject &reply, const QString &path)
+{
+    const QStringList lines = settingLines(reply.value(QStringLiteral("settings")).toObject());
+    if (path.isEmpty()) {
+        for (const QString &line : lines)
+            out(line);
+        return true;
     }
+    std::string error;
+    if (!replaceFile(stdText(path), stdText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')),
+                     &error)) {
+        complain(QStringLiteral("cannot write %1: %2").arg(path, qText(error)));
+        return false;
+    }
+    out(QStringLiteral("%1 settings written to %2").arg(lines.size()).arg(path));
+    return true;
+}
+
+// The settings of an import file, {name: value}; every line that cannot be
+// used goes to problems.
+QJsonObject importSettings(const QString &path, QStringList *problems)
+{
+    const std::optional<std::string> text = readFile(stdText(path));
+    if (!text) {
+        *problems << QStringLiteral("cannot read %1").arg(path);
+        return {};
+    }
+    const ParsedSettings parsed = parseSettingsText(*text);
+    for (const SettingsLineError &error : parsed.errors)
+        *problems << path + QStringLiteral(": ") + qText(describeLineError(error));
+    if (parsed.errors.empty() && parsed.settings.empty())
+        *problems << QStringLiteral("%1 holds no settings").arg(path);
+    QJsonObject settings;
+    for (const SettingValue &setting : parsed.settings)
+        settings[QLatin1String(setting.field->name)] =
+            qText(settingText(*setting.field, setting.value));
+    return settings;
+}
+
+void printImported(const QJsonObject &reply)
+{
+    const QJsonObject written = reply.value(QStringLiteral("written")).toObject();
+    for (const QString &line : settingLines(written))
+        out(line);
+    out(QStringLiteral("%1 setting(s) written; every setting of the file reads back as given")
+            .arg(written.size()));
 }
 
 // A reply as a person reads it.
@@ -120,6 +189,8 @@ void printReply(const CtlRequest &r, const QJsonObject &reply, bool throughServi
         printSettings(reply, !r.words.isEmpty() && r.words[0] != QLatin1String("all"));
     } else if (command == QLatin1String("set")) {
         printSettings(reply, false);
+    } else if (command == QLatin1String("import")) {
+        printImported(reply);
     } else if (command == QLatin1String("cancel")) {
         out(QStringLiteral("The countdown was cancelled."));
     } else if (command == QLatin1String("selftest")) {
@@ -156,12 +227,33 @@ void prepareDirectAccess()
     AppState &state = appState();
     state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
     setLogSink([](const std::string &entry) { complain(qText(entry)); });
+    savedConfigs().setFolder(stateFolder());
+}
+
+// Why a reply failed: a setting that did not take is one line each.
+void complainOf(const QJsonObject &reply)
+{
+    const QJsonArray notTaken = reply.value(QStringLiteral("notTaken")).toArray();
+    if (notTaken.isEmpty()) complain(str(reply, "error"));
+    for (const QJsonValue &line : notTaken)
+        complain(line.toString());
 }
 
 }   // namespace
 
 int runCtl(const CtlRequest &r)
 {
+    QJsonObject request = requestOf(r);
+    if (r.command == QLatin1String("import")) {
+        QStringList problems;
+        request[QStringLiteral("settings")] = importSettings(r.words[0], &problems);
+        for (const QString &problem : problems)
+            complain(problem);
+        if (!problems.isEmpty()) {
+            complain(QStringLiteral("nothing was written"));
+            return BadInput;
+        }
+    }
     catchInterrupt();
     QtEventLoop loop;
     loop::EventLoop::install(&loop);
@@ -171,9 +263,11 @@ int runCtl(const CtlRequest &r)
     std::unique_ptr<CtlLink> link = ServiceLink::open(r.socketPath, &problem);
     HeadlessDesktop desktop;
     Desktop::install(&desktop);
+    std::unique_ptr<MonitorLock> monitorLock;
     if (!link) {
-        const QString refusal = r.socketPath.isEmpty() ? directAccessRefusal(problem) : problem;
-        if (!refusal.isEmpty()) {
+        QString refusal = problem;
+        if (r.socketPath.isEmpty()) monitorLock = claimDirectAccess(problem, &refusal);
+        if (!monitorLock) {
             complain(refusal);
             Desktop::install(nullptr);
             return Failed;
@@ -184,21 +278,26 @@ int runCtl(const CtlRequest &r)
     const Streamed streamed = [&r](const QJsonObject &object) {
         r.json ? printJson(object) : printStreamed(object);
     };
-    QJsonObject reply = link->exchange(requestOf(r), streamed);
+    QJsonObject reply = link->exchange(request, streamed);
     if (reply.value(QStringLiteral("ok")).toBool() && r.command == QLatin1String("watch")) {
         r.json
             ? printJson(reply)
             : out(QStringLiteral("Watching pallixd (%1); Ctrl-C ends.").arg(str(reply, "state")));
         reply = link->follow(streamed);
     }
-    if (r.json)
+    const bool ok = reply.value(QStringLiteral("ok")).toBool();
+    int status = exitStatus(reply);
+    if (ok && r.command == QLatin1String("export")) {
+        if (!exportSettings(reply, r.words.value(0))) status = Failed;
+    } else if (r.json) {
         printJson(reply);
-    else if (reply.value(QStringLiteral("ok")).toBool())
+    } else if (ok) {
         printReply(r, reply, link->throughService());
-    else
-        complain(str(reply, "error"));
+    } else {
+        complainOf(reply);
+    }
     flushLogFile();
     setLogSink({});
     Desktop::install(nullptr);
-    return exitStatus(reply);
+    return status;
 }

@@ -102,19 +102,23 @@ QJsonObject ServiceLink::follow(const Streamed &streamed)
     return errorReply(QStringLiteral("pallixd closed the connection"), ReplyKind::Refused);
 }
 
-QString directAccessRefusal(const QString &socketProblem)
+std::unique_ptr<MonitorLock> claimDirectAccess(const QString &socketProblem, QString *refusal)
 {
-    Platform &platform = Platform::current();
-    if (platform.runningOnThisPC(ServiceProgram) > 0)
-        return (socketProblem.isEmpty() ? QStringLiteral("pallixd runs, but its socket cannot be "
-                                                         "opened")
-                                        : socketProblem)
-               + QStringLiteral(": run pallixctl as its user or in its group (or name the "
-                                "socket with --socket)");
-    if (platform.runningOnThisPC(ControlCenterProgram) > 0)
-        return QStringLiteral("The Pallix Control Center runs and owns the Pallix; use its "
-                              "windows, or end it (\"Exit\" in its tray menu) first");
-    return socketProblem;
+    std::string other;
+    MonitorHolder holder;
+    std::unique_ptr<MonitorLock> lock = claimMonitor(MonitorProgram::CommandLine, &other, &holder);
+    if (lock && socketProblem.isEmpty()) return lock;
+    if (lock)
+        *refusal = socketProblem;
+    else if (holder.program == ServiceProgram)
+        *refusal = (socketProblem.isEmpty()
+                        ? QStringLiteral("pallixd runs, but its socket cannot be opened")
+                        : socketProblem)
+                   + QStringLiteral(": run pallixctl as its user or in its group (or name the "
+                                    "socket with --socket)");
+    else
+        *refusal = qText(other);
+    return nullptr;
 }
 
 DirectLink::DirectLink(const CtlRequest &request)
@@ -163,6 +167,11 @@ QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &str
             text(request, "name"), name == QLatin1String("set") ? &value : nullptr);
         if (!refused.isEmpty()) return refused;
     }
+    const QJsonObject settings = request.value(QStringLiteral("settings")).toObject();
+    if (name == QLatin1String("import")) {
+        const QJsonObject refused = importRequestError(settings);
+        if (!refused.isEmpty()) return refused;
+    }
     // A status names the firmware and MAC address, which only the probe tells.
     const QJsonObject notFound =
         findDevice(name == QLatin1String("discover") || name == QLatin1String("status"));
@@ -179,6 +188,7 @@ QJsonObject DirectLink::exchange(const QJsonObject &request, const Streamed &str
     if (name == QLatin1String("get")) return runToEnd(getReply(device, text(request, "name")));
     if (name == QLatin1String("set"))
         return runToEnd(setReply(device, text(request, "name"), text(request, "value")));
+    if (name == QLatin1String("import")) return runToEnd(importReply(device, settings));
     return selfTest(request, streamed);
 }
 

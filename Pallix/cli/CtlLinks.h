@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CtlOptions.h"
+#include "app/Platform.h"
 
 #include <QJsonObject>
 #include <QLocalSocket>
@@ -61,5 +62,6 @@ private:
 
 };
 
-// Why pallixctl may not talk to the device itself; empty when it may.
-QString directAccessRefusal(const QString &socketProblem);
+// The place of this PC's monitor, held while pallixctl talks to the device
+// itself; null, and why in refusal, when it may not.
+std::unique_ptr<MonitorLock> claimDirectAccess(const QString &socketProblem, QString *refusal);

@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
@@ -45,6 +46,17 @@ programdoc::ProgramDoc makeDoc()
          "Change one setting: the configuration is read, the one value changed and only the "
          "register that holds it written, so every other setting stays as it was. A name or "
          "value that is not known writes nothing and ends with status 2."},
+        {"export [FILE]",
+         "Write every setting as a line \"name = value\", with the names and values that get "
+         "and set use, to standard output or to FILE (replaced as one step: a reader finds the "
+         "old file or the new one, never half of it)."},
+        {"import FILE",
+         "Write the settings of FILE, lines as export writes them (any of the settings; blank "
+         "lines and lines starting with # are passed over). Every line is checked first: one "
+         "that cannot be used writes nothing and ends with status 2, naming its number, its "
+         "text and why. Only the settings that differ from what the Pallix holds are written; "
+         "all of them are read back, and one that did not take ends with status 1, naming the "
+         "value wanted and the value read."},
         {"watch", "Show pallixd's events as they come, until interrupted."},
         {"cancel", "Stop the countdown of a PC power action that pallixd runs."},
         {"selftest read|write",
@@ -67,11 +79,18 @@ programdoc::ProgramDoc makeDoc()
     doc.sections = {
         {"Settings", settingsList()},
         {"Exit status",
-         "0 done; 1 the device, pallixd or the self test failed; 2 a bad command line, "
-         "setting name or value (nothing was written); 130 interrupted."},
+         "0 done; 1 the device, pallixd or the self test failed, or a setting did not take; "
+         "2 a bad command line, setting name or value, or an import file that cannot be used "
+         "(nothing was written); 130 interrupted."},
         {"Examples", "  pallixctl get powerOffDelay\n  pallixctl set powerOffDelay 30.5\n"
                      "  pallixctl set shutdownAction \"Stand By\"\n"
+                     "  pallixctl export pallix.conf\n  pallixctl import pallix.conf\n"
                      "  pallixctl selftest write --loops 2"},
+        {"Kept configurations",
+         "Without pallixd, pallixctl keeps the configuration it last read completely from "
+         "the Pallix found by discovery, or wrote to it, in the user's state folder "
+         "(~/.local/state/pallix/devices/MAC.conf), as the Pallix Control Center does, which "
+         "offers it back after the Pallix lost power; through pallixd, pallixd keeps it."},
         {"See also", "pallixd(8)"},
     };
     return doc;
@@ -103,7 +122,7 @@ void checkWords(const CtlRequest &request)
     };
     static constexpr Arity arities[] = {{"discover", 0, 0}, {"status", 0, 0}, {"get", 0, 1},
                                         {"set", 2, 2},      {"watch", 0, 0},  {"cancel", 0, 0},
-                                        {"selftest", 1, 1}};
+                                        {"selftest", 1, 1}, {"export", 0, 1}, {"import", 1, 1}};
     for (const Arity &a : arities) {
         if (request.command != QLatin1String(a.command)) continue;
         const int n = int(request.words.size());
@@ -130,6 +149,38 @@ int loopsFrom(const QString &text)
     return loops;
 }
 
+bool takesValue(const QString &argument)
+{
+    const QString name = argument.mid(2);
+    if (name == QLatin1String("man-page")) return true;
+    for (const programdoc::Option &o : ctlDoc().options)
+        if (QString::fromStdString(o.name) == name) return !o.value.empty();
+    return false;
+}
+
+// pallixctl has no short options, so "-1" is a value ("set powerOffDelay
+// -1"), not an option. The words go after "--", in their order, where the
+// parser takes nothing for an option.
+QStringList valuesAfterOptions(const QStringList &arguments)
+{
+    static const QRegularExpression number(QStringLiteral("^-[0-9.]"));
+    QStringList options{arguments.value(0)}, words;
+    bool onlyWords = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (onlyWords || !argument.startsWith(QLatin1Char('-'))
+            || number.match(argument).hasMatch()) {
+            words << argument;
+        } else if (argument == QLatin1String("--")) {
+            onlyWords = true;
+        } else {
+            options << argument;
+            if (takesValue(argument) && i + 1 < arguments.size()) options << arguments[++i];
+        }
+    }
+    return options + QStringList{QStringLiteral("--")} + words;
+}
+
 void writeManPage(const QString &path)
 {
     std::string error;
@@ -152,7 +203,7 @@ CtlStart parseCtlArguments(const QStringList &arguments)
         parser.addOption(QCommandLineOption(QString::fromStdString(o.name), QString(),
                                             QString::fromStdString(o.value)));
     parser.addOption(QCommandLineOption(option("man-page"), QString(), option("FILE")));
-    if (!parser.parse(arguments)) throw UsageError(parser.errorText());
+    if (!parser.parse(valuesAfterOptions(arguments))) throw UsageError(parser.errorText());
     const QStringList positional = parser.positionalArguments();
 
     CtlStart start;

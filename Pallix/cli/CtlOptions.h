@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 struct CtlRequest {
-    QString command;     // discover, status, get, set, watch, cancel, selftest
+    QString command;     // discover, status, get, set, export, import, watch, cancel, selftest
     QStringList words;   // what follows the command
     QString device;      // the device to address, without discovery
     QStringList localAddresses;

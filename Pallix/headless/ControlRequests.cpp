@@ -3,8 +3,10 @@
 #include "QtText.h"
 #include "app/AppState.h"
 #include "app/NrErrors.h"
+#include "config/SavedConfigs.h"
 #include "device/DeviceSettings.h"
 #include "device/SettingNames.h"
+#include "device/SettingsUpdate.h"
 #include "watch/NrDiscovery.h"
 
 #include <QJsonArray>
@@ -106,7 +108,9 @@ loop::Task<QJsonObject> getReply(QString address, QString name)
             fields.push_back(&field);
     std::optional<NrError> failure;
     try {
-        co_return settingsReply((co_await loadSettings(stdText(address))).config, fields);
+        const DeviceConfig config = (co_await loadSettings(stdText(address))).config;
+        co_await keepDeviceConfig(stdText(address), config);
+        co_return settingsReply(config, fields);
     } catch (const NrError &error) {
         failure = error;
     }
@@ -122,12 +126,93 @@ loop::Task<QJsonObject> setReply(QString address, QString name, QString value)
     std::optional<NrError> failure;
     try {
         const DeviceConfig stored = co_await writeSetting(stdText(address), *field, wanted);
+        co_await keepDeviceConfig(stdText(address), stored);
         if (stored.*field->value != wanted)
             co_return errorReply(QStringLiteral("The Pallix kept %1 = %2")
                                      .arg(QLatin1String(field->name),
                                           qText(settingText(*field, stored.*field->value))),
                                  ReplyKind::Device);
         co_return settingsReply(stored, {field});
+    } catch (const NrError &error) {
+        failure = error;
+    }
+    co_return errorReply(*failure);
+}
+
+QJsonObject importRequestError(const QJsonObject &settings)
+{
+    if (settings.isEmpty())
+        return errorReply(QStringLiteral("There are no settings to import"), ReplyKind::Invalid);
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        const QString value = it.value().toString();
+        const QJsonObject refused = settingRequestError(it.key(), &value);
+        if (!refused.isEmpty()) return refused;
+    }
+    return {};
+}
+
+namespace {
+
+QJsonObject writtenOf(const std::vector<SettingValue> &written)
+{
+    QJsonObject settings;
+    for (const SettingValue &setting : written)
+        settings[QLatin1String(setting.field->name)] =
+            qText(settingText(*setting.field, setting.value));
+    return settings;
+}
+
+QJsonObject allSettings(const DeviceConfig &config)
+{
+    std::vector<const SettingField *> fields;
+    for (const SettingField &field : settingFields())
+        fields.push_back(&field);
+    return settingsOf(config, fields);
+}
+
+// Every setting written and taken: the configuration the user wants kept.
+// Fewer leave what the device holds, kept as any read is.
+loop::Task<> keepImported(std::string address, bool wholeAndTaken, DeviceConfig readBack)
+{
+    if (wholeAndTaken)
+        keepWritten(address, readBack);
+    else
+        co_await keepDeviceConfig(address, readBack);
+}
+
+QJsonObject importedReply(const SettingsUpdate &update)
+{
+    QStringList notTaken;
+    for (const SettingMismatch &mismatch : update.notTaken)
+        notTaken << qText(mismatchText(mismatch));
+    QJsonObject reply = notTaken.isEmpty()
+                            ? okReply()
+                            : errorReply(notTaken.join(QStringLiteral("; ")), ReplyKind::Device);
+    reply[QStringLiteral("written")] = writtenOf(update.written);
+    reply[QStringLiteral("settings")] = allSettings(update.readBack);
+    if (!notTaken.isEmpty()) reply[QStringLiteral("notTaken")] = QJsonArray::fromStringList(notTaken);
+    return reply;
+}
+
+}   // namespace
+
+loop::Task<QJsonObject> importReply(QString address, QJsonObject settings)
+{
+    const QJsonObject refused = importRequestError(settings);
+    if (!refused.isEmpty()) co_return refused;
+    std::vector<SettingValue> wanted;
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        const SettingField *field = findSetting(stdText(it.key()));
+        wanted.push_back({field, *parseSetting(*field, stdText(it.value().toString().trimmed()),
+                                               nullptr)});
+    }
+    std::optional<NrError> failure;
+    try {
+        const SettingsUpdate update = co_await updateSettings(stdText(address), wanted);
+        co_await keepImported(stdText(address),
+                              wanted.size() == settingFields().size() && update.notTaken.empty(),
+                              update.readBack);
+        co_return importedReply(update);
     } catch (const NrError &error) {
         failure = error;
     }

@@ -33,6 +33,13 @@ QJsonObject settingRequestError(const QString &name, const QString *value);
 loop::Task<QJsonObject> getReply(QString address, QString name);
 // Checks name and value before anything is written.
 loop::Task<QJsonObject> setReply(QString address, QString name, QString value);
+// The error reply for settings to import ({name: value}) of which one
+// cannot be used, or empty when all can.
+QJsonObject importRequestError(const QJsonObject &settings);
+// Writes the settings that differ from what the device holds and reads them
+// back: "written" {name: value}, "settings" as read back; a device error
+// names each setting that did not take ("notTaken").
+loop::Task<QJsonObject> importReply(QString address, QJsonObject settings);
 // "globalStatus" and the live "outputs", "inputs" of a device.
 loop::Task<QJsonObject> deviceStatusReply(QString address);
 

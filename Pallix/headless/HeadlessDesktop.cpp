@@ -29,7 +29,7 @@ std::string oneLine(const std::string &text)
 int HeadlessDesktop::answer(const std::string &text, MsgButtons buttons)
 {
     if (text != unlogged_) logFile(oneLine(text));
-    return buttons == MsgButtons::OK ? MsgOK : MsgCancel;
+    return buttons == MsgButtons::OKCancel ? MsgCancel : MsgOK;
 }
 
 int HeadlessDesktop::messageBox(const std::string &text, const std::string &, MsgIcon,

@@ -1,6 +1,7 @@
 // The desktop of a program nobody looks at (the service, the command line):
 // every box becomes one log entry and nothing waits. Questions are answered
-// Cancel.
+// Cancel; an offer to restore is answered OK (the service restores by its
+// own option, not by a box).
 #pragma once
 
 #include "app/Desktop.h"

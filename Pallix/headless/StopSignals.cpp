@@ -17,7 +17,7 @@ void onSignal(int number)
 
 }   // namespace
 
-StopSignals::StopSignals()
+StopSignals::StopSignals(std::initializer_list<int> others) : others_(others)
 {
     if (::pipe(pipe_) != 0) return;
     for (const int end : pipe_)
@@ -31,12 +31,16 @@ StopSignals::StopSignals()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    for (const int number : others_)
+        sigaction(number, &action, nullptr);
 }
 
 StopSignals::~StopSignals()
 {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    for (const int number : others_)
+        std::signal(number, SIG_DFL);
     writeEnd = -1;
     notifier_.reset();
     for (const int end : pipe_)
@@ -46,6 +50,10 @@ StopSignals::~StopSignals()
 void StopSignals::readSignal()
 {
     unsigned char byte = 0;
-    while (::read(pipe_[0], &byte, 1) == 1)
-        emit stopRequested(byte);
+    while (::read(pipe_[0], &byte, 1) == 1) {
+        if (byte == SIGINT || byte == SIGTERM)
+            emit stopRequested(byte);
+        else
+            emit caught(byte);
+    }
 }

@@ -1,5 +1,7 @@
 #include "PlatformLinux.h"
 
+#include "SocketLock.h"
+
 #include "app/Files.h"
 #include "app/Text.h"
 
@@ -122,10 +124,10 @@ int LinuxPlatform::runningCopies(const std::string &executableName)
                           desktopOf(readFile("/proc/self/environ").value_or("")));
 }
 
-// The device is the PC's, not a desktop's: every user's processes count.
-int LinuxPlatform::runningOnThisPC(const std::string &executableName)
+std::unique_ptr<MonitorLock> LinuxPlatform::takeMonitorLock(const std::string &program,
+                                                            MonitorHolder *holder)
 {
-    return countProcesses("/proc", executableName);
+    return takeSocketLock(MonitorLockName, program, holder);
 }
 
 OSVersion LinuxPlatform::osVersion()
@@ -172,7 +174,3 @@ int countProcesses(const std::string &procRoot, const std::string &executableNam
     return count;
 }
 
-int countProcesses(const std::string &procRoot, const std::string &executableName)
-{
-    return int(processFolders(procRoot, executableName).size());
-}

@@ -11,7 +11,8 @@ public:
     bool startUpdater(const CommandLine &command) override;
     std::vector<LocalNetwork> localNetworks() override;
     int runningCopies(const std::string &executableName) override;
-    int runningOnThisPC(const std::string &executableName) override;
+    std::unique_ptr<MonitorLock> takeMonitorLock(const std::string &program,
+                                                 MonitorHolder *holder) override;
     OSVersion osVersion() override;
 };
 
@@ -30,7 +31,5 @@ OSVersion parseKernelRelease(const std::string &release);   // "6.1.0-13-amd64" 
 // A process whose environment cannot be read belongs to another user's desktop.
 int countProcesses(const std::string &procRoot, const std::string &executableName,
                    const std::string &desktop);
-// The same, whatever desktop or user they run for.
-int countProcesses(const std::string &procRoot, const std::string &executableName);
 // The desktop a process runs on, from its NUL-separated environment.
 std::string desktopOf(const std::string &environment);

@@ -1,10 +1,12 @@
 #include "PallixService.h"
 
+#include "ControlRequestCheck.h"
 #include "ControlRequests.h"
 #include "ControlSocket.h"
 #include "QtEventLoop.h"
 #include "QtText.h"
 #include "ServiceLog.h"
+#include "ServiceSignals.h"
 #include "StopSignals.h"
 #include "app/AppInstance.h"
 #include "app/AppPaths.h"
@@ -28,6 +30,8 @@ QString text(const QJsonObject &request, const char *key)
     return request.value(QLatin1String(key)).toString();
 }
 
+constexpr const char *deviceKeys[] = {"device", "firmware", "mac"};
+
 }   // namespace
 
 PallixService::PallixService(const ServiceConfig &config)
@@ -38,15 +42,12 @@ PallixService::PallixService(const ServiceConfig &config)
                       {{QStringLiteral("event"), event}, {QStringLiteral("message"), message}});
               }),
       network_(watch, config.network),
+      savedConfigs_(watch, config.restoreAfterPowerLoss),
       server_([this](ControlClient &client, QJsonObject request) {
           return handle(client, std::move(request));
       })
 {
-    AppState &state = appState();
-    state.dryRun = config.dryRun;
-    state.localAddressOverride = stdTexts(config.localAddresses);
-    state.fixedDevice = stdText(config.device);
-    state.powerCommands = config.powerCommands;
+    reconfigure(config);
     // Nobody is at the service to accept an update; the log says it once.
     watch.search.offerFirmwareUpdate = false;
     desktop_.setUnlogged(powerLostText());   // told as the power-lost event
@@ -54,6 +55,7 @@ PallixService::PallixService(const ServiceConfig &config)
     watch.addObserver(this);
     controlCenterCheck_.setInterval(ControlCenterRecheck);
     controlCenterCheck_.onTimeout = [this] { startWatchingUnlessTaken(); };
+    watch.countdown.beforeDeciding = [this] { return handleArrivedRequests(); };
 }
 
 PallixService::~PallixService()
@@ -62,9 +64,26 @@ PallixService::~PallixService()
     Desktop::install(nullptr);
 }
 
-void PallixService::deviceFound(const std::string &)
+void PallixService::reconfigure(const ServiceConfig &fresh)
 {
-    const std::string version = appState().firmwareVersion;
+    const QString socketPath = config_.socketPath;
+    config_ = fresh;
+    config_.socketPath = socketPath;
+    AppState &state = appState();
+    state.dryRun = fresh.dryRun;
+    state.localAddressOverride = stdTexts(fresh.localAddresses);
+    state.fixedDevice = stdText(fresh.device);
+    state.powerCommands = fresh.powerCommands;
+    events_.setNotifyCommand(fresh.notifyCommand);
+}
+
+void PallixService::deviceFound(const std::string &address)
+{
+    const AppState &app = appState();
+    lastSeen_ = {{QStringLiteral("device"), qText(address)},
+                 {QStringLiteral("firmware"), qText(app.firmwareVersion)},
+                 {QStringLiteral("mac"), qText(app.macAddress)}};
+    const std::string &version = app.firmwareVersion;
     if (firmwareTold_ || version == CarriedFirmwareVersion) return;
     firmwareTold_ = true;
     logFile("The Pallix has firmware " + version + ", not " + CarriedFirmwareVersion
@@ -93,15 +112,17 @@ void PallixService::start()
 void PallixService::startWatchingUnlessTaken()
 {
     if (appState().ending) return;
-    const std::string other = otherMonitorRunning(MonitorProgram::Service);
-    if (!other.empty()) {
-        if (!waiting_) logFile(other);
+    std::string other;
+    monitorLock_ = claimMonitor(MonitorProgram::Service, &other);
+    if (!monitorLock_) {
+        if (other != waitingFor_) logFile(other);
+        waitingFor_ = other;
         waiting_ = true;
         controlCenterCheck_.start();
         return;
     }
     controlCenterCheck_.stop();
-    if (waiting_) logFile("The Control Center has ended: pallixd starts watching");
+    if (waiting_) logFile("The monitor pallixd waited for has ended: pallixd starts watching");
     waiting_ = false;
     watch.start();
 }
@@ -109,8 +130,16 @@ void PallixService::startWatchingUnlessTaken()
 void PallixService::stop()
 {
     if (appState().ending) return;
+    watch.countdown.cancel("pallixd was stopped");
     logFile("pallixd ends");
     tasks_.spawn(endAfterSelfTests());
+}
+
+// At zero: a cancel already on its way is handled before the action is decided.
+loop::Task<> PallixService::handleArrivedRequests()
+{
+    server_.handleArrived();
+    co_return;
 }
 
 QString PallixService::state() const
@@ -120,11 +149,19 @@ QString PallixService::state() const
     return monitorState().watching() ? QStringLiteral("watching") : QStringLiteral("searching");
 }
 
+// Every field of the right type and the client allowed, or nothing is done.
 loop::Task<QJsonObject> PallixService::handle(ControlClient &client, QJsonObject request)
 {
     const QString name = text(request, "request");
-    QJsonObject reply = co_await answer(client, name, request);
+    QJsonObject reply = controlRequestError(request);
+    if (reply.isEmpty())
+        reply = access_.refusal(client.peer(), request, appState().devicesFound());
+    if (reply.isEmpty()) {
+        reply = co_await answer(client, name, request);
+    }
     reply[QStringLiteral("request")] = name;
+    if (accessNeeded(request) == ControlAccess::Change)
+        logFile(changeLogLine(client.peer(), request, reply));
     co_return reply;
 }
 
@@ -132,14 +169,14 @@ loop::Task<QJsonObject> PallixService::answer(ControlClient &client, const QStri
                                               const QJsonObject &request)
 {
     if (name == QLatin1String("status")) co_return status();
-    if (name == QLatin1String("cancel")) co_return cancel();
+    if (name == QLatin1String("cancel")) co_return cancel(client);
     if (name == QLatin1String("watch")) co_return watchEvents(client);
     if (name == QLatin1String("discover")) co_return devicesReply();
     if (name == QLatin1String("get") || name == QLatin1String("set")
-        || name == QLatin1String("selftest"))
+        || name == QLatin1String("import") || name == QLatin1String("selftest"))
         co_return co_await deviceRequest(client, request);
     co_return errorReply(QStringLiteral("Unknown request \"%1\": status, cancel, watch, "
-                                        "discover, get, set or selftest")
+                                        "discover, get, set, import or selftest")
                              .arg(name),
                          ReplyKind::Invalid);
 }
@@ -152,6 +189,13 @@ QJsonObject PallixService::status() const
     reply[QStringLiteral("device")] = qText(app.firstDevice());
     reply[QStringLiteral("globalStatus")] = app.lastGlobalStatus;
     reply[QStringLiteral("dryRun")] = app.dryRun;
+    // While searching no device is current; the one found before is only last seen.
+    if (!watch.countdown.counting() && !monitorState().watching()) {
+        for (const char *key : deviceKeys)
+            reply.remove(QLatin1String(key));
+        reply[QStringLiteral("devices")] = QJsonArray();
+        if (!lastSeen_.isEmpty()) reply[QStringLiteral("lastSeen")] = lastSeen_;
+    }
     if (watch.countdown.counting())
         reply[QStringLiteral("countdown")] =
             QJsonObject{{QStringLiteral("action"), countdownActionName(watch.countdown.mode())},
@@ -159,11 +203,11 @@ QJsonObject PallixService::status() const
     return reply;
 }
 
-QJsonObject PallixService::cancel()
+QJsonObject PallixService::cancel(const ControlClient &client)
 {
     if (!watch.countdown.counting())
         return errorReply(QStringLiteral("No countdown runs"), ReplyKind::Refused);
-    watch.countdown.cancel();
+    watch.countdown.cancel("by " + stdText(client.peer().describe()));
     return okReply();
 }
 
@@ -178,13 +222,8 @@ QJsonObject PallixService::watchEvents(ControlClient &client)
 loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJsonObject request)
 {
     if (waiting_)
-        co_return errorReply(qText(otherMonitorRunning(MonitorProgram::Service)),
-                             ReplyKind::Refused);
+        co_return errorReply(qText(waitingFor_), ReplyKind::Refused);
     QString address = text(request, "device");
-    if (!address.isEmpty() && !isIPv4Address(stdText(address)))
-        co_return errorReply(
-            QStringLiteral("\"device\" wants a dotted IPv4 address, not \"%1\"").arg(address),
-            ReplyKind::Invalid);
     if (address.isEmpty()) {
         if (!monitorState().watching())
             co_return errorReply(
@@ -195,8 +234,11 @@ loop::Task<QJsonObject> PallixService::deviceRequest(ControlClient &client, QJso
     const QString name = text(request, "request");
     if (name == QLatin1String("selftest")) co_return co_await selfTest(client, address, request);
     if (name == QLatin1String("get")) co_return co_await getReply(address, text(request, "name"));
-    const QJsonObject reply =
-        co_await setReply(address, text(request, "name"), text(request, "value"));
+    QJsonObject reply;
+    if (name == QLatin1String("import"))
+        reply = co_await importReply(address, request.value(QStringLiteral("settings")).toObject());
+    else
+        reply = co_await setReply(address, text(request, "name"), text(request, "value"));
     if (reply.value(QStringLiteral("ok")).toBool()) co_await network_.settingsWritten();
     co_return reply;
 }
@@ -210,9 +252,6 @@ loop::Task<QJsonObject> PallixService::selfTest(ControlClient &client, QString a
     const int loops = request.value(QStringLiteral("loops")).toInt(1);
     if (kind != QLatin1String("read") && kind != QLatin1String("write"))
         co_return errorReply(QStringLiteral("\"test\" is read or write"), ReplyKind::Invalid);
-    if (loops < 1 || loops > SelfTest::MaxLoops)
-        co_return errorReply(QStringLiteral("\"loops\" is 1 to %1").arg(SelfTest::MaxLoops),
-                             ReplyKind::Invalid);
     if (stdText(address) != appState().firstDevice())
         co_return errorReply(QStringLiteral("The self test runs on the watched Pallix only"),
                              ReplyKind::Invalid);
@@ -242,8 +281,11 @@ int runService(const ServiceConfig &config)
     int status = 1;
     {
         PallixService service(config);
-        StopSignals stopSignals;
+        ignoreBrokenPipes();
+        StopSignals stopSignals({SIGHUP, SIGUSR1, SIGUSR2, SIGALRM});
         QObject::connect(&stopSignals, &StopSignals::stopRequested, [&service] { service.stop(); });
+        QObject::connect(&stopSignals, &StopSignals::caught,
+                         [&service](int number) { handleSignal(service, number); });
         try {
             service.start();
             status = QCoreApplication::exec();

@@ -55,10 +55,12 @@ void ServiceEvents::countdownAbandoned()
          QStringLiteral("An enabled power input is active: the countdown ended, nothing runs."));
 }
 
-void ServiceEvents::countdownCancelled()
+void ServiceEvents::countdownCancelled(const std::string &reason)
 {
     tell(QStringLiteral("countdown-cancelled"),
-         QStringLiteral("The countdown was cancelled, nothing runs."));
+         reason.empty() ? QStringLiteral("The countdown was cancelled, nothing runs.")
+                        : QStringLiteral("The countdown was cancelled (%1), nothing runs.")
+                              .arg(qText(reason)));
 }
 
 void ServiceEvents::powerAction(int mode)

@@ -20,11 +20,17 @@ public:
     ServiceEvents(const ServiceEvents &) = delete;
     ServiceEvents &operator=(const ServiceEvents &) = delete;
 
+    void setNotifyCommand(CommandLine command)
+    {
+        notifyCommand_ = std::move(command);
+        notifyFailureLogged_ = false;
+    }
+
     void deviceFound(const std::string &address) override;
     void deviceLost() override;
     void powerRequest(int mode, int seconds) override;
     void countdownAbandoned() override;
-    void countdownCancelled() override;
+    void countdownCancelled(const std::string &reason) override;
     void powerAction(int mode) override;
     void powerLost() override;
 

@@ -1,5 +1,8 @@
 #include "ServiceOptions.h"
 
+#include "CommandCheck.h"
+#include "CommandWords.h"
+#include "ConfigFile.h"
 #include "QtText.h"
 #include "app/Options.h"
 #include "watch/WinShutdown.h"
@@ -69,6 +72,10 @@ programdoc::ProgramDoc makeDoc()
         {"socket", "PATH",
          "Listen on PATH (default /run/pallix/pallixd.sock for root, "
          "$XDG_RUNTIME_DIR/pallixd.sock for others)."},
+        {"restore-after-power-loss", "",
+         "When the Pallix reports that it lost power, and with it its configuration, write back "
+         "the configuration last read from or written to it, and log each setting written and "
+         "each one that did not take (default: no)."},
     };
     for (const PowerOption &power : powerOptions)
         doc.options.push_back({power.name, "COMMAND",
@@ -86,10 +93,13 @@ programdoc::ProgramDoc makeDoc()
          "  notify-command = /usr/local/bin/pallix-event\n  shutdown-command = systemctl "
          "poweroff\n\n"
          "Lines starting with # or ; are comments; local-address may be given more than once "
-         "or as a list separated by commas; dry-run takes yes/no, true/false, on/off or 1/0. "
-         "A named file that is missing, an unknown name or a line that is not \"name = value\" "
-         "ends pallixd with status 2. Commands are split into words as a shell would, but no "
-         "shell runs them."},
+         "or as a list separated by commas; dry-run and restore-after-power-loss take "
+         "yes/no, true/false, on/off or 1/0. "
+         "A named file that is missing, is not a regular file or is larger than 64 KiB, an "
+         "unknown name, a line that is not \"name = value\" or a command whose program does "
+         "not exist or may not be run ends pallixd with status 2. Commands are split into "
+         "words as a shell would (quotes and backslashes, no expansion), but no shell runs "
+         "them."},
         {"Events",
          "device-found, device-lost (once, when the device stops answering; found again once "
          "it answers), power-request, countdown-abandoned, countdown-cancelled, power-action "
@@ -111,12 +121,34 @@ programdoc::ProgramDoc makeDoc()
          "{\"event\":NAME,\"message\":TEXT} per event until the client closes; selftest sends "
          "{\"line\":TEXT} per log line before its reply, and a client that closes stops the "
          "test (a write test restores the settings first). Device requests run between the "
-         "service's own polls, so only pallixd uses the device's port."},
+         "service's own polls, so only pallixd uses the device's port.\n\n"
+         "Who may ask what is checked by the asker's credentials: members of group pallix "
+         "may use status, watch, get and a read test; set, cancel, discover and a write test "
+         "are for root and members of group pallix-admin (root alone where that group does "
+         "not exist), and each is logged with the user and process id. Only root may name a "
+         "device that discovery did not find. The user pallixd runs as may do everything. At "
+         "most 128 clients are served at once; a client that does not read what pallixd "
+         "sends is dropped."},
+        {"Signals",
+         "SIGTERM and SIGINT end pallixd; a countdown that runs is cancelled and told so. "
+         "SIGHUP reads the configuration file again and applies what can change while "
+         "pallixd runs (dry-run and the commands at once, local-address and device from the "
+         "next search; the socket only after a restart) and logs what changed, or why "
+         "nothing did. SIGUSR1, SIGUSR2 and SIGALRM are logged and ignored, SIGPIPE is "
+         "ignored."},
         {"Exit status",
          "0 after SIGTERM or SIGINT; 1 when the device library cannot be loaded or the socket "
          "cannot be made (a running pallixd already owns it, or its folder cannot be "
          "created), or a NUT or metrics address cannot be listened on; 2 for a bad command "
          "line or configuration file."},
+        {"Kept configurations",
+         "pallixd keeps the configuration it last read completely from each Pallix, or wrote "
+         "to it, in devices/MAC.conf in its state folder ($STATE_DIRECTORY, which systemd "
+         "sets to /var/lib/pallix; /var/lib/pallix for root otherwise; the user's "
+         "~/.local/state/pallix for others), as lines \"name = value\" that pallixctl import "
+         "takes. After a power loss the Pallix holds its defaults, which are not kept: the "
+         "configuration kept before stays until one is written to the Pallix again (restored, "
+         "or imported with every setting)."},
         {"Control Center",
          "While the Pallix Control Center runs, pallixd waits and says so; it starts watching "
          "once the Control Center has ended. The Control Center does not start while pallixd "
@@ -130,9 +162,25 @@ QString option(const char *name) { return QString::fromLatin1(name); }
 
 CommandLine commandFrom(const QString &name, const QString &text)
 {
-    const QStringList words = QProcess::splitCommand(text);
-    if (words.isEmpty()) throw ConfigError(QStringLiteral("%1 needs a program").arg(name));
-    return {stdText(words.first()), stdTexts(words.mid(1))};
+    QString error;
+    const std::optional<QStringList> words = commandWords(text, &error);
+    if (!words) throw ConfigError(QStringLiteral("%1: %2").arg(name, error));
+    if (words->isEmpty()) throw ConfigError(QStringLiteral("%1 needs a program").arg(name));
+    return {stdText(words->first()), stdTexts(words->mid(1))};
+}
+
+// Every command given can be started; the system's own are not checked.
+void checkCommands(const ServiceConfig &config)
+{
+    QStringList problems;
+    if (!config.notifyCommand.program.empty())
+        problems << commandProblem(option("notify-command"), config.notifyCommand);
+    for (const PowerOption &power : powerOptions)
+        if (const auto given = config.powerCommands.find(power.code);
+            given != config.powerCommands.end())
+            problems << commandProblem(option(power.name), given->second);
+    problems.removeAll(QString());
+    if (!problems.isEmpty()) throw ConfigError(problems.join(QStringLiteral("; ")));
 }
 
 QString checkedAddress(const QString &name, const QString &text)
@@ -164,6 +212,8 @@ void apply(const QString &name, const QString &value, ServiceConfig &config)
         config.dryRun = yesOrNo(name, value);
     } else if (name == QLatin1String("notify-command")) {
         config.notifyCommand = commandFrom(name, value);
+    } else if (name == QLatin1String("restore-after-power-loss")) {
+        config.restoreAfterPowerLoss = yesOrNo(name, value);
     } else if (name == QLatin1String("socket")) {
         if (value.isEmpty()) throw ConfigError(QStringLiteral("socket needs a path"));
         config.socketPath = value;
@@ -180,11 +230,8 @@ void apply(const QString &name, const QString &value, ServiceConfig &config)
 
 void readConfigFile(const QString &path, bool named, ServiceConfig &config)
 {
-    QFile file(path);
-    if (!file.exists() && !named) return;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw ConfigError(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    readConfigText(QString::fromUtf8(file.readAll()), path, config);
+    if (const std::optional<QString> text = configFileText(path, named))
+        readConfigText(*text, path, config);
 }
 
 void writeManPage(const QString &path)
@@ -270,5 +317,6 @@ ServiceStart parseServiceArguments(const QStringList &arguments)
                 apply(name, value, config);
     }
     checkNetworkConfig(config.network);
+    checkCommands(config);
     return start;
 }

@@ -20,6 +20,7 @@ struct ServiceConfig {
     std::map<int, CommandLine> powerCommands;   // by action code, replacing the system's
     QString socketPath;                      // empty: the default for the user
     NetworkConfig network;                   // the NUT and metrics servers
+    bool restoreAfterPowerLoss = false;      // write the kept configuration back
 };
 
 // A command line or file that cannot be used; the service ends with status 2.

@@ -9,8 +9,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QUrl>
+
+#include <memory>
 
 namespace {
 
@@ -35,27 +38,49 @@ QMessageBox::StandardButtons boxButtons(MsgButtons buttons)
                                            : QMessageBox::Ok;
 }
 
+// The box with its buttons: Restore beside OK, which stays the default and
+// the answer of a box closed otherwise.
+QMessageBox *newBox(const std::string &text, const std::string &title, MsgIcon icon,
+                    MsgButtons buttons)
+{
+    auto *box = new QMessageBox(boxIcon(icon), qText(title), qText(text), boxButtons(buttons));
+    box->setTextFormat(Qt::PlainText);
+    if (buttons == MsgButtons::OKRestore) {
+        box->addButton(QStringLiteral("&Restore"), QMessageBox::ActionRole);
+        box->setDefaultButton(QMessageBox::Ok);
+        box->setEscapeButton(QMessageBox::Ok);
+    }
+    return box;
+}
+
+int answerOf(const QMessageBox &box)
+{
+    QAbstractButton *clicked = box.clickedButton();
+    if (clicked && box.buttonRole(clicked) == QMessageBox::ActionRole)
+        return MsgRestore;
+    if (box.standardButton(clicked) == QMessageBox::Ok) return MsgOK;
+    return box.standardButtons() == QMessageBox::Ok ? MsgOK : MsgCancel;
+}
+
 }   // namespace
 
 int WidgetDesktop::messageBox(const std::string &text, const std::string &title, MsgIcon icon,
                               MsgButtons buttons)
 {
-    QMessageBox box(boxIcon(icon), qText(title), qText(text), boxButtons(buttons));
-    box.setTextFormat(Qt::PlainText);
-    return box.exec() == QMessageBox::Ok ? MsgOK : MsgCancel;
+    const std::unique_ptr<QMessageBox> box(newBox(text, title, icon, buttons));
+    box->exec();
+    return answerOf(*box);
 }
 
 void WidgetDesktop::showBox(const std::string &text, const std::string &title, MsgIcon icon,
                             MsgButtons buttons, BoxAnswered answered)
 {
-    auto *box = new QMessageBox(boxIcon(icon), qText(title), qText(text), boxButtons(buttons));
-    box->setTextFormat(Qt::PlainText);
+    QMessageBox *box = newBox(text, title, icon, buttons);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Not application-modal: the countdown's Cancel must stay within reach.
     box->setWindowModality(Qt::NonModal);
     QObject::connect(box, &QMessageBox::finished, box, [box, answered](int) {
-        const bool ok = box->standardButton(box->clickedButton()) == QMessageBox::Ok;
-        if (answered) answered(ok ? MsgOK : MsgCancel);
+        if (answered) answered(answerOf(*box));
     });
     box->show();
     box->raise();

@@ -90,12 +90,13 @@ void frmPallixSysTray::buildMenu()
 
 bool frmPallixSysTray::start(int trayWaitMs)
 {
-    std::string standingBy;
-    if (!mayStart([&] { return waitForTray(trayWaitMs); }, &standingBy)) return false;
-    if (!standingBy.empty()) {
-        sayWhyNotWatching(standingBy);
+    StartDecision decision = mayStart([&] { return waitForTray(trayWaitMs); });
+    if (!decision.goesOn()) return false;
+    if (!decision.standingBy.empty()) {
+        sayWhyNotWatching(decision.standingBy);
         return true;
     }
+    monitorLock_ = std::move(decision.monitorLock);
     trayIcon.setIcon(windowIcon());
     trayIcon.setToolTip(qText(summary.toolTip()));
     trayIcon.show();

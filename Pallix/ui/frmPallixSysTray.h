@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SysTray.h"
+#include "app/Platform.h"
 #include "frmShutdown.h"
 #include "loop/TaskScope.h"
 #include "watch/DeviceWatch.h"
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <memory>
 
 class frmPallixSysTray : public QWidget, private WatchEvents, private SummaryView {
     Q_OBJECT
@@ -66,6 +68,7 @@ private:
     void showToolTip(const std::string &toolTip) override;
     void notify(const std::string &title, const std::string &text) override;
 
+    std::unique_ptr<MonitorLock> monitorLock_;   // held while this PC's monitor
     int iconIndex_ = -1;
     int noticesShown_ = 0;
     bool menuShown_ = false;

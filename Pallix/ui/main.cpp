@@ -7,6 +7,7 @@
 #include "WidgetDesktop.h"
 #include "app/AppPaths.h"
 #include "app/AppState.h"
+#include "config/SavedConfigs.h"
 #include "device/DeviceThread.h"
 #include "frmPallixSysTray.h"
 
@@ -59,6 +60,7 @@ int main(int argc, char **argv)
     // The application lives in the notification area; closing a window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     state.appPath = appFolder(stdText(QCoreApplication::applicationDirPath()));
+    savedConfigs().setFolder(stateFolder());
 
     QtEventLoop loop;
     loop::EventLoop::install(&loop);

@@ -6,6 +6,11 @@ WINDOW_TITLE="Nerrin Pallix™ Control Center"   # the message and configuration
 
 fail() { demo_fail "FAILED: $*"; }
 
+# The user's state folder, where the Control Center keeps each device's
+# configuration: the scenario's own.
+export XDG_STATE_HOME="$DEMO_TMP/state"
+KEPT="$XDG_STATE_HOME/pallix/devices/02-50-4C-00-00-01.conf"
+
 # window_count <title>: visible windows with exactly this title.
 window_count() {
   xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l

@@ -1,6 +1,6 @@
 # A device that stops answering is reported lost once, however long it
 # stays away, and found once when it answers again; pallixctl watch streams
-# both.
+# both, and status while searching shows the lost device only as last seen.
 start_sim
 start_pallixd --notify-command "$NOTIFY"
 wait_said 'device-found' 10
@@ -9,6 +9,13 @@ WATCH_PID=$!
 sleep 0.5
 sim offline
 wait_said 'device-lost: The Pallix at 127.0.0.2 does not answer' 12
+ctl 0 status
+expect_out '^pallixd: searching'
+expect_out '^last seen: Pallix 127\.0\.0\.2 \(firmware 01\.03'
+echo "$CTL_OUT" | grep -q '^Pallix ' && fail "a lost device shown as current: $CTL_OUT"
+ctl 0 --json status
+expect_out '"devices":\[\]'
+echo "$CTL_OUT" | grep -q '^{"device":' && fail "a lost device as current: $CTL_OUT"
 lines=$(wc -l <"$D_OUT")
 sleep 8            # searches every 5 s: no line each
 [ $(( $(wc -l <"$D_OUT") - lines )) -le 1 ] || fail "lines while lost: $(tail -n +$((lines + 1)) "$D_OUT")"

@@ -24,6 +24,10 @@ for bad in "powerOffDelay 128" "powerOffDelay 1.25" "powerOffDelay -1" "shutdown
   ctl 2 "${A[@]}" set $bad
 done
 expect_out 'There is no setting "noSuchSetting"'
+ctl 2 "${A[@]}" set powerOffDelay -1
+expect_out 'powerOffDelay takes 0 to 127.5 seconds in steps of 0.5, not "-1"'
+ctl 2 "${A[@]}" set powerOffDelay -0.5 --json
+expect_out 'not \\"-0.5\\"'
 ctl 2 "${A[@]}" get noSuchSetting
 ctl 2 "${A[@]}" set powerOffDelay
 ctl 2 "${A[@]}" selftest fly

@@ -1,5 +1,6 @@
-# A named configuration file that is missing or malformed, or a bad option,
-# ends pallixd at once with status 2 and a message that says what is wrong.
+# A named configuration file that is missing, malformed, not a regular file
+# or too large, or a bad option or command, ends pallixd at once with status
+# 2 and a message that says what is wrong.
 expect_refusal() {
   local expected=$1 status=0 out
   shift
@@ -26,4 +27,21 @@ expect_refusal 'nut-ups-name is letters, digits and _.- only, not "ups@pc"' --nu
 expect_refusal 'nut-password is read from the configuration file only' --nut-password secret
 expect_refusal 'nut-user needs a nut-password in the configuration file' --nut-user upsmon
 expect_refusal 'Unknown option' --frobnicate
-"$DEMO_BIN/pallixd" --help | grep -q -- '--notify-command PROGRAM' || fail "no help"
+expect_refusal "cannot read /dev/zero: it is not a regular file" --config /dev/zero
+mkfifo "$DEMO_TMP/fifo"
+expect_refusal "cannot read $DEMO_TMP/fifo: it is not a regular file" --config "$DEMO_TMP/fifo"
+{ echo 'dry-run = yes'; head -c 70000 /dev/zero | tr '\0' '#'; } >"$conf"
+expect_refusal "cannot read $conf: it has 70014 bytes, a configuration file at most 65536" --config "$conf"
+printf 'shutdown-command = "unterminated\n' >"$conf"
+expect_refusal "$conf:1: shutdown-command: the quote \" at character 1 is not closed in: \"unterminated" \
+  --config "$conf"
+echo "notify-command = $NOTIFY one\\" >"$conf"
+expect_refusal "$conf:1: notify-command: nothing follows the backslash" --config "$conf"
+expect_refusal 'notify-command: the program /nonexistent does not exist' --notify-command /nonexistent
+chmod -x "$NOTIFY"
+expect_refusal "notify-command: the program $NOTIFY is not executable" --notify-command "$NOTIFY"
+chmod +x "$NOTIFY"
+expect_refusal 'restart-command: no program "no-such-program" on the search path' \
+  --restart-command 'no-such-program --now'
+help=$("$DEMO_BIN/pallixd" --help)   # whole: grep -q would close the pipe on it
+echo "$help" | grep -q -- '--notify-command PROGRAM' || fail "no help"

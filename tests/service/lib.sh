@@ -4,6 +4,10 @@
 D_PID="" D_OUT="$DEMO_TMP/pallixd.err" NOTES="$DEMO_TMP/notes"
 SOCKET=/run/pallix/pallixd.sock
 DAEMON_ARGS=(--local-address 127.0.0.1 --dry-run)
+# The state folders of pallixd and of pallixctl without it: the scenario's own.
+export STATE_DIRECTORY="$DEMO_TMP/state" XDG_STATE_HOME="$DEMO_TMP/user-state"
+KEPT="$STATE_DIRECTORY/devices/02-50-4C-00-00-01.conf"
+USER_KEPT="$XDG_STATE_HOME/pallix/devices/02-50-4C-00-00-01.conf"
 
 fail() { echo "FAILED: $*" >&2; [ -s "$D_OUT" ] && { echo "--- pallixd:" >&2; cat "$D_OUT" >&2; }; exit 1; }
 

@@ -16,6 +16,7 @@ struct AppState {
     std::string firmwareVersion;
     std::string macAddress;
     std::vector<std::string> deviceRecords;   // each device's discovery reply, as deviceList
+    std::map<std::string, std::string> macAddresses;   // of the devices found, by address
     int lastGlobalStatus = 0;
     bool testBusy = false;
 

@@ -7,14 +7,15 @@
 
 namespace {
 
-// Nobody looks: boxes are written to standard error, questions get Cancel.
+// Nobody looks: boxes are written to standard error, questions get Cancel
+// and an offer to restore gets OK.
 class NoDesktop : public Desktop {
 public:
     int messageBox(const std::string &text, const std::string &title, MsgIcon,
                    MsgButtons buttons) override
     {
         std::fprintf(stderr, "%s: %s\n", title.c_str(), replaceAll(text, "\r\n", " ").c_str());
-        return buttons == MsgButtons::OK ? MsgOK : MsgCancel;
+        return buttons == MsgButtons::OKCancel ? MsgCancel : MsgOK;
     }
     void showBox(const std::string &text, const std::string &title, MsgIcon icon,
                  MsgButtons buttons, BoxAnswered answered) override

@@ -1,7 +1,8 @@
 // What the person at the PC sees and answers: boxes, the application's own
 // message window, documents opened for them, the mouse pointer. The Control
 // Center installs its windows; without them (the service) boxes go to
-// standard error and questions are answered Cancel.
+// standard error and questions are answered Cancel (OK where it is the
+// only way to close the box).
 #pragma once
 
 #include "loop/Task.h"
@@ -10,10 +11,12 @@
 #include <memory>
 #include <string>
 
-// Message box answers, numbered as the system numbers them.
-enum MsgResult { MsgOK = 1, MsgCancel = 2 };
+// Message box answers, numbered as the system numbers them; Restore is the
+// application's own.
+enum MsgResult { MsgOK = 1, MsgCancel = 2, MsgRestore = 100 };
 enum class MsgIcon { None, Information, Critical };
-enum class MsgButtons { OK, OKCancel };
+// OKRestore: "OK" (the default, also closing the box) and "Restore" beside it.
+enum class MsgButtons { OK, OKCancel, OKRestore };
 
 // The application-wide mouse pointer: normal, hourglass or arrow-with-hourglass.
 enum class MousePointer { Default, Hourglass, ArrowHourglass };

@@ -12,11 +12,23 @@ std::set<std::string> &openNotices()
 
 }   // namespace
 
-void showNotice(const std::string &text, const std::string &title, MsgIcon icon)
+void showNotice(const std::string &text, const std::string &title, MsgIcon icon,
+                MsgButtons buttons, BoxAnswered answered)
 {
     if (!openNotices().insert(text).second) return;
-    Desktop::current().showBox(text, title, icon, MsgButtons::OK,
-                               [text](int) { openNotices().erase(text); });
+    Desktop::current().showBox(text, title, icon, buttons,
+                               [text, answered = std::move(answered)](int answer) {
+                                   openNotices().erase(text);
+                                   if (answered) answered(answer);
+                               });
 }
 
 bool noticeOpen(const std::string &text) { return openNotices().count(text) > 0; }
+
+BoxAnswer askNotice(const std::string &text, const std::string &title, MsgIcon icon,
+                    MsgButtons buttons)
+{
+    return BoxAnswer([=](BoxAnswered answered) {
+        showNotice(text, title, icon, buttons, std::move(answered));
+    });
+}

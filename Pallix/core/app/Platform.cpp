@@ -16,7 +16,10 @@ public:
     bool startUpdater(const CommandLine &) override { return false; }
     std::vector<LocalNetwork> localNetworks() override { return {}; }
     int runningCopies(const std::string &) override { return 0; }
-    int runningOnThisPC(const std::string &) override { return 0; }
+    std::unique_ptr<MonitorLock> takeMonitorLock(const std::string &, MonitorHolder *) override
+    {
+        return std::make_unique<MonitorLock>();
+    }
     OSVersion osVersion() override { return {}; }
 };
 

@@ -4,6 +4,7 @@
 // nothing is carried out.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,21 @@ struct LocalNetwork {
     bool usable = true;
 };
 
+// Who holds the lock of this PC's monitor: the program it says it is
+// ("Pallix", "pallixd", "pallixctl"; empty when it says nothing), its
+// process and user (0 and -1 when unknown).
+struct MonitorHolder {
+    std::string program;
+    long pid = 0;
+    long uid = -1;
+};
+
+// Held while a program watches this PC's Pallix; released when it goes.
+class MonitorLock {
+public:
+    virtual ~MonitorLock() = default;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -39,8 +55,11 @@ public:
     virtual bool startUpdater(const CommandLine &command) = 0;   // false when it could not start
     // Every IPv4 address of the PC, in interface order.
     virtual std::vector<LocalNetwork> localNetworks() = 0;
-    virtual int runningCopies(const std::string &executableName) = 0;     // on this desktop
-    virtual int runningOnThisPC(const std::string &executableName) = 0;   // of any user
+    virtual int runningCopies(const std::string &executableName) = 0;   // on this desktop
+    // The lock that one monitor of this PC's Pallix holds at a time, taken
+    // for program; null, and who holds it in holder, when another has it.
+    virtual std::unique_ptr<MonitorLock> takeMonitorLock(const std::string &program,
+                                                         MonitorHolder *holder) = 0;
     virtual OSVersion osVersion() = 0;
 
     static Platform &current();

@@ -10,25 +10,27 @@
 
 namespace {
 
-bool refuse(const std::string &text, MsgIcon icon)
+StartDecision refuse(const std::string &text, MsgIcon icon)
 {
     Desktop::current().messageBox(text, appTitle(), icon, MsgButtons::OK);
-    return false;
+    return {};
 }
 
 }   // namespace
 
-bool mayStart(const std::function<bool()> &waitForTray, std::string *standingBy)
+StartDecision mayStart(const std::function<bool()> &waitForTray)
 {
     if (anotherInstanceRunning())
         return refuse("Pallix Control Center is already running.", MsgIcon::None);
-    const std::string otherMonitor = otherMonitorRunning(MonitorProgram::ControlCenter);
-    if (!otherMonitor.empty() && appState().startedAtLogin) {
+    StartDecision decision;
+    std::string otherMonitor;
+    decision.monitorLock = claimMonitor(MonitorProgram::ControlCenter, &otherMonitor);
+    if (!decision.monitorLock && appState().startedAtLogin) {
         logFile(otherMonitor);
-        *standingBy = otherMonitor;
-        return waitForTray();
+        decision.standingBy = otherMonitor;
+        return waitForTray() ? std::move(decision) : StartDecision{};
     }
-    if (!otherMonitor.empty()) return refuse(otherMonitor, MsgIcon::Information);
+    if (!decision.monitorLock) return refuse(otherMonitor, MsgIcon::Information);
     if (!waitForTray())
         return refuse("This desktop has no notification area, so the Pallix Control Center "
                       "cannot show its icon.",
@@ -36,7 +38,7 @@ bool mayStart(const std::function<bool()> &waitForTray, std::string *standingBy)
     std::string reason;
     if (!NrAPI::load(&reason)) {
         showError(NrError(48, "Cannot load the device library: " + reason));
-        return false;
+        return {};
     }
-    return true;
+    return decision;
 }

@@ -1,15 +1,25 @@
-// The Control Center's start before its icon appears: one copy per desktop,
-// not beside the service, a notification area, the device library. The
+// Whether the Control Center may start, decided before anything is shown: the
 // front end then shows its icon and starts the watch.
 #pragma once
 
+#include "app/Platform.h"
+
 #include <functional>
+#include <memory>
 #include <string>
 
-// False after a box has told the person why the application ends (a
-// library that cannot be loaded is logged too). waitForTray waits a while
-// for a notification area and says whether there is one. Started at login
-// beside the service, which every login would otherwise greet with a box,
-// it is true with standingBy set to why it must not watch: the front end
-// says so quietly and ends.
-bool mayStart(const std::function<bool()> &waitForTray, std::string *standingBy);
+// What the front end goes on with: the place of this PC's monitor, held
+// while it watches; or, started at login beside another monitor, which
+// every login would otherwise greet with a box, why it stands by (it says
+// so quietly and ends). Neither after a box has told the person why the
+// application ends (a library that cannot be loaded is logged too).
+struct StartDecision {
+    std::unique_ptr<MonitorLock> monitorLock;
+    std::string standingBy;
+
+    bool goesOn() const { return monitorLock || !standingBy.empty(); }
+};
+
+// waitForTray waits a while for a notification area and says whether
+// there is one.
+StartDecision mayStart(const std::function<bool()> &waitForTray);

@@ -4,6 +4,7 @@
 #include "app/Desktop.h"
 #include "app/Notice.h"
 #include "app/NrErrors.h"
+#include "config/SavedConfigs.h"
 #include "loop/Raised.h"
 #include "loop/Waits.h"
 #include "watch/MonitorState.h"
@@ -133,19 +134,22 @@ loop::Task<> ConfigEditor::loadSelected()
     const loop::Raised loading(loading_);
     const LoadedSettings loaded = co_await loadSettings(address);
     view_.showSettings(loaded);
+    tasks_.spawn(keepDeviceConfig(address, loaded.config));
     outStateShown_ = view_.outStateShown();
     shownAddress_ = address;
 }
 
 loop::Task<> ConfigEditor::applyWork(DeviceConfig values)
 {
-    co_await saveSettings(shownAddress_, values);
+    co_await okWork(values);
     co_await loadSelected();
 }
 
+// Every register written: this is the configuration the user wants kept.
 loop::Task<> ConfigEditor::okWork(DeviceConfig values)
 {
     co_await saveSettings(shownAddress_, values);
+    keepWritten(shownAddress_, values);
 }
 
 loop::Task<> ConfigEditor::writeOutStateNow(OutStateShown wanted)

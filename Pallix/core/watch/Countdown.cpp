@@ -102,11 +102,11 @@ void Countdown::now()
     if (counting_) delay_ = 1;
 }
 
-void Countdown::cancel()
+void Countdown::cancel(const std::string &reason)
 {
     if (!counting_) return;
     finish();
-    events_.countdownCancelled();
+    events_.countdownCancelled(reason);
 }
 
 void Countdown::finish()

@@ -31,7 +31,7 @@ public:
     void shutdown(int mode, int seconds);
     void tick();     // the timer's: one tick, unless the last one still waits on the device
     void now();      // the action at the next tick
-    void cancel();   // also closing the view
+    void cancel(const std::string &reason = {});   // also closing the view
 
     bool counting() const { return counting_; }
     bool ticking() const { return ticking_; }

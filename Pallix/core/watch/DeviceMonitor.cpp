@@ -3,7 +3,11 @@
 #include "app/AppState.h"
 #include "app/Desktop.h"
 #include "app/NrErrors.h"
+#include "app/LogFile.h"
 #include "app/Notice.h"
+#include "app/Text.h"
+#include "config/ConfigRestore.h"
+#include "config/SavedConfigs.h"
 #include "device/ConfirmedRead.h"
 #include "device/DeviceThread.h"
 #include "device/GlobalStatus.h"
@@ -172,11 +176,31 @@ loop::Task<> DeviceMonitor::powerActionRequested(std::string address)
 
 // Acknowledged at once rather than when the box closes: a request raised
 // while the box is open must reach the next tick, not be cleared unseen.
+// The loss is marked first, so the defaults the device holds now are never
+// kept in place of its configuration.
 loop::Task<> DeviceMonitor::powerLost(std::string address)
 {
-    showNotice(powerLostText(), appTitle(), MsgIcon::Information);
+    const std::string mac = macOfDevice(address);
+    savedConfigs().powerLost(mac);
+    if (!noticeOpen(powerLostText())) tasks_.spawn(tellPowerLost(address, savedConfigs().has(mac)));
     events_.powerLost();
     co_await onDevice(address, &registers::writeGlobalStatus, AcknowledgeValue);
+}
+
+// The box offers the kept configuration, when there is one; the monitor
+// goes on polling while it is open.
+loop::Task<> DeviceMonitor::tellPowerLost(std::string address, bool restorable)
+{
+    const int answer =
+        co_await askNotice(powerLostText(), appTitle(), MsgIcon::Information,
+                           restorable ? MsgButtons::OKRestore : MsgButtons::OK);
+    if (answer != MsgRestore) co_return;
+    const RestoreReport report = co_await restoreSavedConfig(address);
+    for (const std::string &line : report.lines)
+        logFile(line);
+    showNotice(join(report.lines, "\r\n"), appTitle(),
+               report.restored ? MsgIcon::Information : MsgIcon::Critical);
+    if (configViewVisible()) configView()->loadDevices();
 }
 
 void DeviceMonitor::failed(const NrError &error)

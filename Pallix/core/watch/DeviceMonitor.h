@@ -45,6 +45,7 @@ private:
     loop::Task<> actOn(int status, std::string address);
     loop::Task<> powerActionRequested(std::string address);
     loop::Task<> powerLost(std::string address);
+    loop::Task<> tellPowerLost(std::string address, bool restorable);
     void failed(const NrError &error);
     void noticeClockJump();
 

@@ -79,9 +79,9 @@ void DeviceWatch::Broadcast::countdownAbandoned()
 {
     each([](WatchEvents &o) { o.countdownAbandoned(); });
 }
-void DeviceWatch::Broadcast::countdownCancelled()
+void DeviceWatch::Broadcast::countdownCancelled(const std::string &reason)
 {
-    each([](WatchEvents &o) { o.countdownCancelled(); });
+    each([&](WatchEvents &o) { o.countdownCancelled(reason); });
 }
 void DeviceWatch::Broadcast::powerAction(int mode)
 {

@@ -37,7 +37,7 @@ private:
         void deviceLost() override;
         void powerRequest(int mode, int seconds) override;
         void countdownAbandoned() override;
-        void countdownCancelled() override;
+        void countdownCancelled(const std::string &reason) override;
         void powerAction(int mode) override;
         void powerLost() override;
         void polled(bool answered, std::chrono::steady_clock::duration took) override;

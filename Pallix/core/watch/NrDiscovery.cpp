@@ -52,8 +52,11 @@ void storeDevices(const Probed &heard)
     state.deviceCount = heard.count;
     state.deviceRecords = heard.records;
     state.deviceList.assign(size_t(heard.count) + 1, std::string());
+    state.macAddresses.clear();
     for (int i = 0; i < heard.count; ++i) {
-        state.deviceList[size_t(i)] = deviceAddressFromReply(heard.records[size_t(i)]);
+        const std::string &record = heard.records[size_t(i)];
+        state.deviceList[size_t(i)] = deviceAddressFromReply(record);
+        state.macAddresses[state.deviceList[size_t(i)]] = macAddressFromReply(record);
         if (configViewVisible()) configView()->loadDevices();
     }
 }

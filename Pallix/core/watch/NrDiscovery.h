@@ -9,7 +9,8 @@
 
 // One discovery pass over every local network, or a probe of
 // appState().fixedDevice alone when it is set; sets deviceList, deviceCount,
-// discoveryFailed, macAddress and firmwareVersion. Reports its own errors.
+// discoveryFailed, macAddress (and the MAC of each device) and
+// firmwareVersion. Reports its own errors.
 loop::Task<> runDiscovery();
 
 // The address field of a discovery reply (between the second and third ":").

@@ -18,7 +18,8 @@ public:
     virtual void deviceLost() {}
     virtual void powerRequest(int /*mode*/, int /*seconds*/) {}   // a countdown to action code mode started
     virtual void countdownAbandoned() {}   // an enabled power input became active
-    virtual void countdownCancelled() {}
+    // reason: who or what cancelled it, when known ("pallixd was stopped").
+    virtual void countdownCancelled(const std::string & /*reason*/) {}
     virtual void powerAction(int /*mode*/) {}   // the action ran (or, in a dry run, was written out)
     virtual void powerLost() {}                 // the device lost power and its configuration
     // One poll of the monitor's: whether the device answered, and how long

@@ -78,7 +78,7 @@ void WatchSummary::powerRequest(int mode, int seconds)
                                                + " second(s). Cancel it in the countdown window.");
 }
 
-void WatchSummary::countdownCancelled()
+void WatchSummary::countdownCancelled(const std::string &)
 {
     view_.notify("Power action cancelled", "The countdown was cancelled; nothing runs.");
 }

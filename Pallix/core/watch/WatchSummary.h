@@ -36,7 +36,7 @@ public:
     void deviceLost() override;
     void powerRequest(int mode, int seconds) override;
     void countdownAbandoned() override;
-    void countdownCancelled() override;
+    void countdownCancelled(const std::string &reason) override;
     void powerLost() override;
 
 private:

@@ -4,6 +4,7 @@
 #include "RecordingWatch.h"
 #include "SimulatedDevice.h"
 #include "app/AppState.h"
+#include "config/SavedConfigs.h"
 #include "device/NrAPI.h"
 #include "watch/DeviceMonitor.h"
 #include "watch/MonitorState.h"
@@ -118,6 +119,35 @@ TEST_F(MonitorTest, APowerLossBoxLeavesTheMonitorPolling)
     device.sim.setReg(1, kGlobalStatus, 0x80);   // a new loss after the box closed
     tickOnce();
     EXPECT_EQ(platform.boxes.size(), 2u);
+}
+
+// With a configuration kept for the device, the box offers it back; Restore
+// writes it and names the setting the device did not take.
+TEST_F(MonitorTest, ThePowerLossBoxOffersTheKeptConfiguration)
+{
+    savedConfigs().setFolder(folder.path() + "state");
+    device.sim.setReg(1, kGlobalStatus, 0x40);
+    tickOnce();
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].buttons, MsgButtons::OK);   // nothing kept yet
+    letLoopRun();
+
+    DeviceConfig kept;
+    kept.powerOffDelay = 61;
+    kept.acpiPulseWidth2 = 2;
+    savedConfigs().written(appState().macAddress, kept);
+    device.command("stuck 14 9");
+    platform.answers = {MsgRestore};
+    device.sim.setReg(1, kGlobalStatus, 0x80);
+    tickOnce();
+    ASSERT_TRUE(waitUntil([&] { return platform.boxes.size() == 3; }, 10000));
+    EXPECT_EQ(platform.boxes[1].buttons, MsgButtons::OKRestore);
+    EXPECT_EQ(device.sim.reg(1, kPowerOffDelay), 61);
+    EXPECT_EQ(platform.boxes[2].icon, MsgIcon::Critical);
+    EXPECT_NE(platform.boxes[2].text.find("acpiPulseWidth2 did not take: wanted 1, read 4.5"),
+              std::string::npos)
+        << platform.boxes[2].text;
+    savedConfigs().setFolder(std::string());
 }
 
 TEST_F(MonitorTest, OtherStatusBitsOnlyRefresh)

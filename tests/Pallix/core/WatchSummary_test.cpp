@@ -68,7 +68,7 @@ TEST_F(WatchSummaryTest, EachEventIsOneNoticeAndTheFirstFindNone)
     summary.deviceLost();
     summary.deviceFound("10.0.0.5");
     summary.powerRequest(1, 15);
-    summary.countdownCancelled();
+    summary.countdownCancelled("");
     summary.countdownAbandoned();
     summary.powerLost();
     EXPECT_EQ(icon.notices, (Lines{"Pallix lost", "Pallix found again", "Power action requested",

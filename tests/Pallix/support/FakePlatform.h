@@ -11,6 +11,8 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,10 +82,12 @@ public:
         return list;
     }
     int runningCopies(const std::string &) override { return copies; }
-    int runningOnThisPC(const std::string &name) override
+    std::unique_ptr<MonitorLock> takeMonitorLock(const std::string &,
+                                                 MonitorHolder *holder) override
     {
-        const auto found = elsewhere.find(name);
-        return found == elsewhere.end() ? 0 : found->second;
+        if (!monitorHolder) return std::make_unique<MonitorLock>();
+        *holder = *monitorHolder;
+        return nullptr;
     }
     OSVersion osVersion() override { return version; }
     bool trayAvailable() override { return tray; }
@@ -111,7 +115,7 @@ public:
     bool holdBoxes = false;                            // boxes stay open until answerOpenBox
     std::deque<BoxAnswered> open;                      // held boxes, oldest first
     int copies = 1;
-    std::map<std::string, int> elsewhere;   // processes of any user, by executable name
+    std::optional<MonitorHolder> monitorHolder;   // another monitor holds this PC's lock
     OSVersion version{6, 1};
     bool tray = true;
     int closedAll = 0;   // times the application closed every window

@@ -54,11 +54,12 @@ TEST_F(StartupTest, ASecondCopyIsRefusedBeforeTheIconAppears)
 
 TEST_F(StartupTest, TheRunningServiceIsNamedAndNoSearchStarts)
 {
-    platform.elsewhere["pallixd"] = 1;
+    platform.monitorHolder = MonitorHolder{"pallixd", 4242, 0};
     frmPallixSysTray window;
     EXPECT_FALSE(window.start());
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_TRUE(contains(platform.boxes[0].text, "systemctl stop pallixd"));
+    EXPECT_TRUE(contains(platform.boxes[0].text, "process 4242"));
     EXPECT_FALSE(window.trayIcon.isVisible());
     EXPECT_FALSE(window.search.discoveryTimer.isActive());
 }
@@ -67,16 +68,16 @@ TEST_F(StartupTest, TheRunningServiceIsNamedAndNoSearchStarts)
 // gray icon's tooltip and the log say why it does not watch, and it ends.
 TEST_F(StartupTest, AtLoginBesideTheServiceItSaysSoQuietly)
 {
-    platform.elsewhere["pallixd"] = 1;
+    platform.monitorHolder = MonitorHolder{"pallixd", 4242, 0};
     appState().startedAtLogin = true;
     frmPallixSysTray window;
     EXPECT_TRUE(window.start());
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_TRUE(window.trayIcon.isVisible());
     EXPECT_EQ(window.iconIndex(), 1);
-    EXPECT_TRUE(contains(stdText(window.trayIcon.toolTip()), "pallixd is running"));
+    EXPECT_TRUE(contains(stdText(window.trayIcon.toolTip()), "The Pallix service pallixd"));
     ASSERT_EQ(folder.logLines().size(), 1u);
-    EXPECT_TRUE(contains(folder.logLines()[0], "pallixd is running"));
+    EXPECT_TRUE(contains(folder.logLines()[0], "The Pallix service pallixd"));
     EXPECT_FALSE(window.search.discoveryTimer.isActive());
 }
 
