@@ -93,12 +93,13 @@ void frmPallixSysTray::buildMenu()
 
 bool frmPallixSysTray::start()
 {
-    std::string standingBy;
-    if (!mayStart([] { return true; }, &standingBy)) return false;
-    if (!standingBy.empty()) {
-        sayWhyNotWatching(standingBy);
+    StartDecision decision = mayStart([] { return true; });
+    if (!decision.goesOn()) return false;
+    if (!decision.standingBy.empty()) {
+        sayWhyNotWatching(decision.standingBy);
         return true;
     }
+    monitorLock_ = std::move(decision.monitorLock);
     // Until the first change the icon is the program's own.
     trayIcon_.setIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PALLIX)));
     trayIcon_.add();

@@ -3,11 +3,14 @@
 #pragma once
 
 #include "SysTray.h"
+#include "app/Platform.h"
 #include "frmShutdown.h"
 #include "loop/TaskScope.h"
 #include "loop/Timer.h"
 #include "watch/DeviceWatch.h"
 #include "watch/WatchSummary.h"
+
+#include <memory>
 
 #include <windows.h>
 
@@ -37,6 +40,7 @@ private:
     void showToolTip(const std::string &toolTip) override;
     void notify(const std::string &title, const std::string &text) override;
 
+    std::unique_ptr<MonitorLock> monitorLock_;   // held while this PC's monitor
     HWND window_ = createWindow();
     HMENU menu_ = nullptr;
     UINT taskbarCreated_ = 0;   // the shell started again: the icon is added anew

@@ -8,6 +8,7 @@
 #include "Win32EventLoop.h"
 #include "app/AppPaths.h"
 #include "app/AppState.h"
+#include "config/SavedConfigs.h"
 #include "device/DeviceThread.h"
 #include "frmPallixSysTray.h"
 
@@ -53,6 +54,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     state.appPath = programFolder();
     attachParentConsole();
     if (const auto ended = applyCommandLine(commandLineArguments())) return *ended;
+    savedConfigs().setFolder(stateFolder());
 
     Win32EventLoop loop;
     loop::EventLoop::install(&loop);

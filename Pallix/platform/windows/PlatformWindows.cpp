@@ -174,6 +174,36 @@ int WindowsPlatform::runningCopies(const std::string &executableName)
     return count;
 }
 
+namespace {
+
+constexpr wchar_t MonitorLockName[] = L"Global\\Pallix.monitor";
+
+// Taken while the mutex exists; Windows closes the handle when the process
+// ends, however it ends.
+class MutexLock : public MonitorLock {
+public:
+    explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+    ~MutexLock() override { CloseHandle(mutex_); }
+    MutexLock(const MutexLock &) = delete;
+    MutexLock &operator=(const MutexLock &) = delete;
+
+private:
+    HANDLE mutex_;
+};
+
+}   // namespace
+
+// Another user's mutex may refuse this one access: that is taken too.
+std::unique_ptr<MonitorLock> WindowsPlatform::takeMonitorLock(const std::string &,
+                                                              MonitorHolder *holder)
+{
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, MonitorLockName);
+    if (mutex && GetLastError() != ERROR_ALREADY_EXISTS) return std::make_unique<MutexLock>(mutex);
+    if (mutex) CloseHandle(mutex);
+    *holder = MonitorHolder{};
+    return nullptr;
+}
+
 // GetVersionEx answers what the program's manifest allows it to know;
 // RtlGetVersion tells the truth.
 OSVersion WindowsPlatform::osVersion()

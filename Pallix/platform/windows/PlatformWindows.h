@@ -12,8 +12,10 @@ public:
     bool startUpdater(const CommandLine &command) override;
     std::vector<LocalNetwork> localNetworks() override;
     int runningCopies(const std::string &executableName) override;
-    // Only the Control Center watches the device on Windows: there is no service.
-    int runningOnThisPC(const std::string &) override { return 0; }
+    // A named mutex for the whole PC (every session's programs see it): the
+    // device is the PC's. A mutex does not say whose it is.
+    std::unique_ptr<MonitorLock> takeMonitorLock(const std::string &program,
+                                                 MonitorHolder *holder) override;
     OSVersion osVersion() override;
 };
 

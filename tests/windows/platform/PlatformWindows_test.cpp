@@ -96,7 +96,20 @@ TEST(Processes, CopiesAreCountedByExecutableNameInAnyCase)
     const std::string name = utf8Of(fs::path(self).filename());
     WindowsPlatform platform;
     EXPECT_EQ(platform.runningCopies(name), 1);
-    EXPECT_EQ(platform.runningOnThisPC("pallixd"), 0);
+}
+
+// One monitor of the PC's Pallix at a time; the place is free once its
+// holder lets go.
+TEST(Processes, TheMonitorLockIsHeldByOneAtATime)
+{
+    WindowsPlatform platform;
+    MonitorHolder holder{"someone", 7, 8};
+    std::unique_ptr<MonitorLock> first = platform.takeMonitorLock("Pallix", &holder);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(platform.takeMonitorLock("Pallix", &holder));
+    EXPECT_EQ(holder.program, "");
+    first.reset();
+    EXPECT_TRUE(platform.takeMonitorLock("Pallix", &holder));
 }
 
 TEST(Version, TheSystemsOwnNumbers)
