@@ -33,7 +33,7 @@ LPCWSTR systemIcon(MsgIcon icon)
 
 frmBox::frmBox(const std::string &text, const std::string &title, MsgIcon icon,
                MsgButtons buttons, BoxAnswered answered, std::function<void(frmBox *)> closed)
-    : Dialog(IDD_BOX), answered_(std::move(answered)), closed_(std::move(closed))
+    : Dialog(IDD_BOX), buttons_(buttons), answered_(std::move(answered)), closed_(std::move(closed))
 {
     setCaption(title);
     setText(IDC_BOXTEXT, text);
@@ -43,12 +43,14 @@ frmBox::frmBox(const std::string &text, const std::string &title, MsgIcon icon,
                             reinterpret_cast<WPARAM>(LoadIconW(nullptr, iconName)), 0);
     showItem(IDC_BOXICON, iconName != nullptr);
     showItem(IDCANCEL, buttons == MsgButtons::OKCancel);
-    fitToText(text, iconName != nullptr, buttons == MsgButtons::OKCancel);
+    showItem(IDC_BOXRESTORE, buttons == MsgButtons::OKRestore);
+    fitToText(text, iconName != nullptr, buttons != MsgButtons::OK);
     show();
 }
 
-// The text decides the box's size; the buttons sit below it, on the right.
-void frmBox::fitToText(const std::string &text, bool withIcon, bool withCancel)
+// The text decides the box's size; the buttons sit below it, on the right,
+// OK first (Cancel and Restore share the second place).
+void frmBox::fitToText(const std::string &text, bool withIcon, bool withSecond)
 {
     const HWND dialog = window();
     const HWND label = item(IDC_BOXTEXT);
@@ -69,13 +71,15 @@ void frmBox::fitToText(const std::string &text, bool withIcon, bool withCancel)
     const int textHeight = std::max<int>(textRect.bottom, withIcon ? iconRect.bottom - Margin : 0);
     MoveWindow(label, textLeft, Margin, textRect.right, textHeight, FALSE);
 
-    const int buttonsWidth = withCancel ? 2 * buttonWidth + ButtonGap : buttonWidth;
+    const int buttonsWidth = withSecond ? 2 * buttonWidth + ButtonGap : buttonWidth;
     const int clientWidth = std::max<int>(textLeft + textRect.right, buttonsWidth) + Margin;
     const int buttonTop = Margin + textHeight + Margin;
     const int clientHeight = buttonTop + buttonHeight + Margin;
     const int okLeft = clientWidth - Margin - buttonsWidth;
     MoveWindow(item(IDOK), okLeft, buttonTop, buttonWidth, buttonHeight, FALSE);
-    MoveWindow(item(IDCANCEL), okLeft + buttonWidth + ButtonGap, buttonTop, buttonWidth, buttonHeight, FALSE);
+    for (const int second : {IDCANCEL, IDC_BOXRESTORE})
+        MoveWindow(item(second), okLeft + buttonWidth + ButtonGap, buttonTop, buttonWidth, buttonHeight,
+                   FALSE);
 
     RECT frame{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&frame, DWORD(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
@@ -88,8 +92,14 @@ void frmBox::fitToText(const std::string &text, bool withIcon, bool withCancel)
 
 void frmBox::command(int id, int notification)
 {
-    if (id == IDOK && notification == BN_CLICKED) answer(MsgOK);
+    if (notification != BN_CLICKED) return;
+    if (id == IDOK) answer(MsgOK);
+    if (id == IDC_BOXRESTORE) answer(MsgRestore);
 }
+
+// Escape and the close box: Cancel where there is one; otherwise OK, the
+// only answer that does nothing more.
+void frmBox::closed() { answer(buttons_ == MsgButtons::OKCancel ? MsgCancel : MsgOK); }
 
 // The owner deletes the box later, from the loop: not while its window handles a message.
 void frmBox::answer(int result)

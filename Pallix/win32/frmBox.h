@@ -1,5 +1,6 @@
 // A message box that does not hold the program: a modeless window with the
-// text, its icon and OK (and Cancel); the answer is handed on when it closes.
+// text, its icon and OK (and Cancel or Restore); the answer is handed on
+// when it closes.
 #pragma once
 
 #include "Dialog.h"
@@ -15,10 +16,11 @@ public:
 
 private:
     void command(int id, int notification) override;
-    void closed() override { answer(MsgCancel); }
+    void closed() override;
     void answer(int result);
-    void fitToText(const std::string &text, bool withIcon, bool withCancel);
+    void fitToText(const std::string &text, bool withIcon, bool withSecond);
 
+    MsgButtons buttons_;
     BoxAnswered answered_;
     std::function<void(frmBox *)> closed_;
     bool answeredOnce_ = false;

@@ -11,6 +11,7 @@
 #define IDD_BOX 105
 #define IDC_BOXICON 106
 #define IDC_BOXTEXT 107
+#define IDC_BOXRESTORE 181
 #define IDD_ABOUT 108
 #define IDC_PICICON 109
 #define IDC_LBLTITLE 110
