@@ -2,6 +2,7 @@
 # scripts/demo-lib.sh and tests/scenarios/lib.sh, whose checks it shares).
 
 ABOUT_TITLE="Nerrin Pallix™ Control Center"
+KEPT="$PALLIX_STATE/devices/02-50-4C-00-00-01.conf"
 SELFTEST_TITLE="Nerrin Pallix™ Self Test"
 
 start_app() {
@@ -30,13 +31,21 @@ click_in() {
   sleep 0.5
 }
 
-# The countdown's buttons by the keyboard: Escape is Cancel, Enter is Now.
-countdown_cancel() {
-  xdotool windowfocus --sync "$(wait_window "$COUNTDOWN_TITLE" 5)" 2>/dev/null || true
-  xdotool key --clearmodifiers Escape
+# key_in <window id> <key>: a key pressed in that window.
+key_in() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  xdotool key --clearmodifiers "$2"
   sleep 0.3
 }
+
+# The countdown's buttons by the keyboard: Escape is Cancel, Enter is Now.
+countdown_cancel() { key_in "$(wait_window "$COUNTDOWN_TITLE" 5)" Escape; }
 countdown_now() { press_enter "$(wait_window "$COUNTDOWN_TITLE" 5)"; }
+
+# Under Wine a first click on a window's OK or Cancel may be lost: the
+# buttons by their access keys.
+config_cancel() { key_in "$1" alt+c; }
+box_restore() { key_in "$1" alt+r; }
 
 # wait_file <path> <seconds>
 wait_file() {

@@ -24,6 +24,10 @@ if [ -z "${PALLIX_WINE_READY:-}" ]; then
 fi
 
 APP_DIR=$(mktemp -d)/Pallix
+# The program's state folder in the prefix (the configurations it keeps),
+# emptied for each scenario as the Linux scenarios get their own.
+PALLIX_STATE="$PREFIX/drive_c/users/$(id -un)/AppData/Local/Pallix"
+rm -rf "$PALLIX_STATE"
 cp -r "$BIN" "$APP_DIR"
 rm -f "$APP_DIR"/log.txt "$APP_DIR"/log.old.txt
 ln -s "$NATIVE_BIN/pallix-sim" "$APP_DIR/pallix-sim"
