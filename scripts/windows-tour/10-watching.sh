@@ -1,5 +1,6 @@
 # The icon red and gray, its menu, the About and configuration windows, the
-# power-lost box and the countdown.
+# power-lost box (with Restore: the configuration read was kept) and its
+# balloon, and the countdown.
 start_sim
 start_app
 wait_tray red 40
@@ -22,6 +23,7 @@ sim power-lost
 wait_window "$BOX_TITLE" 10 >/dev/null
 sleep 0.5
 screenshot power-lost-box "$BOX_TITLE"
+screenshot power-lost-screen     # with the icon's balloon
 press_enter "$(wait_window "$BOX_TITLE" 1)"
 request_countdown 30 0
 sleep 1.5

@@ -10,8 +10,7 @@ press_enter "$prompt"
 warning=$(wait_window "$BOX_TITLE" 10)
 sleep 0.5
 screenshot multiple-networks "$BOX_TITLE"
-xdotool windowfocus --sync "$warning" 2>/dev/null || true
-xdotool key --clearmodifiers Escape
+key_in "$warning" Escape
 wait_tray red 20
 open_tray_menu
 menu_item b

@@ -5,6 +5,5 @@ press_enter "$(wait_window "$WINDOW_TITLE" 40)"
 warning=$(wait_window "$BOX_TITLE" 10)
 sleep 0.5
 screenshot power-warning "$BOX_TITLE"
-xdotool windowfocus --sync "$warning" 2>/dev/null || true
-xdotool key --clearmodifiers Escape
+key_in "$warning" Escape
 wait_tray red 20

@@ -14,8 +14,7 @@ click_in "$selftest" 129 186     # "Write Test"
 warning=$(wait_window "$BOX_TITLE" 5)
 sleep 0.5
 screenshot write-test-warning "$BOX_TITLE"
-xdotool windowfocus --sync "$warning" 2>/dev/null || true
-xdotool key --clearmodifiers Escape
+key_in "$warning" Escape
 sleep 1
 wine "$DEMO_BIN/Pallix.exe" "${APP_ARGS[@]}" >>"$APP_OUT" 2>&1 &
 refusal=$(wait_window "$BOX_TITLE" 20)
