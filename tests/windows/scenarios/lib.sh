@@ -42,10 +42,19 @@ key_in() {
 countdown_cancel() { key_in "$(wait_window "$COUNTDOWN_TITLE" 5)" Escape; }
 countdown_now() { press_enter "$(wait_window "$COUNTDOWN_TITLE" 5)"; }
 
-# Under Wine a first click on a window's OK or Cancel may be lost: the
-# buttons by their access keys.
-config_cancel() { key_in "$1" alt+c; }
-box_restore() { key_in "$1" alt+r; }
+# press_until_gone <window id> <key>: the key, again while the window stays.
+# With no window manager, Wine may hand a first click or key to the window
+# that was active before; neither access key does anything elsewhere.
+press_until_gone() {
+  for _ in 1 2 3 4 5; do
+    key_in "$1" "$2"
+    sleep 0.5
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+  done
+  fail "window $1 stayed after $2"
+}
+config_cancel() { press_until_gone "$1" alt+c; }
+box_restore() { press_until_gone "$1" alt+r; }
 
 # wait_file <path> <seconds>
 wait_file() {
