@@ -7,6 +7,9 @@ start_sim
 sim set 10 120     # 60 s
 sim set 16 3       # Stand By
 ulimit -Sn 1024
+# A sanitized pallixd keeps what it freed for a while (256 MB by default),
+# which would read as growth.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=4"
 start_pallixd
 wait_said 'device-found' 10
 
@@ -17,17 +20,24 @@ echo "1100 clients at once: $out"
 [ -S "$SOCKET" ] || fail "the socket is gone"
 [ "$(said 'turns further ones away')" -eq 1 ] || fail "turning clients away was not logged once"
 
-prlimit --pid "$D_PID" --nofile=40:1024
-"${CLIENT[@]}" crowd "$SOCKET" 60 >/dev/null
-wait_said 'cannot take a control connection' 3
-prlimit --pid "$D_PID" --nofile=1024:1024
-wait_said 'takes control connections again' 3
-[ "$(said 'cannot take a control connection')" -eq 1 ] || fail "the failed accept was logged more than once"
-# Without descriptors the device's library could not make its sockets either.
-sleep 2.5
-[ "$(said 'device-lost')" -eq 0 ] || wait_said 'device-found' 25 2
+# UBSan checks a virtual call's type through a pipe(): without descriptors
+# a sanitized pallixd reports every first call as a fault.
+if ldd "$DEMO_BIN/pallixd" | grep -q libubsan; then
+  echo "no descriptor left: not tried with a sanitized pallixd"
+else
+  prlimit --pid "$D_PID" --nofile=40:1024
+  "${CLIENT[@]}" crowd "$SOCKET" 60 >/dev/null
+  wait_said 'cannot take a control connection' 3
+  prlimit --pid "$D_PID" --nofile=1024:1024
+  wait_said 'takes control connections again' 3
+  [ "$(said 'cannot take a control connection')" -eq 1 ] || fail "the failed accept was logged more than once"
+  # Without descriptors the device's library could not make its sockets either.
+  sleep 2.5
+  [ "$(said 'device-lost')" -eq 0 ] || wait_said 'device-found' 25 2
+fi
 
 rss() { awk '/^VmRSS:/ { print $2 }' "/proc/$D_PID/status"; }
+kill -0 "$D_PID" 2>/dev/null || fail "pallixd ended"
 before=$(rss)
 out=$("${CLIENT[@]}" flood "$SOCKET" 8)
 after=$(rss)

@@ -46,6 +46,8 @@ def crowd(path, count):
                 refused += 1
         except BlockingIOError:
             pass
+        except ConnectionResetError:   # dropped unanswered: turned away too
+            refused += 1
     for client in clients:
         client.close()
     print(f"connected {len(clients)} refused {refused}")

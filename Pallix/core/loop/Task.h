@@ -33,6 +33,7 @@ struct PromiseBase {
     std::exception_ptr error;
     Life life;
     std::function<void()> onDone;   // a root's end, for its scope
+    bool startedByAwaiter = false;  // its awaiter's await_suspend is still on the stack
 
     std::suspend_always initial_suspend() noexcept { return {}; }
 
@@ -41,6 +42,9 @@ struct PromiseBase {
         template <typename P> std::coroutine_handle<> await_suspend(std::coroutine_handle<P> h) noexcept
         {
             PromiseBase &promise = h.promise();
+            // Ended before its awaiter's await_suspend returned: that goes on
+            // with the awaiting task, without a frame more on the stack.
+            if (promise.startedByAwaiter) return std::noop_coroutine();
             if (promise.continuation) return promise.continuation;
             // A root: its scope destroys it here, so nothing of it is touched after.
             if (promise.onDone) std::exchange(promise.onDone, nullptr)();
@@ -95,12 +99,20 @@ public:
     struct Awaiter {
         Handle handle;
         bool await_ready() noexcept { return false; }
-        template <typename P>
-        std::coroutine_handle<> await_suspend(std::coroutine_handle<P> awaiting) noexcept
+        // Runs the task at once. One that ends without waiting hands back
+        // to the awaiting task by returning false rather than by resuming
+        // it: a loop over such tasks would otherwise nest a call each
+        // round wherever the compiler makes no tail call (debug builds).
+        template <typename P> bool await_suspend(std::coroutine_handle<P> awaiting)
         {
-            handle.promise().continuation = awaiting;
-            handle.promise().life = awaiting.promise().life;
-            return handle;
+            detail::PromiseBase &promise = handle.promise();
+            promise.continuation = awaiting;
+            promise.life = awaiting.promise().life;
+            promise.startedByAwaiter = true;
+            handle.resume();
+            if (handle.done()) return false;
+            promise.startedByAwaiter = false;
+            return true;
         }
         T await_resume() { return handle.promise().take(); }
     };

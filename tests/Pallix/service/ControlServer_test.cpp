@@ -231,6 +231,10 @@ TEST_F(ControlServerTest, ClientsBeyondTheLimitAreToldAndClosedAndRoomComesBack)
 TEST_F(ControlServerTest, AnAcceptThatFailsKeepsTheSocketListening)
 {
     LogCapture log;
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "UBSan checks a virtual call's type through a pipe(), for which this test "
+                    "leaves no descriptor";
+#endif
     RawClient waiting(path);   // made while descriptors are left
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
