@@ -42,19 +42,21 @@ key_in() {
 countdown_cancel() { key_in "$(wait_window "$COUNTDOWN_TITLE" 5)" Escape; }
 countdown_now() { press_enter "$(wait_window "$COUNTDOWN_TITLE" 5)"; }
 
-# press_until_gone <window id> <key>: the key, again while the window stays.
-# With no window manager, Wine may hand a first click or key to the window
-# that was active before; neither access key does anything elsewhere.
-press_until_gone() {
+# until_gone <window id> <command...>: the command, again while the window
+# stays. With no window manager Wine may take a first click or key as the
+# one that activates the window, or hand it to the window active before.
+until_gone() {
+  local window=$1
+  shift
   for _ in 1 2 3 4 5; do
-    key_in "$1" "$2"
+    "$@"
     sleep 0.5
-    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$window" || return 0
   done
-  fail "window $1 stayed after $2"
+  fail "window $window stayed after: $*"
 }
-config_cancel() { press_until_gone "$1" alt+c; }
-box_restore() { press_until_gone "$1" alt+r; }
+config_cancel() { until_gone "$1" click_at "$1" 79 20; }
+box_restore() { until_gone "$1" click_at "$1" 80 24; }
 
 # wait_file <path> <seconds>
 wait_file() {
