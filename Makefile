@@ -3,8 +3,9 @@
 # make fuzz: build the libFuzzer targets with clang and run each FUZZ_SECONDS.
 # make package: build the Debian packages into build/packages/ and check each with lintian.
 # make test-package: install, upgrade, remove and purge them in a throwaway Debian root.
-# make windows: cross-build NerrinAPI.dll and nrfwupdate.exe, 32- and 64-bit.
-# make test-windows: run them under Wine against the Linux build's simulator.
+# make windows: cross-build Pallix.exe, NerrinAPI.dll, nrfwupdate.exe and the core, 32- and 64-bit.
+# make windows-installer: Pallix-Setup-<version>.exe (64-bit) and -x86 (32-bit) with NSIS.
+# make test-windows: run their tests and scenarios under Wine against the Linux build's simulator.
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_FUZZ ?= build-fuzz
@@ -18,7 +19,7 @@ TEST_JOBS  ?= $(shell echo $$(( $$(nproc) * 4 )))
 DEBUG_INFO ?= -g1
 
 .PHONY: deps deps-windows configure build build-sanitize test demo fuzz package test-package windows \
-        test-windows clean
+        windows-installer test-windows clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -58,13 +59,22 @@ build-win%/CMakeCache.txt:
 	cmake -S . -B build-win$* --toolchain cmake/toolchain-win$*.cmake -DCMAKE_BUILD_TYPE=Release \
 	      -DPALLIX_NATIVE_BIN=$(abspath $(BUILD))/bin
 
-windows: deps-windows build-win32/CMakeCache.txt build-win64/CMakeCache.txt
+# The application folder takes the icons, the user guide and the carried
+# image from the Linux build, and the tests its simulator.
+NATIVE_FOR_WINDOWS = pallix-sim carried-image pallix-icons user-guide
+
+windows: deps deps-windows $(BUILD)/CMakeCache.txt build-win32/CMakeCache.txt build-win64/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(NATIVE_FOR_WINDOWS)
 	cmake --build build-win32 -j $(JOBS)
 	cmake --build build-win64 -j $(JOBS)
 
-# Of the Linux build only the simulator and the carried firmware image.
-test-windows: windows $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target pallix-sim carried-image
+windows-installer: windows
+	cmake --build build-win32 --target windows-installer
+	cmake --build build-win64 --target windows-installer
+
+# A kernel without 32-bit support cannot start 32-bit Wine: then the win32
+# tests under Wine say so and count as skipped.
+test-windows: windows-installer
 	cd build-win32 && ctest --output-on-failure --timeout 300
 	cd build-win64 && ctest --output-on-failure --timeout 300
 

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need, when missing.
 #
 #   scripts/install-deps.sh            Linux build, tests and demo
-#   scripts/install-deps.sh windows    also the MinGW-w64 cross compilers and Wine
+#   scripts/install-deps.sh windows    also the MinGW-w64 cross compilers, Wine and NSIS
 #                                      (32-bit Wine needs dpkg's i386 architecture)
 set -euo pipefail
 
@@ -27,7 +27,7 @@ done
 if [ "$windows" -eq 1 ]; then
   packages+=(
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-    wine wine64 wine32:i386
+    wine wine64 wine32:i386 nsis
   )
 fi
 

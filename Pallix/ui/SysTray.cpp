@@ -56,13 +56,3 @@ void TrayClicks::afterRelease(TrayMessage message)
     releasePolls_ = 0;
     release_.start();
 }
-
-TrayMouseAction decodeTrayMessage(int message)
-{
-    switch (message) {
-    case TrayLeftButtonUp: return TrayMouseAction::RestoreAndMenu;
-    case TrayLeftDoubleClick: return TrayMouseAction::Restore;
-    case TrayRightButtonUp: return TrayMouseAction::Menu;
-    default: return TrayMouseAction::Nothing;
-    }
-}

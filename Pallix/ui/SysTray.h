@@ -1,24 +1,11 @@
 // The notification icon's fixed texts and the decoding of mouse actions on it.
 #pragma once
 
+#include "app/TrayMouse.h"
+
 #include <QString>
 #include <QSystemTrayIcon>
 #include <QTimer>
-
-// Mouse message numbers as the notification area reports them.
-enum TrayMessage {
-    TrayNoMessage = 0,
-    TrayLeftButtonUp = 514,
-    TrayLeftDoubleClick = 515,
-    TrayRightButtonUp = 517,
-};
-
-enum class TrayMouseAction {
-    Nothing,
-    RestoreAndMenu,   // left button released
-    Restore,          // left double-click: no menu
-    Menu,             // right button released
-};
 
 TrayMessage trayMessageFor(QSystemTrayIcon::ActivationReason reason);
 
@@ -43,5 +30,4 @@ private:
     TrayMessage waiting_ = TrayNoMessage;
     int releasePolls_ = 0;
 };
-TrayMouseAction decodeTrayMessage(int message);
 

@@ -93,14 +93,7 @@ void frmAbout::layoutControls()
     setMinimumWidth(MinimumWidth);
 }
 
-void frmAbout::formLoad()
-{
-    try {
-        loadValues();
-    } catch (const NrError &error) {
-        showError(error);
-    }
-}
+void frmAbout::formLoad() { reportingErrors([this] { loadValues(); }); }
 
 void frmAbout::loadValues()
 {
@@ -118,14 +111,7 @@ void frmAbout::loadValues()
     picIcon->setPixmap(icon.pixmap(IconSize, IconSize));
 }
 
-void frmAbout::cmdLogFileClicked()
-{
-    try {
-        openLogFile();
-    } catch (const NrError &error) {
-        showError(error);
-    }
-}
+void frmAbout::cmdLogFileClicked() { reportingErrors(openLogFile); }
 
 void showAbout()
 {

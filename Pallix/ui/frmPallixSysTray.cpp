@@ -38,13 +38,7 @@ void rememberNotificationsWanted(bool wanted) { QSettings().setValue(Notificatio
 // Menu handlers report their errors like every event handler.
 template <typename Handler> auto reported(Handler handler)
 {
-    return [handler] {
-        try {
-            handler();
-        } catch (const NrError &error) {
-            showError(error);
-        }
-    };
+    return [handler] { reportingErrors(handler); };
 }
 
 }   // namespace

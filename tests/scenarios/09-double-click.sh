@@ -3,7 +3,8 @@
 start_sim
 start_app
 wait_tray red 30
-menus() { xdotool search --onlyvisible --class Pallix 2>/dev/null | wc -l; }
+# Under Wine no window of the program is visible until the menu opens.
+menus() { { xdotool search --onlyvisible --class Pallix 2>/dev/null || true; } | wc -l; }
 before=$(menus)
 eval "$(xdotool getwindowgeometry --shell "$(tray_window)")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click --repeat 2 --delay 120 1

@@ -23,10 +23,10 @@ open_tray_menu
 menu_item c
 config=$(wait_window "$WINDOW_TITLE" 10)
 sleep 3
-click_at "$config" 79 20        # Cancel: the box is in sight again
+config_cancel "$config"         # the box is in sight again
 cmp -s "$KEPT" "$DEMO_TMP/kept" || fail "the defaults were kept: $(diff "$DEMO_TMP/kept" "$KEPT")"
 
-click_at "$box" 80 24            # Restore, beside OK
+box_restore "$box"
 wait_log 'was written back: .*powerOffDelay = 30.5' 10
 [ "$(device_registers)" = "$configured" ] || fail "not restored: $(device_registers), kept: $configured"
 expect_windows "$BOX_TITLE" 1 5        # the report

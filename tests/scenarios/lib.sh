@@ -44,6 +44,10 @@ click_at() {
 # The countdown's buttons: Now on the left, Cancel on the right.
 countdown_cancel() { click_at "$(wait_window "$COUNTDOWN_TITLE" 5)" 75 22; }
 
+# Cancel of the configuration window; Restore, beside OK, of a box.
+config_cancel() { click_at "$1" 79 20; }
+box_restore() { click_at "$1" 80 24; }
+
 # Enter on a window: its default button.
 press_enter() {
   xdotool windowfocus --sync "$1" 2>/dev/null || true

@@ -1,9 +1,5 @@
 #include "Server.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -21,19 +17,20 @@ Server::Server(const std::vector<std::string> &deviceAddresses, const std::strin
         deviceSockets_.emplace_back(address, port);
         if (replyPort != 0) replySockets_.emplace_back(address, replyPort);
     }
+#ifdef _WIN32
+    // Windows hands broadcasts only to a socket bound to no address in particular.
+    (void)broadcast;
+    probeSocket_.emplace("0.0.0.0", port);
+#else
     probeSocket_.emplace(broadcast, port);
-    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("cannot create the wake-up pipe");
+#endif
     thread_ = std::thread([this] { serve(); });
 }
 
 Server::~Server() {
     running_ = false;
-    const char stop = 'q';
-    // A full pipe wakes the thread as well, so a failed write changes nothing.
-    [[maybe_unused]] const ssize_t woken = write(wake_[1], &stop, 1);
+    waker_.wake();
     thread_.join();
-    close(wake_[0]);
-    close(wake_[1]);
 }
 
 int Server::pollTimeoutMs() const {
@@ -44,11 +41,11 @@ int Server::pollTimeoutMs() const {
 }
 
 void Server::serve() {
-    std::vector<pollfd> fds{{wake_[0], POLLIN, 0}};
+    std::vector<pollfd> fds{waker_.pollEntry()};
     for (const UdpSocket &s : deviceSockets_) fds.push_back({s.fd(), POLLIN, 0});
     fds.push_back({probeSocket_->fd(), POLLIN, 0});
     while (running_) {
-        poll(fds.data(), fds.size(), pollTimeoutMs());
+        waitForSockets(fds.data(), fds.size(), pollTimeoutMs());
         if (!running_) break;
         for (size_t i = 0; i < deviceSockets_.size(); ++i) {
             if (fds[i + 1].revents & POLLIN) drain(deviceSockets_[i], i);
@@ -62,7 +59,7 @@ void Server::serve() {
 void Server::drain(UdpSocket &socket, std::optional<size_t> device) {
     uint8_t buffer[4096];
     sockaddr_in from{};
-    for (ssize_t size; (size = socket.receive(buffer, from)) >= 0;) {
+    for (std::ptrdiff_t size; (size = socket.receive(buffer, from)) >= 0;) {
         const std::span<const uint8_t> datagram(buffer, static_cast<size_t>(size));
         if (device) {
             deliver(*device, datagram, from);

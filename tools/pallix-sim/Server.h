@@ -3,8 +3,6 @@
 // once it falls due. Probes on the broadcast socket reach every device.
 #pragma once
 
-#include <netinet/in.h>
-
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -16,6 +14,7 @@
 
 #include "Device.h"
 #include "UdpSocket.h"
+#include "Waker.h"
 
 namespace pallixsim {
 
@@ -52,7 +51,7 @@ private:
     std::vector<UdpSocket> replySockets_;  // empty without a reply port
     std::optional<UdpSocket> probeSocket_;
     std::vector<PendingReply> pending_;
-    int wake_[2] = {-1, -1};
+    Waker waker_;
     std::atomic<bool> running_{true};
     std::thread thread_;
 };

@@ -1,7 +1,5 @@
 #include "Simulator.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
@@ -10,6 +8,7 @@
 #include "CommandLanguage.h"
 #include "Device.h"
 #include "Server.h"
+#include "SocketApi.h"
 
 namespace pallixsim {
 namespace {
@@ -26,7 +25,8 @@ uint32_t parseAddress(const std::string &text, const char *what) {
 }
 
 std::string formatAddress(uint32_t host) {
-    in_addr address{htonl(host)};
+    in_addr address{};
+    address.s_addr = htonl(host);
     char text[INET_ADDRSTRLEN];
     inet_ntop(AF_INET, &address, text, sizeof text);
     return text;

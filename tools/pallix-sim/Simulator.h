@@ -14,7 +14,13 @@ namespace pallixsim {
 
 struct SimOptions {
     int devices = 1;
+#ifdef _WIN32
+    // Wine binds a UDP socket on any loopback address but 127.0.0.1 to the
+    // wildcard address, so in a Windows program only that one can be a device's.
+    std::string firstAddress = "127.0.0.1";
+#else
     std::string firstAddress = "127.0.0.2";
+#endif
     std::string broadcast = "127.0.0.255";
     std::string firmware = "01.03";
     bool verbose = false;

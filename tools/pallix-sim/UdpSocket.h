@@ -1,8 +1,9 @@
 // A bound IPv4 UDP socket that closes itself.
 #pragma once
 
-#include <netinet/in.h>
+#include "SocketApi.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -19,14 +20,14 @@ public:
     UdpSocket(const UdpSocket &) = delete;
     UdpSocket &operator=(const UdpSocket &) = delete;
 
-    int fd() const { return fd_; }
+    NativeSocket fd() const { return fd_; }
 
     // Reads one waiting datagram; returns its size, or -1 when none waits.
-    ssize_t receive(std::span<uint8_t> buffer, sockaddr_in &sender);
+    std::ptrdiff_t receive(std::span<uint8_t> buffer, sockaddr_in &sender);
     void sendTo(std::span<const uint8_t> bytes, const sockaddr_in &to);
 
 private:
-    int fd_ = -1;
+    NativeSocket fd_ = InvalidSocket;
 };
 
 }  // namespace pallixsim

@@ -32,6 +32,16 @@ void checkError(int status, const std::string &operation);
 // whoever watches the device is told; any other error is shown in a box.
 void showError(const NrError &error);
 
+// Runs an event handler's body; its run-time error goes to showError.
+template <typename Body> void reportingErrors(Body body)
+{
+    try {
+        body();
+    } catch (const NrError &error) {
+        showError(error);
+    }
+}
+
 // Who is told of device errors: the device watch, which decides what one
 // means for watching. Null: nobody.
 void setDeviceErrorListener(std::function<void()> listener);

@@ -32,11 +32,7 @@ constexpr ShellError shellErrors[] = {
 // A menu command's one error handler.
 void openReportingErrors(const std::string &pathOrUrl)
 {
-    try {
-        shellOpen(pathOrUrl);
-    } catch (const NrError &error) {
-        showError(error);
-    }
+    reportingErrors([&] { shellOpen(pathOrUrl); });
 }
 
 }   // namespace

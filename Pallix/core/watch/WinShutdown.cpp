@@ -67,12 +67,14 @@ WindowsPowerStep message(const std::string &text)
     return step;
 }
 
+#ifndef _WIN32
 // loginctl takes "self" for the caller's own session when none is named.
 std::string currentSessionId()
 {
     const std::string id = environment("XDG_SESSION_ID").value_or("");
     return id.empty() ? "self" : id;
 }
+#endif
 
 void writeDryRun(const CommandLine &line)
 {
@@ -99,7 +101,7 @@ std::string windowsFolder()
 }
 
 // A process may shut the PC down only with its shutdown privilege enabled.
-void exitWindows(int flags)
+void exitWindowsPrivileged(int flags)
 {
     HANDLE token = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
@@ -121,7 +123,7 @@ void carryOut(const WindowsPowerStep &step)
         if (appState().dryRun)
             writeDryRun({"ExitWindowsEx", {std::to_string(step.exitFlags)}});
         else
-            exitWindows(step.exitFlags);
+            exitWindowsPrivileged(step.exitFlags);
         break;
     case WindowsPowerStep::Message: showNotice(step.message, appTitle(), MsgIcon::None); break;
     case WindowsPowerStep::Nothing: break;

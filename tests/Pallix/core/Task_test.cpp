@@ -17,9 +17,9 @@ loop::Task<int> answeredLater(int n)
     co_return n;
 }
 
-loop::Task<long> sumOf(int count, bool later)
+loop::Task<long long> sumOf(int count, bool later)
 {
-    long sum = 0;
+    long long sum = 0;   // beyond 32 bits, which long is on Windows
     for (int i = 1; i <= count; ++i) {
         int n = 0;
         if (later)
@@ -53,7 +53,7 @@ loop::Task<std::string> caught()
 // stack a frame each (which a debug build would overflow).
 TEST(TaskTest, TasksThatEndAtOnceRunInALoopOfAnyLength)
 {
-    EXPECT_EQ(runTask(sumOf(500000, false)), 500000L * 500001 / 2);
+    EXPECT_EQ(runTask(sumOf(500000, false)), 500000LL * 500001 / 2);
 }
 
 TEST(TaskTest, TasksThatWaitAndTasksThatThrowHandBackTheirOutcome)
