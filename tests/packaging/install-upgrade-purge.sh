@@ -9,7 +9,7 @@
 #     pallix made), upgrades to this build (the administrator's configuration
 #     kept, a running pallixd restarted), is removed (pallixd stopped, its
 #     configuration kept) and purged (configuration and enable links gone);
-#     nothing is left but the group pallix, which Debian keeps: files may
+#     nothing is left but the groups pallix and pallix-admin, which Debian keeps: files may
 #     still carry its id.
 #
 # systemd does not run: the maintainer scripts see it running
@@ -107,7 +107,7 @@ nothing_left() {
   left=$(diff "$root/tmp/before" "$root/tmp/after" | grep '^[<>]' || true)
   [ -z "$left" ] || { echo "$left" | sed 's/^/  /'; return 1; }
   left=$(diff <(cut -d: -f1 "$root/tmp/groups-before") <(in_root cut -d: -f1 /etc/group) | grep '^[<>]' || true)
-  [ "$left" = "> pallix" ] || { echo "  groups: $left"; return 1; }
+  [ "$left" = $'> pallix\n> pallix-admin' ] || { echo "  groups: $left"; return 1; }
 }
 enable_links() { in_root find /etc/systemd /var/lib/systemd -name '*pallixd*' 2>/dev/null; }
 installed() { [ "$(in_root dpkg-query -W -f '${Version} ${db:Status-Abbrev}' "$1" 2>/dev/null)" = "$2 ii " ]; }
@@ -164,13 +164,13 @@ check "pallixd, enabled, started as the new package was configured" asked "--qui
 apt_get purge "${ours[@]}"
 check "purged: none installed" none_installed
 check "purged: no enable link, no state" test -z "$(enable_links)"
-check "purged: nothing left but the group pallix" nothing_left
+check "purged: nothing left but the groups pallix and pallix-admin" nothing_left
 
 step "the previous build installed"
 : >"$root/run/systemctl.log"
 apt_get install $(debs "$root" previous '*.deb')
 check "all four installed" all_installed "$version~previous"
-check "the group pallix made" in_root sh -c "getent group pallix >/dev/null"
+check "the groups pallix and pallix-admin made" in_root sh -c "getent group pallix >/dev/null && getent group pallix-admin >/dev/null"
 check "pallixd not enabled" test "$(in_root /usr/bin/systemctl --root=/ is-enabled pallixd.service)" = disabled
 check "pallixd not started" not_asked "--quiet --system start pallixd.service"
 check "systemd told of the new unit" asked "--system daemon-reload"
@@ -204,6 +204,6 @@ in_root dpkg --purge "${ours[@]}" >"$root/tmp/dpkg.log" 2>&1 || { cat "$root/tmp
 check "none installed" none_installed
 check "the configuration file gone" test ! -e "$root/etc/pallix"
 check "no enable link, no state" test -z "$(enable_links)"
-check "nothing left but the group pallix" nothing_left
+check "nothing left but the groups pallix and pallix-admin" nothing_left
 
 [ $failures -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
